@@ -1,0 +1,27 @@
+#include "app/program.h"
+
+#include "common/heap_counter.h"
+#include "common/text.h"
+
+namespace tarnik {
+
+std::string LeakLine(std::int64_t leakedBytes) {
+  if (leakedBytes == 0) return {};
+  return "[Leak: " + Decimal(leakedBytes) + " bytes]\r\n";
+}
+
+int RunProgram(int argc, char** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  return RunProgram(args, DefaultServices());
+}
+
+int RunProgram(const std::vector<std::string>& args, Services services) {
+  std::int64_t heapAtStart = HeapInUse();
+  services.console.Write("Tarnik/W32 v0.3.4a.\r\n");
+  (void)args;
+  services.console.Write(LeakLine(HeapInUse() - heapAtStart));
+  return 0;
+}
+
+}  // namespace tarnik

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "common/clock.h"
+#include "common/console.h"
+#include "common/environment.h"
+
+namespace tarnik {
+
+// The run's outside world, handed by reference to run-level objects so tests can fake it.
+struct Services {
+  Console& console;
+  const Clock& clock;
+  const Environment& environment;
+};
+
+// The real console, clock and environment (objects with static storage that allocate nothing).
+Services DefaultServices();
+
+}  // namespace tarnik

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/statistics.h"
+
+namespace tarnik {
+
+// One echo selected for a group: its tag and area specification (base-kind letter + path).
+struct EchoEntry {
+  std::string tag;
+  std::string areaSpec;
+};
+
+// A date of an explicit statistics period, as written (years are not widened).
+struct PeriodDate {
+  std::int32_t year = 0;
+  std::int32_t month = 0;
+  std::int32_t day = 0;
+};
+
+// One report definition: settings from the configuration and the run-time totals of its scan.
+class EchoGroup {
+ public:
+  explicit EchoGroup(std::string tagPatterns) : tagPatterns(std::move(tagPatterns)) {}
+
+  // True when echoes holds at most one entry.
+  bool IsSingleEcho() const { return echoes.size() <= 1; }
+  // The tag of the only echo; empty for a group with none or with several.
+  std::string FirstEchoTag() const {
+    return echoes.size() == 1 ? echoes.front().tag : std::string();
+  }
+  // Appends an EchoEntry when a word of tagPatterns selects the echo: "~X" by group letter,
+  // any other word as a case-insensitive regular expression. The first selecting word wins.
+  void AddEchoIfMatches(std::string_view tag, std::string_view areaSpec, char groupLetter);
+
+  std::vector<EchoEntry> echoes;
+  std::vector<std::string> aliases;
+  std::string tagPatterns;  // upper-cased
+  std::string description;
+  std::string templateName;
+  std::string outputName;  // empty: standard output
+  std::optional<DayStat> firstDay;
+  std::optional<DayStat> lastDay;
+  bool useDataFile = false;
+  bool byDays = false;
+  bool byTime = false;
+  bool byDayOfWeek = false;
+  bool skipFutureMessages = false;
+  std::int32_t byFrom = 0;
+  std::int32_t byTo = 0;
+  std::int32_t bySubjects = 0;
+  std::int32_t bySize = 0;
+  std::int32_t averagePerDay = 0;
+  std::int32_t messageCount = 0;
+  std::int32_t averageDelivery = 0;
+  std::int32_t dayCount = 0;
+  std::int32_t byTotal = 0;
+  std::int32_t personCount = 0;
+  char periodKind = 0;  // 'y', 'm', 'd', 's', '*', 'p', or 0 without statperiod
+  std::int32_t periodCount = 0;
+  PeriodDate periodFrom;
+  PeriodDate periodTo;
+};
+
+}  // namespace tarnik

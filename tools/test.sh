@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds Tarnik and runs the whole test suite: first a normal build (build/), then the same
+# tests built with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/).
+# Usage: tools/test.sh [--quick]   (--quick skips the sanitizer build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc 2>/dev/null || echo 2)
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+if [ "${1:-}" != "--quick" ]; then
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTARNIK_SANITIZE=ON >/dev/null
+  cmake --build build-asan -j"$jobs"
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure -j"$jobs"
+fi
