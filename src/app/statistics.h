@@ -44,4 +44,7 @@ struct StatTables {
   std::array<std::int32_t, 7> weekdays{};  // 0 = Sunday
 };
 
+// Share of quoted lines as "PP.T": TwoDigits of the whole percent, then one truncated digit.
+std::string QuotePercent(const PersonStat& person);
+
 }  // namespace tarnik
