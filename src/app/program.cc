@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/stat_app.h"
 #include "common/heap_counter.h"
 #include "common/text.h"
 
@@ -19,7 +20,10 @@ int RunProgram(int argc, char** argv) {
 int RunProgram(const std::vector<std::string>& args, Services services) {
   std::int64_t heapAtStart = HeapInUse();
   services.console.Write("Tarnik/W32 v0.3.4a.\r\n");
-  (void)args;
+  {
+    StatApp app(args, services);
+    if (app.HasConfig()) app.Run();
+  }
   services.console.Write(LeakLine(HeapInUse() - heapAtStart));
   return 0;
 }

@@ -1,0 +1,94 @@
+#include "app/stat_app.h"
+
+#include <cstdio>
+
+#include "common/file_system.h"
+#include "common/text.h"
+
+namespace tarnik {
+namespace {
+
+constexpr std::int32_t kGroupSingleEchoText = 30044;
+constexpr std::int32_t kGroupManyEchoesText = 30045;
+constexpr std::int32_t kGroupDoneText = 30046;
+
+// Replaces the first "%s" of a language text with the argument, then cuts to 255 bytes.
+std::string FormatText(const std::string& format, std::string_view argument) {
+  std::string out = format;
+  std::size_t at = out.find("%s");
+  if (at != std::string::npos) out.replace(at, 2, argument);
+  return CutShort(out);
+}
+
+}  // namespace
+
+std::vector<std::string> LanguageFileCandidates() {
+  std::vector<std::string> candidates = {"Tarnik.Lng"};
+  std::string programDirectory = ExecutableDirectory();
+  if (!programDirectory.empty()) {
+    candidates.push_back(programDirectory + "Tarnik.Lng");
+    candidates.push_back(programDirectory + "../share/tarnik/Tarnik.Lng");
+  }
+  return candidates;
+}
+
+StatApp::StatApp(const std::vector<std::string>& args, Services services) : services_(services) {
+  bool languageLoaded = false;
+  for (const std::string& candidate : LanguageFileCandidates()) {
+    if (FileExists(candidate)) {
+      languageLoaded = LoadLanguageFile(candidate, language_);
+      break;
+    }
+  }
+  if (!languageLoaded) {
+    services_.console.Write("Unable to open language file!\r\n");
+    return;
+  }
+  config_ = std::make_unique<Configuration>(args.empty() ? std::string() : args.front(),
+                                            language_, services_.console);
+  if (config_->Load()) {
+    LoadAreas();
+    LoadDataFile();
+  } else {
+    config_.reset();
+  }
+}
+
+StatApp::~StatApp() {
+  SaveDataFile();
+  config_.reset();
+}
+
+void StatApp::LoadAreas() {}
+
+void StatApp::LoadDataFile() {}
+
+void StatApp::SaveDataFile() {}
+
+void StatApp::Run() {
+  if (!config_) return;
+  for (const std::unique_ptr<EchoGroup>& group : config_->groups) {
+    tables_ = std::make_unique<StatTables>();
+    if (group->IsSingleEcho()) {
+      services_.console.Write(
+          FormatText(language_.LanguageText(kGroupSingleEchoText), group->FirstEchoTag()));
+    } else {
+      services_.console.Write(
+          FormatText(language_.LanguageText(kGroupManyEchoesText), group->description));
+    }
+    if (ProcessGroup(*group)) {
+      WriteReport(*group);
+      services_.console.Write(language_.LanguageText(kGroupDoneText) + "\r\n");
+    }
+    tables_.reset();
+  }
+}
+
+bool StatApp::ProcessGroup(EchoGroup& group) {
+  group.messageCount = 0;
+  return false;
+}
+
+void StatApp::WriteReport(EchoGroup&) {}
+
+}  // namespace tarnik

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/line_reader.h"
+#include "config/echo_group.h"
+
+namespace tarnik {
+
+class Console;
+class LanguageTable;
+
+// Console tree marks, code page 866 box-drawing bytes.
+inline constexpr std::string_view kBranchMark = "\xC3\xC4 ";
+inline constexpr std::string_view kLastMark = "\xC0\xC4 ";
+inline constexpr std::string_view kSubBranchMark = "\xB3  \xC0\xC4 ";
+
+// The configuration file: global keywords and the echo groups. The constructor writes the
+// opening line and opens the file; it never fails (a file that cannot be opened leaves
+// loaded false and writes the usage text).
+class Configuration {
+ public:
+  Configuration(const std::string& fileName, const LanguageTable& language, Console& console);
+
+  // Reads and interprets the whole file, applies the defaults; returns loaded.
+  bool Load();
+
+  std::vector<std::unique_ptr<EchoGroup>> groups;  // in the order of their "end" lines
+  std::string areaFileType;  // as written
+  std::string areaFilePath;
+  std::string dataFileName;  // "Tarnik.Dat" when not given
+  std::string templatePath;  // always ends in a separator after Load
+  std::uint16_t lineNumber = 0;
+  std::string fileName;
+  bool loaded = true;
+
+ private:
+  void Interpret(const std::string& line);
+  bool InterpretGroupKeyword(const std::string& keyword, const std::string& line,
+                             std::string_view value);
+  void CloseGroup();
+
+  const LanguageTable& language_;
+  Console& console_;
+  std::unique_ptr<EchoGroup> currentGroup_;
+  LineReader reader_;
+};
+
+}  // namespace tarnik
