@@ -11,6 +11,7 @@ namespace {
 constexpr std::int32_t kGroupSingleEchoText = 30044;
 constexpr std::int32_t kGroupManyEchoesText = 30045;
 constexpr std::int32_t kGroupDoneText = 30046;
+constexpr std::int32_t kDataFileFailedText = 30058;
 
 // Replaces the first "%s" of a language text with the argument, then cuts to 255 bytes.
 std::string FormatText(const std::string& format, std::string_view argument) {
@@ -61,9 +62,14 @@ StatApp::~StatApp() {
 
 void StatApp::LoadAreas() {}
 
-void StatApp::LoadDataFile() {}
+void StatApp::LoadDataFile() { dataEntries_ = tarnik::LoadDataFile(config_->dataFileName); }
 
-void StatApp::SaveDataFile() {}
+void StatApp::SaveDataFile() {
+  if (!config_ || dataEntries_.empty()) return;
+  if (!tarnik::SaveDataFile(config_->dataFileName, dataEntries_)) {
+    services_.console.Write(language_.LanguageText(kDataFileFailedText) + "\r\n");
+  }
+}
 
 void StatApp::Run() {
   if (!config_) return;

@@ -8,6 +8,7 @@
 #include "app/statistics.h"
 #include "common/services.h"
 #include "config/configuration.h"
+#include "config/data_file.h"
 
 namespace tarnik {
 
@@ -36,6 +37,7 @@ class StatApp {
   Services services_;
   std::unique_ptr<Configuration> config_;
   std::unique_ptr<StatTables> tables_;  // only while one group is processed
+  std::vector<DataEntry> dataEntries_;
   LanguageTable language_;
 };
 
