@@ -35,7 +35,10 @@ struct DayStat {
 
 // The statistics of one echo group while it is scanned and reported.
 struct StatTables {
-  std::vector<PersonStat> persons;  // ordered by name (byte-wise) while scanning
+  // Ordered by name (byte-wise) once the scan of the group is finished (SortPersonsByName);
+  // while scanning, records are appended and found through personIndex.
+  std::vector<PersonStat> persons;
+  std::unordered_map<std::string, std::size_t> personIndex;
   std::vector<SubjectStat> subjects;  // in order of first appearance while scanning
   // subject text -> position in subjects; valid only until subjects is re-sorted.
   std::unordered_map<std::string, std::size_t> subjectIndex;

@@ -1,0 +1,97 @@
+#include "app/message_analysis.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "common/cp866.h"
+#include "msgbase/day_number.h"
+
+namespace tarnik {
+
+std::string NormalizeSubject(std::string_view subject) {
+  std::string text(subject);
+  // In code page 866 these Cyrillic letters look like Latin H and p; writers mix them.
+  for (char& c : text) {
+    if (c == '\x8D') c = 'H';
+    if (c == '\xE0') c = 'p';
+  }
+  if (text.size() >= 2 && LowerChar(text[0]) == 'r' && LowerChar(text[1]) == 'e') {
+    std::size_t space = text.find(' ');
+    return space == std::string::npos ? std::string() : text.substr(space + 1);
+  }
+  return text;
+}
+
+std::int32_t DeliveryHours(std::int32_t writtenDay, int writtenHour, std::int32_t arrivedDay,
+                           int arrivedHour) {
+  std::int64_t days = std::llabs(static_cast<std::int64_t>(writtenDay) - arrivedDay);
+  std::int64_t hours = std::llabs(static_cast<std::int64_t>(writtenHour) - arrivedHour);
+  return static_cast<std::int32_t>(24 * days + hours);
+}
+
+int DayOfWeek(std::int32_t year, std::int32_t month, std::int32_t day) {
+  std::int64_t y = year;
+  std::int64_t m = month;
+  if (m <= 2) y -= 1;
+  std::int64_t marchMonth = m <= 2 ? m + 10 : m - 2;  // March = 1 .. February = 12
+  std::int64_t w = (13 * marchMonth - 1) / 5 + day + 77 + (5 * (y % 100)) / 4 + y / 400 -
+                   2 * (y / 100);
+  std::int64_t result = w % 7;
+  if (result < 0) result += 7;
+  return static_cast<int>(result);
+}
+
+PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name) {
+  std::string key = name.empty() ? std::string(" ") : std::string(name);
+  auto found = tables.personIndex.find(key);
+  if (found != tables.personIndex.end()) return tables.persons[found->second];
+  tables.personIndex.emplace(key, tables.persons.size());
+  PersonStat& person = tables.persons.emplace_back();
+  person.name = std::move(key);
+  return person;
+}
+
+DayStat& FindOrAddDay(StatTables& tables, std::int32_t year, std::int32_t month,
+                      std::int32_t day) {
+  auto before = [](const DayStat& a, const DayStat& b) {
+    if (a.year != b.year) return a.year < b.year;
+    if (a.month != b.month) return a.month < b.month;
+    return a.day < b.day;
+  };
+  DayStat key;
+  key.year = year;
+  key.month = month;
+  key.day = day;
+  auto it = std::lower_bound(tables.days.begin(), tables.days.end(), key, before);
+  if (it != tables.days.end() && !before(key, *it)) return *it;
+  return *tables.days.insert(it, key);
+}
+
+SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject) {
+  std::string key = subject.empty() ? std::string(" ") : std::string(subject);
+  auto found = tables.subjectIndex.find(key);
+  if (found != tables.subjectIndex.end()) return tables.subjects[found->second];
+  tables.subjectIndex.emplace(key, tables.subjects.size());
+  SubjectStat& record = tables.subjects.emplace_back();
+  record.subject = std::move(key);
+  return record;
+}
+
+void SortPersonsByName(StatTables& tables) {
+  // Names are unique, so any sort gives the one byte-wise order (a prefix sorts first).
+  std::sort(tables.persons.begin(), tables.persons.end(),
+            [](const PersonStat& a, const PersonStat& b) { return a.name < b.name; });
+  tables.personIndex.clear();
+}
+
+bool CountsAsTextLine(std::string_view line) {
+  if (!line.empty() && line[0] == '@') return false;
+  if (line.substr(0, 3) == "---") return false;
+  return line.substr(0, 9) != " * Origin";
+}
+
+bool IsQuotedLine(std::string_view line) {
+  return line.substr(0, 11).find('>') != std::string_view::npos;
+}
+
+}  // namespace tarnik

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/statistics.h"
+
+namespace tarnik {
+
+// Replaces 0x8D by "H" and 0xE0 by "p", then drops one "Re"-style prefix: when the first two
+// characters are "re" in any case, the rest after the first space (empty without one).
+std::string NormalizeSubject(std::string_view subject);
+
+// 24 x |days apart| + |hours apart|; minutes and seconds are not used.
+std::int32_t DeliveryHours(std::int32_t writtenDay, int writtenHour, std::int32_t arrivedDay,
+                           int arrivedHour);
+
+// Gregorian day of the week, 0 = Sunday .. 6 = Saturday.
+int DayOfWeek(std::int32_t year, std::int32_t month, std::int32_t day);
+
+// The record for a person, created with all counters 0 when new ("" is stored as " ").
+PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name);
+// The record for a date, inserted at its date position when new.
+DayStat& FindOrAddDay(StatTables& tables, std::int32_t year, std::int32_t month,
+                      std::int32_t day);
+// The record for a normalised subject, appended when new ("" is stored as " ").
+SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject);
+// Puts persons in name order (byte-wise); the index is dropped.
+void SortPersonsByName(StatTables& tables);
+
+// Line rules of one text line: counted in lines unless it starts with "@", "---" or
+// " * Origin"; quoted when ">" is among its first 11 characters.
+bool CountsAsTextLine(std::string_view line);
+bool IsQuotedLine(std::string_view line);
+
+}  // namespace tarnik

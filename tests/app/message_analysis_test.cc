@@ -1,0 +1,100 @@
+#include "app/message_analysis.h"
+
+#include <gtest/gtest.h>
+
+#include "msgbase/day_number.h"
+
+namespace tarnik {
+namespace {
+
+TEST(NormalizeSubject, DropsOnePrefixAndMapsLookAlikes) {
+  struct Case {
+    std::string_view in;
+    std::string_view out;
+  } cases[] = {
+      {"Re: Hello", "Hello"},   {"RE: Hello", "Hello"},     {"Re^2: Hello", "Hello"},
+      {"Re[3]: Hello", "Hello"}, {"Re:Hello", ""},           {"Report on X", "on X"},
+      {"Re: Re: X", "Re: X"},   {"Hello", "Hello"},         {"", ""},
+      {"r", "r"},               {"\x8D\xA5\xE2 \xAE\xE2\xA2\xA5\xE2\xA0 \xAD\xA0 \xA2\xAE\xAF\xE0\xAE\xE1",
+                                 "H\xA5\xE2 \xAE\xE2\xA2\xA5\xE2\xA0 \xAD\xA0 \xA2\xAE\xAFp\xAE\xE1"},
+      // CP866 capital ER + small ie: "Re" in Cyrillic look-alikes is not a prefix.
+      {"\x90\xA5: x", "\x90\xA5: x"},
+      // 0xE0 becomes "p" before the prefix test, so this is not a reply.
+      {"\xE0" "e: x", "pe: x"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.in));
+    EXPECT_EQ(NormalizeSubject(c.in), c.out);
+  }
+}
+
+TEST(DeliveryHours, NeverNegativeIgnoresMinutes) {
+  std::int32_t d = DayNumber(2024, 5, 1);
+  EXPECT_EQ(DeliveryHours(d, 10, d, 10), 0);
+  EXPECT_EQ(DeliveryHours(d, 10, d, 13), 3);
+  EXPECT_EQ(DeliveryHours(d, 23, d + 1, 1), 24 + 22);  // the design's formula, kept as is
+  EXPECT_EQ(DeliveryHours(d + 2, 5, d, 5), 48);
+}
+
+TEST(DayOfWeek, KnownDates) {
+  EXPECT_EQ(DayOfWeek(1970, 1, 1), 4);   // Thursday
+  EXPECT_EQ(DayOfWeek(2000, 2, 29), 2);  // Tuesday
+  EXPECT_EQ(DayOfWeek(2024, 12, 29), 0);
+  EXPECT_EQ(DayOfWeek(2026, 12, 10), 4);
+  for (std::int32_t n = DayNumber(1990, 1, 1); n < DayNumber(2030, 1, 1); n += 13) {
+    std::int32_t day, month, year;
+    DateOfDayNumber(n, day, month, year);
+    ASSERT_EQ(DayOfWeek(year, month, day), (n + 1) % 7) << year << "-" << month << "-" << day;
+  }
+}
+
+TEST(LineRules, CountedAndQuoted) {
+  struct Case {
+    std::string_view line;
+    bool counted;
+    bool quoted;
+  } cases[] = {
+      {"plain", true, false},         {"--- ", false, false},
+      {"---", false, false},          {"-- ", true, false},
+      {" * Origin: x (2:1/2)", false, false}, {"* Origin", true, false},
+      {"@REPLY x", false, false},     {"MB> text", true, true},
+      {"          >x", true, true},   {"           >x", true, false},
+      {"@ > quoted too", false, true}, {"", true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.line));
+    EXPECT_EQ(CountsAsTextLine(c.line), c.counted);
+    EXPECT_EQ(IsQuotedLine(c.line), c.quoted);
+  }
+}
+
+TEST(StatTables, RecordsFoundByExactNameAndOrdered) {
+  StatTables tables;
+  FindOrAddPerson(tables, "John Doe").written = 1;
+  FindOrAddPerson(tables, "JOHN DOE").written = 2;
+  FindOrAddPerson(tables, "").written = 3;
+  FindOrAddPerson(tables, "John").written = 4;
+  FindOrAddPerson(tables, "John Doe").written += 10;
+  SortPersonsByName(tables);
+  std::string order;
+  for (const PersonStat& p : tables.persons) order += p.name + "=" + std::to_string(p.written) + ";";
+  EXPECT_EQ(order, " =3;JOHN DOE=2;John=4;John Doe=11;");
+
+  FindOrAddDay(tables, 2024, 3, 1).count++;
+  FindOrAddDay(tables, 2023, 12, 31).count++;
+  FindOrAddDay(tables, 2024, 3, 1).count++;
+  ASSERT_EQ(tables.days.size(), 2u);
+  EXPECT_EQ(tables.days[0].year, 2023);
+  EXPECT_EQ(tables.days[1].count, 2u);
+
+  FindOrAddSubject(tables, "b").count++;
+  FindOrAddSubject(tables, "").count++;
+  FindOrAddSubject(tables, "b").count++;
+  ASSERT_EQ(tables.subjects.size(), 2u);
+  EXPECT_EQ(tables.subjects[0].subject, "b");
+  EXPECT_EQ(tables.subjects[0].count, 2);
+  EXPECT_EQ(tables.subjects[1].subject, " ");
+}
+
+}  // namespace
+}  // namespace tarnik
