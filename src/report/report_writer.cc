@@ -52,7 +52,7 @@ struct ReportWriter::RankedList {
 ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
                            const LanguageTable& language, Services services,
                            std::size_t bufferSize)
-    : output_(bufferSize), group_(group), language_(language), services_(services) {
+    : output_(bufferSize), group_(group), language_(language) {
   if (group.outputName.empty()) {
     output_.OpenConsole(services.console);
   } else if (!output_.OpenFile(ToLocalPath(group.outputName))) {

@@ -57,7 +57,6 @@ class ReportWriter {
   std::unique_ptr<ReportTemplate> template_;
   EchoGroup& group_;
   const LanguageTable& language_;
-  Services services_;
 };
 
 }  // namespace tarnik

@@ -506,3 +506,33 @@ TEST(ReportWriter, SwitchedOffSectionsWriteNothing) {
 
 }  // namespace
 }  // namespace tarnik
+
+namespace tarnik {
+namespace {
+
+// The template we ship: every section it defines is used, and no line is left with a
+// variable name in it (a name of its own that contains another would show up here).
+TEST(ReportWriter, ShippedDefaultTemplate) {
+  testing::TempDir dir;
+  StatTables tables = SampleTables();
+  EchoGroup group("test.*");
+  SampleGroup(group, tables);
+  group.templateName = "Default.Tpl";
+  std::string report =
+      WriteToConsole(group, tables, std::string(TARNIK_SOURCE_DIR) + "/data/templates/");
+  EXPECT_EQ(report.find('@'), std::string::npos) << report;
+  EXPECT_EQ(report.find("[300"), report.find("[30037]")) << "only the chart axis is built in";
+  std::size_t start = 0;
+  while (start < report.size()) {
+    std::size_t end = report.find("\r\n", start);
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_LE(end - start, 79u) << report.substr(start, end - start);
+    start = end + 2;
+  }
+  EXPECT_NE(report.find("   1 " + std::string("Alice") + std::string(23, ' ') + "      3  60% " + B(33) + "\r\n"),
+            std::string::npos)
+      << report;
+}
+
+}  // namespace
+}  // namespace tarnik
