@@ -504,12 +504,6 @@ TEST(ReportWriter, SwitchedOffSectionsWriteNothing) {
   EXPECT_EQ(tables.subjects.front().subject, "Hello");
 }
 
-}  // namespace
-}  // namespace tarnik
-
-namespace tarnik {
-namespace {
-
 // The template we ship: every section it defines is used, and no line is left with a
 // variable name in it (a name of its own that contains another would show up here).
 TEST(ReportWriter, ShippedDefaultTemplate) {
