@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnik {
+
+class Clock;
+class MacroEngine;
+
+// A macro function: called with the engine and the argument text (the whole line without its
+// leading spaces, the function's own name included).
+using MacroHandler = void (*)(MacroEngine& engine, std::string_view arguments);
+
+inline constexpr std::uint8_t kMacroFunction = 1;
+inline constexpr std::uint8_t kMacroVariable = 2;
+
+// A text line whose variables keep producing new references (a variable that contains its own
+// name) is given up after this many substitution passes and returned as it then stands.
+inline constexpr int kMaxSubstitutionPasses = 64;
+// A function whose target holds a function line that again expands the target would recurse
+// without end; deeper expansions give empty text.
+inline constexpr int kMaxExpandDepth = 16;
+
+struct MacroItem {
+  std::string name;  // upper-cased (code page 866), trimmed of spaces
+  std::string value;  // at most 255 bytes
+  std::uint8_t kind = kMacroVariable;
+  bool isFunction = false;
+  MacroHandler handler = nullptr;
+};
+
+// The macro processor of one report: a table of variables and macro functions in insertion
+// order, and the expansion of template lines over it.
+class MacroEngine {
+ public:
+  // Defines "@nothing", the fifteen macro functions and the clock variables (read once now).
+  explicit MacroEngine(const Clock& clock);
+
+  // Removes any item of that name, then appends a variable (name upper-cased and trimmed).
+  void SetVariable(std::string_view name, std::string_view value,
+                   std::uint8_t kind = kMacroVariable);
+  void RegisterFunction(std::string_view name, MacroHandler handler,
+                        std::uint8_t kind = kMacroFunction);
+  // The first item of that name (case-insensitive, blanks around it ignored); null when none.
+  // The pointer stays valid until that item is removed.
+  MacroItem* Find(std::string_view name);
+  MacroItem* FindKind(std::string_view name, std::uint8_t kind);
+  // Replaces the value (cut to 255 bytes); nothing when item is null.
+  void SetValue(MacroItem* item, std::string_view value);
+  // Deletes the item Find(name) gives, variable or function; nothing when there is none.
+  void Remove(std::string_view name);
+
+  // Expands one template line: a function line runs its function and gives empty text; a text
+  // line gets its variables substituted by repeated passes. The result has at most 255 bytes.
+  std::string ProcessLine(std::string_view line);
+  // ProcessLine of a copy; how the macro functions evaluate their arguments.
+  std::string Expand(std::string_view text);
+
+  std::size_t Count() const { return items_.size(); }
+  // Item i, 0-based, in table order.
+  const MacroItem& At(std::size_t i) const { return *items_[i]; }
+
+ private:
+  void InitClock(const Clock& clock);
+  std::string Substitute(std::string_view line) const;
+
+  std::vector<std::unique_ptr<MacroItem>> items_;
+  int expandDepth_ = 0;
+};
+
+}  // namespace tarnik

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/ftn_address.h"
+#include "app/statistics.h"
+
+namespace tarnik {
+
+// Code page 866 bytes of the report: the bar block, the zero-length bar and the chart axis.
+inline constexpr char kBarChar = '\xDC';
+inline constexpr char kEmptyBarChar = '\xDA';
+inline constexpr char kAxisChar = '\xB3';
+inline constexpr std::size_t kBarTextLength = 108;
+
+// value * length / max bars, truncated and at most 108; a single 0xDA for a zero-length bar;
+// empty when max <= 0 or the length comes out negative.
+std::string Bar(std::int64_t max, std::int64_t length, std::int64_t value);
+
+// "07.03.2001" and "07.03.01": the short form keeps the third and fourth digit of the year.
+std::string LongDateText(std::int32_t day, std::int32_t month, std::int32_t year);
+std::string ShortDateText(std::int32_t day, std::int32_t month, std::int32_t year);
+std::string ShortYear(std::int32_t year);
+// "Sun" .. "Sat" for 0 .. 6; empty outside.
+std::string DayName(int weekday);
+// zone:net/node plus ".point" when the point is not 0; empty when the zone is 0.
+std::string AddressText(const FtnAddress& address);
+
+// Decimal text right-aligned in width characters (longer numbers in full).
+std::string RightAligned(std::int64_t value, std::size_t width);
+// Text filled right with spaces to width; cut to width when cut is true.
+std::string LeftAligned(std::string_view text, std::size_t width, bool cut);
+
+enum class PersonOrder { kByTotal, kByWritten, kByReceived, kBySize };
+
+// Key value of a person under an order (written + received for kByTotal).
+std::int64_t PersonKey(const PersonStat& person, PersonOrder order);
+
+// Re-sort by the key, descending. Records with equal keys come out in the reverse of their
+// order before the call, so the tie order of one list depends on the re-sorts before it.
+void ResortPersons(std::vector<PersonStat>& persons, PersonOrder order);
+// count descending, then subject descending (byte-wise); ties reversed as above.
+void ResortSubjects(std::vector<SubjectStat>& subjects);
+
+}  // namespace tarnik

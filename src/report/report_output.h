@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "common/file.h"
+
+namespace tarnik {
+
+class Console;
+
+// Bytes of report text kept before they are passed on; not observable.
+inline constexpr std::size_t kReportBufferSize = 16384;
+
+// Where a report goes: a created (truncated) file, or the console. Text is collected up to
+// the buffer size and then passed on, so a long report never sits in memory.
+class ReportOutput {
+ public:
+  explicit ReportOutput(std::size_t bufferSize = kReportBufferSize);
+  ~ReportOutput();
+  ReportOutput(const ReportOutput&) = delete;
+  ReportOutput& operator=(const ReportOutput&) = delete;
+
+  // Creates or truncates the file; false when it cannot be created.
+  bool OpenFile(const std::string& name);
+  // The console must outlive the output.
+  void OpenConsole(Console& console);
+  bool IsOpen() const { return console_ != nullptr || file_.IsOpen(); }
+
+  void Write(std::string_view text);
+  // The text followed by CR LF.
+  void WriteLine(std::string_view text = {});
+  // Passes on what is buffered and closes a file; later writes are dropped.
+  void Close();
+
+ private:
+  void Flush();
+
+  File file_;
+  Console* console_ = nullptr;
+  std::string buffer_;
+  std::size_t bufferSize_;
+};
+
+}  // namespace tarnik

@@ -1,0 +1,352 @@
+#include "report/report_writer.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "app/language_file.h"
+#include "app/statistics.h"
+#include "common/cp866.h"
+#include "common/text.h"
+#include "config/echo_group.h"
+#include "msgbase/day_number.h"
+#include "report/report_format.h"
+#include "report/report_template.h"
+
+namespace tarnik {
+
+namespace {
+
+constexpr std::string_view kClosingLine =
+    "// Tarnik/W32 ver.0.3.4a. Echomail statistics for FidoNet-technology networks.";
+
+constexpr int kChartRows = 20;
+constexpr int kChartHours = 24;
+
+bool SameDate(const DayStat& a, std::int32_t day, std::int32_t month, std::int32_t year) {
+  return a.day == day && a.month == month && a.year == year;
+}
+
+bool DateBefore(const DayStat& a, std::int32_t day, std::int32_t month, std::int32_t year) {
+  if (a.year != year) return a.year < year;
+  if (a.month != month) return a.month < month;
+  return a.day < day;
+}
+
+}  // namespace
+
+// One of the five ranked lists: which records pass, their key, and both ways to write a line.
+struct ReportWriter::RankedList {
+  std::string_view kind;
+  std::int32_t length;
+  std::int32_t firstHeaderText;
+  std::size_t count;
+  std::function<std::int64_t(std::size_t)> key;
+  std::function<bool(std::size_t)> passes;
+  std::function<void(int, std::int64_t)> setLine;
+  std::function<std::string(int, std::int64_t)> builtInLine;
+};
+
+ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
+                           const LanguageTable& language, Services services,
+                           std::size_t bufferSize)
+    : output_(bufferSize), group_(group), language_(language) {
+  if (group.outputName.empty()) {
+    output_.OpenConsole(services.console);
+  } else if (!output_.OpenFile(ToLocalPath(group.outputName))) {
+    services.console.Write("fault: unable to create report file ~" + group.outputName +
+                           "~.\r\n");
+    return;
+  }
+  template_ = std::make_unique<ReportTemplate>(group, services.clock);
+  if (template_->OpenTemplate(templatePath, group.templateName, services.console)) {
+    template_->LoadTemplates();
+  } else {
+    template_.reset();
+  }
+}
+
+ReportWriter::~ReportWriter() {
+  output_.Close();
+  template_.reset();
+}
+
+bool ReportWriter::IsOpen() const { return output_.IsOpen(); }
+
+bool ReportWriter::Render(std::string_view name) {
+  if (!template_) return false;
+  return template_->RenderSection(template_->FindSection(name), output_);
+}
+
+const Section* ReportWriter::ListSection(std::string_view name) const {
+  return template_ ? template_->FindSection(name) : nullptr;
+}
+
+void ReportWriter::WriteText(std::int32_t id) { output_.Write(language_.LanguageText(id)); }
+
+void ReportWriter::WriteTextLines(std::int32_t first, std::int32_t last) {
+  for (std::int32_t id = first; id <= last; ++id) output_.WriteLine(language_.LanguageText(id));
+}
+
+void ReportWriter::WriteAll(StatTables& tables) {
+  if (!IsOpen()) return;
+  WriteMainHeader();
+  WritePersonLists(tables);
+  WriteTopSubjects(tables);
+  WriteByDays(tables);
+  WriteByDayOfWeek(tables);
+  WriteByTime(tables);
+  WriteClosingLine();
+}
+
+void ReportWriter::WriteMainHeader() {
+  if (!Render("mainheader")) {
+    output_.WriteLine(language_.LanguageText(30050) + " [" + UpperCase(group_.tagPatterns) +
+                      "] \"" + group_.description + "\"");
+    output_.WriteLine();
+    WriteTextLines(30000, 30002);
+    WriteText(30051);
+    if (group_.firstDay && group_.lastDay) {
+      const DayStat& first = *group_.firstDay;
+      const DayStat& last = *group_.lastDay;
+      output_.WriteLine(LongDateText(first.day, first.month, first.year) + "-" +
+                        LongDateText(last.day, last.month, last.year));
+    } else {
+      output_.WriteLine(language_.LanguageText(30052));
+    }
+    const std::pair<std::int32_t, std::int32_t> figures[] = {
+        {30053, group_.messageCount}, {30054, group_.personCount},
+        {30055, group_.dayCount},     {30056, group_.averagePerDay},
+        {30057, group_.averageDelivery}};
+    for (const auto& [id, value] : figures) {
+      output_.WriteLine(language_.LanguageText(id) + Decimal(value));
+    }
+  }
+  if (template_) Render("mainfooter");
+}
+
+void ReportWriter::WriteRanked(const RankedList& list) {
+  output_.WriteLine();
+  if (!Render(std::string(list.kind) + "header")) {
+    WriteTextLines(list.firstHeaderText, list.firstHeaderText + 3);
+  }
+  const Section* section = ListSection(std::string(list.kind) + "list");
+  std::size_t n = std::min(static_cast<std::size_t>(list.length), list.count);
+  std::int64_t max = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i == 0) max = list.key(i);
+    // Records that fail the filter still use up their position number.
+    if (!list.passes(i)) continue;
+    int index = static_cast<int>(i);
+    if (section != nullptr) {
+      list.setLine(index, max);
+      template_->RenderSection(section, output_);
+    } else {
+      output_.WriteLine(list.builtInLine(index, max));
+    }
+  }
+  Render(std::string(list.kind) + "footer");
+}
+
+void ReportWriter::WritePersonLists(StatTables& tables) {
+  std::vector<PersonStat>& persons = tables.persons;
+  auto positionAndName = [&persons](int i) {
+    return RightAligned(i + 1, 3) + " " + LeftAligned(persons[i].name, 23, true) + " ";
+  };
+
+  if (group_.byTotal > 0) {
+    ResortPersons(persons, PersonOrder::kByTotal);
+    WriteRanked(RankedList{
+        "bytotal", group_.byTotal, 30003, persons.size(),
+        [&](std::size_t i) { return PersonKey(persons[i], PersonOrder::kByTotal); },
+        [&](std::size_t i) { return persons[i].written > 0 || persons[i].received > 0; },
+        [&](int i, std::int64_t max) { template_->SetByTotalLine(i, max, persons[i]); },
+        [&](int i, std::int64_t) {
+          const PersonStat& p = persons[i];
+          return RightAligned(i + 1, 3) + " " +
+                 LeftAligned(p.name + " (" + AddressText(p.address) + ")", 36, true) + " " +
+                 RightAligned(p.written, 6) + " " + RightAligned(p.received, 6) + " " +
+                 RightAligned(PersonKey(p, PersonOrder::kByTotal), 7) + " " +
+                 RightAligned(p.bytes, 8) + " " + QuotePercent(p) + "%";
+        }});
+  }
+
+  struct Counted {
+    std::string_view kind;
+    std::int32_t length;
+    std::int32_t firstHeaderText;
+    PersonOrder order;
+  };
+  const Counted countedLists[] = {
+      {"topwriters", group_.byFrom, 30007, PersonOrder::kByWritten},
+      {"topreaders", group_.byTo, 30011, PersonOrder::kByReceived}};
+  for (const Counted& counted : countedLists) {
+    if (counted.length <= 0) continue;
+    PersonOrder order = counted.order;
+    ResortPersons(persons, order);
+    WriteRanked(RankedList{
+        counted.kind, counted.length, counted.firstHeaderText, persons.size(),
+        [&](std::size_t i) { return PersonKey(persons[i], order); },
+        [&](std::size_t i) { return PersonKey(persons[i], order) > 0; },
+        [&](int i, std::int64_t max) { template_->SetPersonLine(i, max, persons[i]); },
+        [&](int i, std::int64_t max) {
+          std::int64_t value = PersonKey(persons[i], order);
+          return positionAndName(i) + RightAligned(value, 6) + " " + Bar(max, 42, value);
+        }});
+  }
+
+  if (group_.bySize > 0) {
+    ResortPersons(persons, PersonOrder::kBySize);
+    WriteRanked(RankedList{
+        "topsizes", group_.bySize, 30015, persons.size(),
+        [&](std::size_t i) { return static_cast<std::int64_t>(persons[i].bytes); },
+        [&](std::size_t i) { return persons[i].bytes > 0; },
+        [&](int i, std::int64_t max) { template_->SetSizeLine(i, max, persons[i]); },
+        [&](int i, std::int64_t max) {
+          const PersonStat& p = persons[i];
+          return positionAndName(i) + RightAligned(p.bytes, 8) + " " + QuotePercent(p) + "% " +
+                 Bar(max, 34, p.bytes);
+        }});
+  }
+}
+
+void ReportWriter::WriteTopSubjects(StatTables& tables) {
+  if (group_.bySubjects <= 0) return;
+  std::vector<SubjectStat>& subjects = tables.subjects;
+  ResortSubjects(subjects);
+  // The index into subjects is by text position, which the re-sort has just invalidated.
+  tables.subjectIndex.clear();
+  WriteRanked(RankedList{
+      "topsubjects", group_.bySubjects, 30019, subjects.size(),
+      [&](std::size_t i) { return static_cast<std::int64_t>(subjects[i].count); },
+      [](std::size_t) { return true; },
+      [&](int i, std::int64_t max) { template_->SetSubjectLine(i, max, subjects[i]); },
+      [&](int i, std::int64_t) {
+        // Long subjects are not cut; the count then moves right.
+        return RightAligned(i + 1, 3) + " " + LeftAligned(subjects[i].subject, 65, false) + " " +
+               Decimal(subjects[i].count);
+      }});
+}
+
+void ReportWriter::WriteByDays(StatTables& tables) {
+  if (!group_.byDays) return;
+  output_.WriteLine();
+  if (!Render("bydaysheader")) WriteTextLines(30023, 30026);
+  std::vector<DayStat>& days = tables.days;
+  std::int64_t max = 0;
+  for (const DayStat& day : days) max = std::max<std::int64_t>(max, day.count);
+  if (group_.firstDay && group_.lastDay) {
+    const Section* section = ListSection("bydayslist");
+    std::vector<bool> written(days.size(), false);
+    std::int32_t firstNumber =
+        DayNumber(group_.firstDay->year, group_.firstDay->month, group_.firstDay->day);
+    std::int32_t lastNumber =
+        DayNumber(group_.lastDay->year, group_.lastDay->month, group_.lastDay->day);
+    for (std::int32_t number = firstNumber; number <= lastNumber; ++number) {
+      std::int32_t day = 0, month = 0, year = 0;
+      DateOfDayNumber(number, day, month, year);
+      auto found = std::lower_bound(days.begin(), days.end(), 0,
+                                    [&](const DayStat& record, int) {
+                                      return DateBefore(record, day, month, year);
+                                    });
+      if (found != days.end() && SameDate(*found, day, month, year)) {
+        const DayStat& record = *found;
+        if (section != nullptr) {
+          template_->SetDayLine(number - firstNumber, max, record);
+          template_->RenderSection(section, output_);
+        } else {
+          output_.WriteLine(" " + ShortDateText(record.day, record.month, record.year) +
+                            RightAligned(record.count, 4) + " " + kAxisChar +
+                            Bar(max, 62, record.count));
+        }
+        written[static_cast<std::size_t>(found - days.begin())] = true;
+      } else {
+        // A day without messages always takes the built-in form, template or not.
+        output_.WriteLine(" " + ShortDateText(day, month, year) + "   0 " + kAxisChar);
+      }
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < days.size(); ++i) {
+      if (!written[i]) days[kept++] = days[i];
+    }
+    days.resize(kept);
+  }
+  if (!Render("bydaysfooter")) WriteTextLines(30027, 30027);
+}
+
+void ReportWriter::WriteByDayOfWeek(const StatTables& tables) {
+  if (!group_.byDayOfWeek) return;
+  output_.WriteLine();
+  if (!Render("bydayofweekheader")) WriteTextLines(30039, 30042);
+  std::int64_t max = 0;
+  for (std::int32_t count : tables.weekdays) max = std::max<std::int64_t>(max, count);
+  const Section* section = ListSection("bydayofweeklist");
+  for (int d = 0; d < 7; ++d) {
+    std::int64_t count = tables.weekdays[d];
+    if (section != nullptr) {
+      template_->SetWeekdayLine(d, max, count);
+      template_->RenderSection(section, output_);
+    } else {
+      output_.WriteLine("  " + DayName(d) + "  " + RightAligned(count, 4) + " " + kAxisChar +
+                        Bar(max, 62, count));
+    }
+  }
+  if (!Render("bydayofweekfooter")) WriteTextLines(30043, 30043);
+}
+
+void ReportWriter::WriteByTime(const StatTables& tables) {
+  if (!group_.byTime) return;
+  output_.WriteLine();
+  if (!Render("bytimeheader")) WriteTextLines(30028, 30031);
+  std::int64_t max = 0;
+  for (std::int32_t count : tables.hours) max = std::max<std::int64_t>(max, count);
+
+  enum class Cell { kEmpty, kBar, kGrid };
+  // cells[hour][row - 1]; row 1 is the bottom row.
+  std::array<std::array<Cell, kChartRows>, kChartHours> cells{};
+  if (max > 0) {
+    for (int hour = 0; hour < kChartHours; ++hour) {
+      for (int row = 5; row <= kChartRows; row += 5) cells[hour][row - 1] = Cell::kGrid;
+      // std::round takes halves away from zero.
+      auto height = static_cast<int>(
+          std::round(static_cast<double>(tables.hours[hour]) * kChartRows / max));
+      height = std::clamp(height, 0, kChartRows);
+      for (int row = 1; row <= height; ++row) cells[hour][row - 1] = Cell::kBar;
+    }
+  }
+  const std::string empty = language_.LanguageText(30034);
+  const std::string bar = language_.LanguageText(30035);
+  const std::string grid = language_.LanguageText(30036);
+  for (int row = kChartRows; row >= 1; --row) {
+    std::string line;
+    if (row % 5 == 0) {
+      line = RightAligned(row * 100 / kChartRows, 3) + language_.LanguageText(30033);
+    } else {
+      line = language_.LanguageText(30032);
+    }
+    for (int hour = 0; hour < kChartHours; ++hour) {
+      switch (cells[hour][row - 1]) {
+        case Cell::kEmpty:
+          line += empty;
+          break;
+        case Cell::kBar:
+          line += bar;
+          break;
+        case Cell::kGrid:
+          line += grid;
+          break;
+      }
+    }
+    output_.WriteLine(line);
+  }
+  if (!Render("bytimefooter")) WriteTextLines(30037, 30038);
+}
+
+void ReportWriter::WriteClosingLine() {
+  output_.WriteLine();
+  output_.WriteLine(kClosingLine);
+}
+
+}  // namespace tarnik

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "common/services.h"
+#include "report/report_output.h"
+
+namespace tarnik {
+
+class EchoGroup;
+class LanguageTable;
+class ReportTemplate;
+struct Section;
+struct StatTables;
+
+// Writes one echo group's report: every section from the group's template where it defines
+// one, otherwise in the built-in layout of numbered language texts.
+class ReportWriter {
+ public:
+  // Opens the group's output (group.outputName, or standard output through services.console
+  // when empty) and loads the group's template from templatePath + group.templateName,
+  // writing the missing-template console text when it cannot be opened. When the output file
+  // cannot be created, writes a console line naming it and loads no template.
+  ReportWriter(const std::string& templatePath, EchoGroup& group, const LanguageTable& language,
+               Services services, std::size_t bufferSize = kReportBufferSize);
+  ~ReportWriter();  // flushes and closes the output, then destroys the template
+  ReportWriter(const ReportWriter&) = delete;
+  ReportWriter& operator=(const ReportWriter&) = delete;
+
+  // False when the output file could not be created (the console line was written already).
+  bool IsOpen() const;
+  // Writes the whole report. Re-sorts persons and subjects in place (for the sections that are
+  // switched on) and removes the day records it wrote.
+  void WriteAll(StatTables& tables);
+
+ private:
+  // Renders the section; false when there is no template or no such section.
+  bool Render(std::string_view name);
+  const Section* ListSection(std::string_view name) const;
+  void WriteText(std::int32_t id);
+  void WriteTextLines(std::int32_t first, std::int32_t last);
+
+  struct RankedList;
+  void WriteMainHeader();
+  void WriteRanked(const RankedList& list);
+  void WritePersonLists(StatTables& tables);
+  void WriteTopSubjects(StatTables& tables);
+  void WriteByDays(StatTables& tables);
+  void WriteByDayOfWeek(const StatTables& tables);
+  void WriteByTime(const StatTables& tables);
+  void WriteClosingLine();
+
+  ReportOutput output_;
+  std::unique_ptr<ReportTemplate> template_;
+  EchoGroup& group_;
+  const LanguageTable& language_;
+};
+
+}  // namespace tarnik

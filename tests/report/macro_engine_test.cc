@@ -1,0 +1,188 @@
+#include "report/macro_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/clock.h"
+
+namespace tarnik {
+namespace {
+
+const LocalTime kNow{2001, 3, 7, 9, 5, 3, 0};
+
+// Runs every line through a fresh engine; gives the expansion of the last line.
+std::string RunLines(const std::vector<std::string>& lines) {
+  FixedClock clock(kNow);
+  MacroEngine engine(clock);
+  std::string result;
+  for (const std::string& line : lines) result = engine.ProcessLine(line);
+  return result;
+}
+
+struct Case {
+  std::vector<std::string> lines;
+  std::string expected;
+};
+
+void RunCases(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    std::string trace;
+    for (const std::string& line : c.lines) trace += "«" + line + "» ";
+    SCOPED_TRACE(trace);
+    EXPECT_EQ(RunLines(c.lines), c.expected);
+  }
+}
+
+TEST(MacroEngine, SubstitutesVariablesInTextLines) {
+  RunCases({
+      {{"@assign @username Ivan", "Name: @USERNAME!"}, "Name: Ivan!"},
+      {{"@assign @w 10", "@assign @x [@w]", "@x"}, "[10]"},
+      {{"@assign @x a @y", "@assign @y b", "@x"}, "a b"},
+      {{"@nothing"}, ""},
+      {{"x@nothing"}, "x"},
+      {{"plain text"}, "plain text"},
+      // A reference needs no delimiter and matches inside longer words.
+      {{"@assign @num 7", "@numbers"}, "7bers"},
+      // Names fold case by code page 866, Cyrillic included.
+      {{"@ASSIGN @Foo bar", "@foo @FOO"}, "bar bar"},
+      {{"@assign @\xA0\xE0 cyr", "@\x80\x90"}, "cyr"},
+      {{"@assign word sub", "Words"}, "subs"},
+      // Macro function names are never substituted.
+      {{"use @rightpad here"}, "use @rightpad here"},
+      // TAB does not end the function name, so this is a text line.
+      {{"@assign\t@q z", "@q"}, "@q"},
+      {{"@assign\t@q z"}, "@assign\t@q z"},
+      {{"   @assign @q z", "@q"}, "z"},
+      {{"@assign @a 1", "@destroy @a", "@a"}, "@a"},
+      {{"@destroy @center", "@center @t 5"}, "@center @t 5"},
+      {{"@curday.@curmonth.@curyear @curhour:@curmin:@cursec"}, "07.03.2001 09:05:03"},
+  });
+}
+
+TEST(MacroEngine, FunctionLinesWriteNothing) {
+  RunCases({
+      {{"@assign @w", "[@w]"}, "[]"},
+      {{"@rightpad @unknown 10"}, ""},
+      {{"@rightpad @unknown 10", "@unknown"}, "@unknown"},
+      {{"@center"}, ""},
+      {{"@assign @a 1"}, ""},
+  });
+}
+
+TEST(MacroEngine, FillingAndCentring) {
+  RunCases({
+      {{"@assign @t ab", "@centerch @t 7 *", "@t"}, "**ab***"},
+      {{"@assign @t ab", "@center @t 6", "[@t]"}, "[  ab  ]"},
+      {{"@assign @t abcdef", "@center @t 4", "@t"}, "abcd"},
+      {{"@assign @t abcdef", "@rightpad @t 3", "@t"}, "abc"},
+      {{"@assign @t ab", "@rightpad @t 4", "[@t]"}, "[ab  ]"},
+      {{"@assign @t ab", "@leftpad @t 5", "[@t]"}, "[   ab]"},
+      {{"@assign @t ab", "@leftpadch @t 5 -", "@t"}, "---ab"},
+      {{"@assign @t ab", "@rightpadch @t 4 =x", "@t"}, "ab=="},
+      {{"@assign @t ab", "@assign @c #", "@rightpadch @t 4 @c", "@t"}, "ab##"},
+      {{"@assign @t ab", "@rightpadch @t 3", "@t"}, std::string("ab\0", 3)},
+      {{"@assign @t ab", "@assign @n 4", "@leftpad @t @n", "[@t]"}, "[  ab]"},
+      {{"@assign @t ab", "@leftpad @t x", "[@t]"}, "[]"},
+      // Widths are taken modulo 256.
+      {{"@assign @t ab", "@rightpad @t 256", "[@t]"}, "[]"},
+      {{"@assign @t ab", "@rightpad @t 257", "[@t]"}, "[a]"},
+      {{"@assign @t ab", "@leftpadch @t -1 .", "@t"}, std::string(253, '.') + "ab"},
+      // Filling stores the expanded text; later changes of @a no longer show.
+      {{"@assign @a 1", "@assign @t [@a]", "@rightpad @t 4", "@assign @a 2", "@t"}, "[1] "},
+  });
+}
+
+TEST(MacroEngine, CopyAddAndLength) {
+  RunCases({
+      {{"@assign @t abcdef", "@copy @t 2 3", "@t"}, "bcd"},
+      {{"@assign @t abcdef", "@copy @t 5 10", "@t"}, "ef"},
+      {{"@assign @t abcdef", "@copy @t 9 2", "[@t]"}, "[]"},
+      {{"@assign @t abcdef", "@copy @t 0 2", "@t"}, "ab"},
+      {{"@assign @t abcdef", "@copy @t 2 -1", "[@t]"}, "[]"},
+      {{"@assign @t ab", "@addf @t  cd", "@t"}, "ab cd"},
+      {{"@assign @t ab", "@addb @t x-", "@t"}, "x-ab"},
+      // @assign, @addf and @addb store text unexpanded.
+      {{"@assign @a 1", "@assign @t [@a]", "@addf @t !", "@assign @a 2", "@t"}, "[2]!"},
+      {{"@assign @t  spaced  ", "[@t]"}, "[spaced]"},
+      {{"@assign @z hello", "@length @z @z world", "@z"}, "11"},
+      {{"@assign @z x", "@length @z", "@z"}, "0"},
+  });
+}
+
+TEST(MacroEngine, NumbersAndSizes) {
+  RunCases({
+      {{"@assign @v 0", "@scale @v 7 2 3", "@v"}, "11"},
+      {{"@assign @v x", "@scale @v 5 0 2", "@v"}, "10"},
+      {{"@assign @v 0", "@scale @v -5 2 1", "@v"}, "-3"},
+      {{"@assign @v 0", "@scale @v 5 2 1", "@v"}, "3"},
+      {{"@assign @v 0", "@scale @v 1 3 100", "@v"}, "33"},
+      {{"@assign @v 0", "@scale @v 2147483647 1 2", "@v"}, "4294967294"},
+      {{"@assign @n 1234567", "@numformat @n", "@n"}, "1,234,567"},
+      {{"@assign @n -1234", "@numformat @n", "@n"}, "-1,234"},
+      {{"@assign @n 123", "@numformat @n", "@n"}, "123"},
+      {{"@assign @n 100000", "@numformat @n", "@n"}, "100,000"},
+      {{"@assign @n junk", "@numformat @n", "@n"}, "0"},
+      {{"@assign @m 4321", "@assign @n @m", "@numformat @n", "@n"}, "4,321"},
+      {{"@assign @s 5000000", "@convsize @s 6", "@s"}, "4,882K"},
+      {{"@assign @s 5000000", "@convsize @s 10", "@s"}, "5,000,000b"},
+      {{"@assign @s 5000000", "@convsize @s 3", "@s"}, "4M"},
+      {{"@assign @s 2000000000", "@convsize @s 1", "@s"}, "1G"},
+      {{"@assign @s 5000000", "@convsize @s -1", "@s"}, "0G"},
+      {{"@assign @s 1023", "@convsize @s 5", "@s"}, "0K"},
+  });
+}
+
+TEST(MacroEngine, SelfReferenceStopsAfterTheBound) {
+  // Each pass nests one level deeper, so the result shows exactly how many passes ran.
+  EXPECT_EQ(RunLines({"@assign @x [@x]", "@x"}),
+            std::string(kMaxSubstitutionPasses, '[') + "@x" +
+                std::string(kMaxSubstitutionPasses, ']'));
+  std::string doubled = RunLines({"@assign @a @a@a", "@a"});
+  EXPECT_EQ(doubled.size(), 255u);
+  EXPECT_EQ(doubled.substr(0, 6), "@a@a@a");
+  // A target holding a function line on itself: bounded, the innermost expansion is empty.
+  EXPECT_EQ(RunLines({"@assign @a @rightpad @a 5", "@rightpad @a 3", "[@a]"}), "[   ]");
+}
+
+TEST(MacroEngine, LinesAreCutAt255) {
+  std::string x255(255, 'x');
+  RunCases({
+      {{x255}, x255},
+      {{x255 + "y"}, x255},
+      {{"@assign @a " + std::string(200, 'x'), "@a@a"}, x255},
+      {{"@assign @a " + std::string(200, 'x'), "@assign @b @a@a", "@rightpad @b 255", "@b"},
+       x255},
+  });
+}
+
+TEST(MacroEngine, TableOrderAndLookup) {
+  FixedClock clock(kNow);
+  MacroEngine engine(clock);
+  std::string names;
+  for (std::size_t i = 0; i < engine.Count(); ++i) names += engine.At(i).name + " ";
+  EXPECT_EQ(names,
+            "@NOTHING @RIGHTPAD @RIGHTPADCH @LEFTPAD @LEFTPADCH @ASSIGN @DESTROY @ADDB @ADDF "
+            "@COPY @CENTERCH @CENTER @SCALE @NUMFORMAT @CONVSIZE @LENGTH @CURHOUR @CURMIN "
+            "@CURSEC @CURDAY @CURMONTH @CURYEAR ");
+
+  engine.ProcessLine("@assign @a 1");
+  engine.ProcessLine("@assign @b 2");
+  engine.ProcessLine("@assign @a 3");  // replaced: moves to the end
+  EXPECT_EQ(engine.At(engine.Count() - 1).name, "@A");
+  EXPECT_EQ(engine.At(engine.Count() - 2).name, "@B");
+
+  EXPECT_EQ(engine.Find("  @center "), engine.FindKind("@CENTER", kMacroFunction));
+  EXPECT_EQ(engine.FindKind("@center", kMacroVariable), nullptr);
+  engine.SetValue(nullptr, "ignored");
+  engine.SetValue(engine.Find("@b"), std::string(300, 'z'));
+  EXPECT_EQ(engine.Find("@b")->value.size(), 255u);
+
+  // @assign over a function's name replaces the function.
+  engine.ProcessLine("@assign @center mid");
+  EXPECT_EQ(engine.ProcessLine("@center"), "mid");
+}
+
+}  // namespace
+}  // namespace tarnik
