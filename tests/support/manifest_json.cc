@@ -48,8 +48,8 @@ class Parser {
       return true;
     }
     std::size_t start = pos_;
-    while (pos_ < text_.size() && std::string_view("+-0123456789.eE").find(text_[pos_]) !=
-                                      std::string_view::npos) {
+    while (pos_ < text_.size() &&
+           std::string_view("+-0123456789.eE").find(text_[pos_]) != std::string_view::npos) {
       ++pos_;
     }
     if (start == pos_) return false;
@@ -76,11 +76,21 @@ class Parser {
         if (pos_ >= text_.size()) return false;
         char e = text_[pos_++];
         switch (e) {
-          case 'n': out += '\n'; break;
-          case 'r': out += '\r'; break;
-          case 't': out += '\t'; break;
-          case 'b': out += '\b'; break;
-          case 'f': out += '\f'; break;
+          case 'n':
+            out += '\n';
+            break;
+          case 'r':
+            out += '\r';
+            break;
+          case 't':
+            out += '\t';
+            break;
+          case 'b':
+            out += '\b';
+            break;
+          case 'f':
+            out += '\f';
+            break;
           case 'u': {
             if (pos_ + 4 > text_.size()) return false;
             int code = 0;
@@ -94,7 +104,8 @@ class Parser {
             out += static_cast<char>(code);
             break;
           }
-          default: out += e;
+          default:
+            out += e;
         }
       } else if (c < 0x80) {
         out += static_cast<char>(c);
