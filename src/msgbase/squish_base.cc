@@ -14,8 +14,9 @@ using namespace squish;
 
 namespace {
 
-// Most messages fit in the first read of a frame; larger ones take a second read.
-constexpr std::size_t kFirstRead = 4096;
+// Frames are read through a window of the data file, so a scan in file order reads the file
+// in large blocks rather than with a read per message.
+constexpr std::size_t kWindowSize = 65536;
 constexpr std::size_t kLeadSize = kFrameHeaderSize + kMsgHeaderSize;
 constexpr std::string_view kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -179,6 +180,9 @@ void SquishBase::Close() {
   writable_ = false;
   headerChanged_ = false;
   indexBytes_.clear();
+  window_.clear();
+  windowStart_ = 0;
+  SetPath("");
 }
 
 std::int32_t SquishBase::IndexRecords() const {
@@ -261,6 +265,28 @@ std::int64_t SquishBase::SqdSize(bool refresh) {
   return sqdSize_;
 }
 
+const char* SquishBase::ReadSqd(std::uint64_t offset, std::size_t count) {
+  if (offset >= windowStart_ && offset + count <= windowStart_ + window_.size()) {
+    return window_.data() + (offset - windowStart_);
+  }
+  std::string& buffer = count <= kWindowSize ? window_ : readBuffer_;
+  std::size_t want = std::max(count, kWindowSize);
+  std::uint64_t size = static_cast<std::uint64_t>(SqdSize(false));
+  if (offset < size) want = static_cast<std::size_t>(std::min<std::uint64_t>(want, size - offset));
+  want = std::max(want, count);
+  buffer.resize(want);
+  std::size_t got = sqd_.ReadAt(static_cast<std::int64_t>(offset), buffer.data(), want);
+  buffer.resize(got);
+  if (&buffer == &window_) windowStart_ = offset;
+  return got >= count ? buffer.data() : nullptr;
+}
+
+bool SquishBase::WriteSqd(std::uint64_t offset, const void* bytes, std::size_t count) {
+  window_.clear();
+  windowStart_ = 0;
+  return sqd_.Seek(static_cast<std::int64_t>(offset)) && sqd_.Write(bytes, count);
+}
+
 bool SquishBase::OpenMessage() { return LoadMessage(true); }
 
 bool SquishBase::OpenHeader() { return LoadMessage(false); }
@@ -281,15 +307,11 @@ bool SquishBase::LoadMessage(bool withBody) {
     SetStatus(kSquishFrameIo);
     return false;
   }
-  std::size_t first = static_cast<std::size_t>(
-      std::min<std::uint64_t>(std::max(kFirstRead, kLeadSize), sqdSize_ - ofs));
-  readBuffer_.resize(first);
-  std::size_t got = sqd_.ReadAt(static_cast<std::int64_t>(ofs), readBuffer_.data(), first);
-  if (got < kLeadSize) {
+  const char* p = ReadSqd(ofs, kLeadSize);
+  if (p == nullptr) {
     SetStatus(kSquishFrameIo);
     return false;
   }
-  const char* p = readBuffer_.data();
   Frame frame;
   frame.id = LoadU32(p + kFrameId);
   frame.next = LoadU32(p + kFrameNext);
@@ -316,14 +338,10 @@ bool SquishBase::LoadMessage(bool withBody) {
     SetStatus(kSquishBadFrame);
     return false;
   }
-  if (got < need) {
-    readBuffer_.resize(static_cast<std::size_t>(need));
-    std::size_t rest = static_cast<std::size_t>(need) - got;
-    if (sqd_.ReadAt(static_cast<std::int64_t>(ofs + got), readBuffer_.data() + got, rest) != rest) {
-      SetStatus(kSquishFrameIo);
-      return false;
-    }
-    p = readBuffer_.data();
+  p = ReadSqd(ofs, static_cast<std::size_t>(need));
+  if (p == nullptr) {
+    SetStatus(kSquishFrameIo);
+    return false;
   }
 
   std::string& out = NewText().Buffer();
@@ -443,7 +461,7 @@ void SquishBase::SetBaseU32(std::size_t offset, std::uint32_t value) {
 
 bool SquishBase::WriteBaseHeader() {
   if (!writable_) return false;
-  if (!sqd_.Seek(0) || !sqd_.Write(baseHeader_.data(), baseHeader_.size())) return false;
+  if (!WriteSqd(0, baseHeader_.data(), baseHeader_.size())) return false;
   headerChanged_ = false;
   return true;
 }
@@ -504,7 +522,7 @@ bool SquishBase::WriteFrame(std::uint32_t offset, const Frame& frame) {
   char bytes[kFrameHeaderSize];
   EncodeFrame(bytes, frame.id, frame.next, frame.prev, frame.length, frame.msgLength, frame.clen,
               frame.type);
-  if (offset == 0 || !sqd_.Seek(offset) || !sqd_.Write(bytes, sizeof bytes)) {
+  if (offset == 0 || !WriteSqd(offset, bytes, sizeof bytes)) {
     SetStatus(kSquishFrameIo);
     return false;
   }
@@ -737,7 +755,7 @@ bool SquishBase::WriteMessage() {
   bytes += control;
   bytes.append(body);
   bytes += '\0';
-  if (!sqd_.Seek(offset) || !sqd_.Write(bytes.data(), bytes.size())) {
+  if (!WriteSqd(offset, bytes.data(), bytes.size())) {
     SetStatus(kSquishFrameIo);
     return false;
   }
@@ -755,8 +773,8 @@ bool SquishBase::WriteMessage() {
 
 bool SquishBase::RewriteHeader() {
   if (!IsOpen() || !EnsureWritable()) return false;
-  if (frameOffset_ == 0 || !sqd_.Seek(std::int64_t{frameOffset_} + kFrameHeaderSize) ||
-      !sqd_.Write(msgHeader_.data(), msgHeader_.size())) {
+  if (frameOffset_ == 0 || !WriteSqd(std::uint64_t{frameOffset_} + kFrameHeaderSize,
+                                     msgHeader_.data(), msgHeader_.size())) {
     SetStatus(kSquishFrameIo);
     return false;
   }

@@ -95,6 +95,11 @@ class SquishBase final : public MessageBase {
   void NoCurrent();
   // Reads frame, message header, control information and (with body) the text.
   bool LoadMessage(bool withBody);
+  // count bytes of name.SQD at offset, or nullptr when the file ends first. The pointer is
+  // valid until the next read or write.
+  const char* ReadSqd(std::uint64_t offset, std::size_t count);
+  // Every write to name.SQD goes through here, which also forgets the read window.
+  bool WriteSqd(std::uint64_t offset, const void* bytes, std::size_t count);
   bool EnsureWritable();
   std::int64_t SqdSize(bool refresh);
   bool ReadFrame(std::uint32_t offset, Frame& frame);
@@ -125,6 +130,8 @@ class SquishBase final : public MessageBase {
   std::int64_t sqdSize_ = 0;
   bool writable_ = false;
   bool headerChanged_ = false;
+  std::string window_;
+  std::uint64_t windowStart_ = 0;
   std::string readBuffer_;
 };
 

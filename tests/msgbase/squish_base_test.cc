@@ -720,6 +720,11 @@ TEST_P(SquishFixtures, ReadBackAsTheManifestRecords) {
   const testing::JsonValue& info = manifest["base_info"];
   const testing::JsonValue& stored = manifest["stored"];
 
+  std::string sqdBefore;
+  std::string sqiBefore;
+  ASSERT_TRUE(ReadWholeFile(folder + GetParam() + ".sqd", sqdBefore));
+  ASSERT_TRUE(ReadWholeFile(folder + GetParam() + ".sqi", sqiBefore));
+
   std::unique_ptr<MessageBase> base;
   ASSERT_TRUE(OpenMessageBase(std::string("S") + folder + GetParam(), base));
   EXPECT_EQ(base->GetHigh(), info["uid"].Int() - 1);
@@ -797,6 +802,11 @@ TEST_P(SquishFixtures, ReadBackAsTheManifestRecords) {
   }
   EXPECT_EQ(i, stored.items.size());
   CloseMessageBase(base);
+  std::string after;
+  ASSERT_TRUE(ReadWholeFile(folder + GetParam() + ".sqd", after));
+  EXPECT_EQ(after, sqdBefore);
+  ASSERT_TRUE(ReadWholeFile(folder + GetParam() + ".sqi", after));
+  EXPECT_EQ(after, sqiBefore);
 }
 
 INSTANTIATE_TEST_SUITE_P(Smapi, SquishFixtures, ::testing::Values("smsqtalk", "SMALL", "killed"));
