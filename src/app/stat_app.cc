@@ -1,9 +1,11 @@
 #include "app/stat_app.h"
 
-#include <cstdio>
 
+#include "app/echo_scan.h"
+#include "app/message_analysis.h"
 #include "common/file_system.h"
 #include "common/text.h"
+#include "report/report_writer.h"
 
 namespace tarnik {
 namespace {
@@ -82,8 +84,7 @@ void StatApp::Run() {
       services_.console.Write(
           FormatText(language_.LanguageText(kGroupManyEchoesText), group->description));
     }
-    if (ProcessGroup(*group)) {
-      WriteReport(*group);
+    if (ProcessGroup(*group) && WriteReport(*group)) {
       services_.console.Write(language_.LanguageText(kGroupDoneText) + "\r\n");
     }
     tables_.reset();
@@ -92,9 +93,19 @@ void StatApp::Run() {
 
 bool StatApp::ProcessGroup(EchoGroup& group) {
   group.messageCount = 0;
-  return false;
+  GroupScanState state;
+  for (const EchoEntry& echo : group.echoes) {
+    ScanEcho(echo, group, *tables_, state, dataEntries_, language_, services_);
+  }
+  SortPersonsByName(*tables_);
+  return state.anyOpened;
 }
 
-void StatApp::WriteReport(EchoGroup&) {}
+bool StatApp::WriteReport(EchoGroup& group) {
+  ReportWriter writer(config_->templatePath, group, language_, services_);
+  if (!writer.IsOpen()) return false;
+  writer.WriteAll(*tables_);
+  return true;
+}
 
 }  // namespace tarnik

@@ -30,7 +30,8 @@ class StatApp {
 
  private:
   bool ProcessGroup(EchoGroup& group);
-  void WriteReport(EchoGroup& group);
+  // False when the report output could not be created (a console line says so).
+  bool WriteReport(EchoGroup& group);
   void LoadDataFile();
   void SaveDataFile();
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "app/statistics.h"
+#include "common/services.h"
+#include "config/data_file.h"
+#include "config/echo_group.h"
+
+namespace tarnik {
+
+class LanguageTable;
+
+// What ProcessGroup keeps across the echoes of one group.
+struct GroupScanState {
+  bool anyOpened = false;
+  std::int32_t deliverySum = 0;
+  std::int32_t deliveryCount = 0;
+};
+
+// Scans one echo of a group into the tables: opens its base, counts every message written
+// in the group's period, updates the data entry for groups with usedatafile, closes the base
+// and recomputes the group totals. Writes text 30049 (no base specification) or 30048 (base
+// cannot be opened).
+void ScanEcho(const EchoEntry& echo, EchoGroup& group, StatTables& tables, GroupScanState& state,
+              std::vector<DataEntry>& dataEntries, const LanguageTable& language,
+              Services services);
+
+// Recomputes dayCount, firstDay/lastDay, personCount, averageDelivery and averagePerDay.
+void RecomputeGroupTotals(EchoGroup& group, const StatTables& tables,
+                          const GroupScanState& state);
+
+}  // namespace tarnik

@@ -1,0 +1,241 @@
+#include "app/echo_scan.h"
+
+#include <gtest/gtest.h>
+
+#include "app/language_file.h"
+#include "app/message_analysis.h"
+#include "app/spinner.h"
+#include "common/clock.h"
+#include "common/console.h"
+#include "common/environment.h"
+#include "support/base_builder.h"
+#include "support/temp_dir.h"
+
+namespace tarnik {
+namespace {
+
+using testing::At;
+using testing::TestMessage;
+
+const std::string kMsgid = "\x01MSGID: ";
+
+struct Scanner {
+  LanguageTable language;
+  StringConsole console;
+  FixedClock clock{LocalTime{2024, 3, 10, 15, 0, 0, 0}};
+  MapEnvironment environment;
+  StatTables tables;
+  GroupScanState state;
+  std::vector<DataEntry> dataEntries;
+
+  Scanner() {
+    language.Load(EncodeLanguageFile({{30048, "cannot open"}, {30049, "no base"}}));
+  }
+  void Scan(const EchoEntry& echo, EchoGroup& group) {
+    ScanEcho(echo, group, tables, state, dataEntries, language,
+             Services{console, clock, environment});
+  }
+};
+
+std::string Persons(StatTables& tables) {
+  SortPersonsByName(tables);
+  std::string out;
+  for (const PersonStat& p : tables.persons) {
+    out += "[" + p.name + "] w" + std::to_string(p.written) + " r" + std::to_string(p.received) +
+           " b" + std::to_string(p.bytes) + " l" + std::to_string(p.lines) + " q" +
+           std::to_string(p.quoted) + " " + FormatAddress(p.address) + "\n";
+  }
+  return out;
+}
+
+TEST(ScanEcho, CountsWritersRecipientsSubjectsAndLines) {
+  testing::TempDir dir;
+  TestMessage a;
+  a.from = "John Doe";
+  a.to = "All";
+  a.subject = "Re: Routing";
+  a.written = At(2024, 3, 1, 13);
+  a.arrived = At(2024, 3, 1, 16);
+  a.lines = {kMsgid + "2:5020/9999.12 1234abcd", "Hello", "JD> quoted", "          >x",
+             "@not counted", "-- ", "--- Tosser 1.0", " * Origin: Home (2:5020/9999.12)",
+             "* Origin no space"};
+  TestMessage b;
+  b.from = "JOHN DOE";
+  b.to = "";
+  b.subject = "RE: Routing";
+  b.written = At(2024, 3, 3, 9);
+  b.arrived = At(2024, 3, 3, 9);
+  b.lines = {"Just one line"};
+  TestMessage c;
+  c.from = "";
+  c.to = "John Doe";
+  c.subject = "";
+  c.written = At(2024, 3, 3, 23);
+  c.arrived = At(2024, 3, 5, 1);
+  c.lines = {kMsgid + "1:261/38 0badf00d", "x"};
+  ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("echo"), {a, b, c}));
+
+  Scanner scanner;
+  EchoGroup group("X");
+  group.byTo = 5;
+  group.bySubjects = 5;
+  group.byTime = true;
+  group.periodKind = '*';
+  scanner.Scan(EchoEntry{"ECHO", "S" + dir.File("echo")}, group);
+
+  EXPECT_EQ(scanner.console.text(), "");
+  EXPECT_TRUE(scanner.state.anyOpened);
+  EXPECT_EQ(group.messageCount, 3);
+  EXPECT_EQ(group.personCount, 4);
+  StatTables& tables = scanner.tables;
+  // The empty names share the record " ". Lines of John Doe: MSGID, Hello, two quotes, "-- "
+  // and "* Origin no space"; sizes are the stored texts, kludge lines included.
+  EXPECT_EQ(Persons(tables),
+            "[ ] w1 r1 b28 l2 q0 1:261/38\n"
+            "[All] w0 r1 b0 l0 q0 0:0/0\n"
+            "[JOHN DOE] w1 r0 b14 l1 q0 0:0/0\n"
+            "[John Doe] w1 r1 b145 l6 q2 2:5020/9999.12\n");
+
+  ASSERT_EQ(tables.subjects.size(), 2u);
+  EXPECT_EQ(tables.subjects[0].subject, "Routing");
+  EXPECT_EQ(tables.subjects[0].count, 2);
+  EXPECT_EQ(tables.subjects[1].subject, " ");
+
+  EXPECT_EQ(tables.hours[13], 1);
+  EXPECT_EQ(tables.hours[9], 1);
+  EXPECT_EQ(tables.hours[23], 1);
+  EXPECT_EQ(tables.weekdays[5], 1);  // 2024-03-01 is a Friday
+  EXPECT_EQ(tables.weekdays[0], 2);  // 2024-03-03 is a Sunday
+  ASSERT_EQ(tables.days.size(), 2u);
+  EXPECT_EQ(tables.days[1].count, 2u);
+
+  EXPECT_EQ(group.dayCount, 3);
+  EXPECT_EQ(group.averagePerDay, 1);
+  // Delivery: 3 hours, 0 (not counted), 24*2 + 22 = 70 -> (3 + 70) / 2.
+  EXPECT_EQ(group.averageDelivery, 36);
+  ASSERT_TRUE(group.firstDay && group.lastDay);
+  EXPECT_EQ(group.firstDay->day, 1);
+  EXPECT_EQ(group.lastDay->day, 3);
+}
+
+TEST(ScanEcho, SwitchesDecideWhatIsCollected) {
+  testing::TempDir dir;
+  TestMessage m;
+  m.from = "Writer";
+  m.to = "Reader";
+  m.written = At(2024, 3, 1, 10);
+  m.lines = {"text"};
+  ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("echo"), {m}));
+  Scanner scanner;
+  EchoGroup group("X");  // no statperiod: every message
+  scanner.Scan(EchoEntry{"ECHO", "S" + dir.File("echo")}, group);
+  EXPECT_EQ(group.messageCount, 1);
+  EXPECT_EQ(group.personCount, 1);  // recipients only with byto or bytotal
+  EXPECT_TRUE(scanner.tables.subjects.empty());
+  EXPECT_EQ(scanner.tables.hours[10], 0);
+  EXPECT_EQ(scanner.tables.weekdays[5], 1);  // always counted
+
+  Scanner withTotal;
+  EchoGroup totals("X");
+  totals.byTotal = 1;
+  withTotal.Scan(EchoEntry{"ECHO", "S" + dir.File("echo")}, totals);
+  EXPECT_EQ(totals.personCount, 2);
+}
+
+TEST(ScanEcho, PeriodUsesTheClockAndSkipsFutureMessages) {
+  testing::TempDir dir;
+  std::vector<TestMessage> messages;
+  for (auto date : {At(2024, 3, 9), At(2024, 3, 10), At(2024, 3, 11), At(2023, 12, 31),
+                    At(2024, 2, 29)}) {
+    TestMessage m;
+    m.written = date;
+    messages.push_back(m);
+  }
+  ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("echo"), messages));
+  struct Case {
+    char kind;
+    std::int32_t count;
+    bool skipFuture;
+    std::int32_t expected;
+  } cases[] = {{'d', 1, false, 1}, {'s', 1, false, 3}, {'s', 1, true, 2},
+               {'m', 3, false, 1}, {'m', 1, false, 1}, {'y', 0, false, 4},
+               {'*', 0, true, 4}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(1, c.kind) + std::to_string(c.count));
+    Scanner scanner;  // today is 2024-03-10
+    EchoGroup group("X");
+    group.periodKind = c.kind;
+    group.periodCount = c.count;
+    group.skipFutureMessages = c.skipFuture;
+    scanner.Scan(EchoEntry{"ECHO", "S" + dir.File("echo")}, group);
+    EXPECT_EQ(group.messageCount, c.expected);
+  }
+}
+
+TEST(ScanEcho, FailuresWriteTheirTextsAndLeaveNoDataEntry) {
+  testing::TempDir dir;
+  Scanner scanner;
+  EchoGroup group("X");
+  group.useDataFile = true;
+  scanner.Scan(EchoEntry{"NOBASE", ""}, group);
+  scanner.Scan(EchoEntry{"MISSING", "S" + dir.File("missing")}, group);
+  scanner.Scan(EchoEntry{"ODD", "Q" + dir.File("x")}, group);
+  EXPECT_EQ(scanner.console.text(), "no base\r\ncannot open\r\ncannot open\r\n");
+  EXPECT_FALSE(scanner.state.anyOpened);
+  EXPECT_TRUE(scanner.dataEntries.empty());
+  EXPECT_EQ(group.dayCount, 0);
+}
+
+TEST(ScanEcho, DataEntryResumesFromTheStoredNumber) {
+  testing::TempDir dir;
+  std::vector<TestMessage> messages(5);
+  for (int i = 0; i < 5; ++i) messages[i].written = At(2024, 3, 1 + i);
+  ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("echo"), messages));
+
+  struct Case {
+    std::uint32_t stored;
+    std::int32_t expected;
+  } cases[] = {
+      {0, 5},  // new entry
+      {3, 3},  // resumes at 3: message 3 is visited again
+      {5, 1},
+      {6, 5},  // above the highest number: the base was purged, scan it all
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    Scanner scanner;
+    if (c.stored != 0) scanner.dataEntries.push_back(DataEntry{"MY.ECHO", c.stored});
+    EchoGroup group("X");
+    group.useDataFile = true;
+    scanner.Scan(EchoEntry{"my.echo", "S" + dir.File("echo")}, group);
+    EXPECT_EQ(group.messageCount, c.expected);
+    ASSERT_EQ(scanner.dataEntries.size(), 1u);
+    EXPECT_EQ(scanner.dataEntries[0].name, "MY.ECHO");
+    EXPECT_EQ(scanner.dataEntries[0].lastHigh, 5u);
+  }
+  // Without usedatafile the entries are neither read nor changed.
+  Scanner scanner;
+  scanner.dataEntries.push_back(DataEntry{"MY.ECHO", 4});
+  EchoGroup group("X");
+  scanner.Scan(EchoEntry{"my.echo", "S" + dir.File("echo")}, group);
+  EXPECT_EQ(group.messageCount, 5);
+  EXPECT_EQ(scanner.dataEntries[0].lastHigh, 4u);
+}
+
+TEST(Spinner, DrawsOnlyOnATerminal) {
+  StringConsole pipe(false);
+  {
+    Spinner spinner(pipe);
+    spinner.Step();
+  }
+  EXPECT_EQ(pipe.text(), "");
+  StringConsole terminal(true);
+  {
+    Spinner spinner(terminal);
+    for (int i = 0; i < 5; ++i) spinner.Step();
+  }
+  EXPECT_EQ(terminal.text(), "\\\b\\\b|\b/\b-\b\\\b");
+}
+
+}  // namespace
+}  // namespace tarnik
