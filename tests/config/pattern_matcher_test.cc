@@ -286,6 +286,9 @@ TEST(PatternMatcher, HostilePatternsStayBounded) {
   const Case cases[] = {
       {"^(A+)+B$", as, kExact, false},
       {"^(A+)+$", as, kExact, true},
+      // The match lies after a long stretch that fails slowly from every start before it.
+      {"(A+)+C", as.substr(0, 200) + "BAC", kExact, true},
+      {"(A|AA)+C", as.substr(0, 200) + "BAC", kFold, true},
       {"^(A|AA)+B", as, kExact, false},
       {"(A|A)*B", as, kFold, false},
       {"^(.*A)*B$", as, kExact, false},
