@@ -500,11 +500,15 @@ class Matcher {
             next = scan + 1;
             break;
           }
-          for (int alt = scan; alt >= 0 && At(alt).op == Op::kBranch; alt = Next(alt)) {
+          // The last alternative continues this frame, so a chain of "x?" does not nest.
+          int alt = scan;
+          for (int following = Next(alt); following >= 0 && At(following).op == Op::kBranch;
+               alt = following, following = Next(alt)) {
             if (Run(alt + 1, pos)) return true;
             if (aborted_) return false;
           }
-          return false;
+          next = alt + 1;
+          break;
         }
         case Op::kStar:
         case Op::kPlus: {

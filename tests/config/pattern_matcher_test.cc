@@ -307,6 +307,10 @@ TEST(PatternMatcher, HostilePatternsStayBounded) {
   while (optional.size() + 5 <= 255) optional += "(A?)?";
   EXPECT_FALSE(matcher.Match(optional + "B", as.substr(0, 200), kFold));
   EXPECT_TRUE(matcher.Match("^((((((((A|B)|C)|D)|E)|F)|G)|H)|I)*$", as, kExact));
+  // Every "X?" is a choice; a long chain of them inside a loop must not nest too deeply.
+  std::string chain = "^(";
+  while (chain.size() < 240) chain += "X?";
+  EXPECT_TRUE(matcher.Match(chain + "A)*$", as, kExact));
 }
 
 }  // namespace
