@@ -12,8 +12,8 @@
 namespace tarnik {
 
 void ImportAreas(std::string_view areaFileType, const std::string& areaFilePath,
-                 std::vector<std::unique_ptr<EchoGroup>>& groups,
-                 const LanguageTable& language, Services services) {
+                 std::vector<std::unique_ptr<EchoGroup>>& groups, const LanguageTable& language,
+                 Services services) {
   if (areaFileType.empty()) return;
   GroupAreaSink sink(groups);
   std::string kind = LowerCase(areaFileType);

@@ -18,7 +18,7 @@ class LanguageTable;
 // written and CR LF; an empty kind does nothing. Console texts go to services.console;
 // fidoconfig finds its file through services.environment.
 void ImportAreas(std::string_view areaFileType, const std::string& areaFilePath,
-                 std::vector<std::unique_ptr<EchoGroup>>& groups,
-                 const LanguageTable& language, Services services);
+                 std::vector<std::unique_ptr<EchoGroup>>& groups, const LanguageTable& language,
+                 Services services);
 
 }  // namespace tarnik

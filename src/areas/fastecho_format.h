@@ -8,8 +8,8 @@ namespace tarnik::fastecho {
 // FastEcho's configuration file: a fixed header, extension blocks, node records, then area
 // records to the end of the file. All numbers little-endian.
 inline constexpr std::size_t kHeaderSize = 4644;
-inline constexpr std::size_t kNodeCountOffset = 6;           // u16
-inline constexpr std::size_t kSemaphorePathOffset = 908;     // NUL-terminated text
+inline constexpr std::size_t kNodeCountOffset = 6;          // u16
+inline constexpr std::size_t kSemaphorePathOffset = 908;    // NUL-terminated text
 inline constexpr std::size_t kNodeRecordSizeOffset = 4638;  // u16
 inline constexpr std::size_t kExtensionSizeOffset = 4640;   // u32
 

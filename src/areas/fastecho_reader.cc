@@ -23,9 +23,8 @@ std::string FieldText(std::string_view bytes, std::size_t offset, std::size_t si
 bool ParseFastEchoHeader(std::string_view bytes, FastEchoHeader& header) {
   if (bytes.size() < fastecho::kHeaderSize) return false;
   header.nodeCount = LoadU16(bytes.data() + fastecho::kNodeCountOffset);
-  header.semaphorePath =
-      FieldText(bytes, fastecho::kSemaphorePathOffset,
-                fastecho::kHeaderSize - fastecho::kSemaphorePathOffset);
+  header.semaphorePath = FieldText(bytes, fastecho::kSemaphorePathOffset,
+                                   fastecho::kHeaderSize - fastecho::kSemaphorePathOffset);
   header.nodeRecordSize = LoadU16(bytes.data() + fastecho::kNodeRecordSizeOffset);
   header.extensionSize = LoadU32(bytes.data() + fastecho::kExtensionSizeOffset);
   return true;

@@ -33,8 +33,8 @@ struct Node {
   Op op = Op::kNothing;
   int next = 0;
   int group = 0;
-  std::string text;        // kExactly: the literal bytes
-  std::bitset<256> set;    // kAnyOf, kAnyBut
+  std::string text;      // kExactly: the literal bytes
+  std::bitset<256> set;  // kAnyOf, kAnyBut
 };
 
 struct Program {
@@ -251,13 +251,20 @@ class Compiler {
   char Escape() {
     char c = pattern_[pos_++];
     switch (c) {
-      case 'n': return '\n';
-      case 't': return '\t';
-      case 'f': return '\f';
-      case 'b': return '\b';
-      case 'r': return '\r';
-      case 'a': return '\a';
-      case 'v': return '\v';
+      case 'n':
+        return '\n';
+      case 't':
+        return '\t';
+      case 'f':
+        return '\f';
+      case 'b':
+        return '\b';
+      case 'r':
+        return '\r';
+      case 'a':
+        return '\a';
+      case 'v':
+        return '\v';
       case 'x': {
         int value = 0;
         int digits = 0;
@@ -360,7 +367,8 @@ class Compiler {
       last = value;
       ++size_;
     };
-    if (!AtEnd() && (Peek() == ']' || Peek() == '-')) add(static_cast<unsigned char>(pattern_[pos_++]));
+    if (!AtEnd() && (Peek() == ']' || Peek() == '-'))
+      add(static_cast<unsigned char>(pattern_[pos_++]));
     while (!AtEnd() && Peek() != ']') {
       if (Peek() == '-') {
         ++pos_;
@@ -403,7 +411,8 @@ class Matcher {
   bool Search(const Program& program) {
     if (program.anchored) return Run(0, 0);
     for (std::size_t pos = 0; pos <= subject_.size() && !aborted_; ++pos) {
-      if (program.hasStart && (pos == subject_.size() || !FirstEqual(program.start, subject_[pos]))) {
+      if (program.hasStart &&
+          (pos == subject_.size() || !FirstEqual(program.start, subject_[pos]))) {
         continue;
       }
       if (Run(0, pos)) return true;
@@ -417,7 +426,8 @@ class Matcher {
   static constexpr std::size_t kMaxMemoCells = std::size_t{1} << 24;
 
   bool FirstEqual(char pattern, char subject) const {
-    return mode_ == MatchMode::kExact ? pattern == subject : UpperChar(pattern) == UpperChar(subject);
+    return mode_ == MatchMode::kExact ? pattern == subject
+                                      : UpperChar(pattern) == UpperChar(subject);
   }
   bool RestEqual(char pattern, char subject) const {
     return mode_ == MatchMode::kExact ? pattern == subject

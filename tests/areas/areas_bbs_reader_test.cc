@@ -74,14 +74,14 @@ TEST(AreasBbsReader, MissingFileWritesTheFailureOnly) {
 TEST(AreasBbsReader, LongLinesAreCutAt255Bytes) {
   testing::TempDir dir;
   std::string path(250, 'p');
-  dir.Write("areas.bbs", path + " ABCD\n" + path + " ABCDEFGHIJ\n" + std::string(300, 'x') +
-                             " LOST\n");
+  dir.Write("areas.bbs",
+            path + " ABCD\n" + path + " ABCDEFGHIJ\n" + std::string(300, 'x') + " LOST\n");
   AreasBbsReader reader(AreaLanguage());
   RecordingSink sink;
   StringConsole console;
   reader.Read(dir.File("areas.bbs"), sink, console);
-  EXPECT_EQ(sink.text, "ABCD F" + path + " A\nABCD F" + path + " A\n F" +
-                           std::string(255, 'x') + " A\n");
+  EXPECT_EQ(sink.text,
+            "ABCD F" + path + " A\nABCD F" + path + " A\n F" + std::string(255, 'x') + " A\n");
 }
 
 TEST(AreasBbsReader, RealFiles) {

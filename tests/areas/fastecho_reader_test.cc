@@ -148,8 +148,8 @@ TEST(FastEchoReader, RefusesWhileTheFlagExists) {
     dir.Write("fe.cfg", Header(0, 0, 0, "sem") + Area("T", 2, "t"));
     dir.Write("sem/" + flagName, "");
     ReadResult run = ReadConfig(dir.File("fe.cfg"));
-    EXPECT_EQ(run.console, std::string(kStart) +
-                               "fault.\r\nAnother copy of fastecho/feutil is working!\r\n");
+    EXPECT_EQ(run.console,
+              std::string(kStart) + "fault.\r\nAnother copy of fastecho/feutil is working!\r\n");
     EXPECT_EQ(run.areas, "");
     EXPECT_TRUE(FileExists("sem/" + flagName)) << "someone else's flag stays";
   }

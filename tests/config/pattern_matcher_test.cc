@@ -92,7 +92,10 @@ TEST(PatternMatcher, AtomsSetsAndEscapes) {
       {"^\\n\\t\\f\\b\\r\\a\\v$", "\n\t\f\b\r\a\v", kExact, true},
       {"^\\101$", "A", kExact, true},
       {"^\\1011$", "A1", kExact, true},  // at most three octal digits
-      {"^\\18$", "\x01" "8", kExact, true},
+      {"^\\18$",
+       "\x01"
+       "8",
+       kExact, true},
       {"^\\x41$", "A", kExact, true},
       {"^\\x4A$", "J", kExact, true},
       {"^\\x4a$", "J", kExact, true},
