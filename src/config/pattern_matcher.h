@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tarnik {
+
+enum class MatchMode {
+  kCaseInsensitive,  // the echo import's mode: CP866 / Latin folding rules of the matcher
+  kExact,            // every byte compared exactly
+};
+
+// The regular-expression matcher that selects echo tags: each call compiles the pattern into
+// a node program, searches the subject with a backtracking match and discards the program.
+// The text of the last error is kept here; nothing is written anywhere.
+class PatternMatcher {
+ public:
+  // True when pattern matches some part of subject (from its first position up to just after
+  // its last character). False when it does not, or when the pattern is invalid (LastError
+  // then tells why). A NUL byte ends the subject, and also the pattern.
+  bool Match(std::string_view pattern, std::string_view subject, MatchMode mode);
+
+  // The text recorded by the last failing compile; empty before the first. A later error
+  // overwrites it; a successful call leaves it alone.
+  const std::string& LastError() const { return lastError_; }
+
+  // Hostile patterns could make a backtracking search run for ages or recurse deeply. A search
+  // that needs more steps or nesting than this gives false (failed positions are remembered,
+  // so ordinary patterns never come near these bounds).
+  static constexpr std::size_t kStepBudget = 100000;
+  static constexpr int kMaxDepth = 5000;
+
+ private:
+  std::string lastError_;
+};
+
+}  // namespace tarnik
