@@ -2,6 +2,7 @@
 
 
 #include "app/echo_scan.h"
+#include "areas/area_import.h"
 #include "app/message_analysis.h"
 #include "common/file_system.h"
 #include "common/text.h"
@@ -62,7 +63,10 @@ StatApp::~StatApp() {
   config_.reset();
 }
 
-void StatApp::LoadAreas() {}
+void StatApp::LoadAreas() {
+  ImportAreas(config_->areaFileType, config_->areaFilePath, config_->groups, language_,
+              services_);
+}
 
 void StatApp::LoadDataFile() { dataEntries_ = tarnik::LoadDataFile(config_->dataFileName); }
 
