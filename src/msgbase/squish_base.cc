@@ -529,7 +529,8 @@ bool SquishBase::WriteFrame(std::uint32_t offset, const Frame& frame) {
   return true;
 }
 
-void SquishBase::UnlinkFromMessageChain(const Frame& frame) {
+void SquishBase::UnlinkFromChain(const Frame& frame, std::size_t firstField,
+                                 std::size_t lastField) {
   Frame other;
   if (frame.prev != 0) {
     if (ReadFrame(frame.prev, other)) {
@@ -537,7 +538,7 @@ void SquishBase::UnlinkFromMessageChain(const Frame& frame) {
       WriteFrame(frame.prev, other);
     }
   } else {
-    SetBaseU32(kBaseBeginFrame, frame.next);
+    SetBaseU32(firstField, frame.next);
   }
   if (frame.next != 0) {
     if (ReadFrame(frame.next, other)) {
@@ -545,7 +546,7 @@ void SquishBase::UnlinkFromMessageChain(const Frame& frame) {
       WriteFrame(frame.next, other);
     }
   } else {
-    SetBaseU32(kBaseLastFrame, frame.prev);
+    SetBaseU32(lastField, frame.prev);
   }
 }
 
@@ -653,7 +654,7 @@ bool SquishBase::WriteMessage() {
     if (existing) {
       // The message outgrew its frame: free the old frame; the message keeps its place in
       // the message chain (its neighbours are linked to the new frame below).
-      UnlinkFromMessageChain(frame_);
+      UnlinkFromChain(frame_, kBaseBeginFrame, kBaseLastFrame);
       Frame freed = frame_;
       AppendToFreeChain(frameOffset_, freed);
     }
@@ -666,23 +667,7 @@ bool SquishBase::WriteMessage() {
         break;
       }
       if (candidate.length >= msgLength) {
-        Frame other;
-        if (candidate.prev != 0) {
-          if (ReadFrame(candidate.prev, other)) {
-            other.next = candidate.next;
-            WriteFrame(candidate.prev, other);
-          }
-        } else {
-          SetBaseU32(kBaseFreeFrame, candidate.next);
-        }
-        if (candidate.next != 0) {
-          if (ReadFrame(candidate.next, other)) {
-            other.prev = candidate.prev;
-            WriteFrame(candidate.next, other);
-          }
-        } else {
-          SetBaseU32(kBaseLastFreeFrame, candidate.prev);
-        }
+        UnlinkFromChain(candidate, kBaseFreeFrame, kBaseLastFreeFrame);
         offset = at;
         frameLength = candidate.length;
         break;
@@ -794,7 +779,7 @@ bool SquishBase::DeleteMessage() {
     SetStatus(kSquishBadFrame);
     return false;
   }
-  UnlinkFromMessageChain(frame);
+  UnlinkFromChain(frame, kBaseBeginFrame, kBaseLastFrame);
   indexBytes_.erase(static_cast<std::size_t>(indexPos_), kIndexRecordSize);
   std::string_view tail = std::string_view(indexBytes_).substr(static_cast<std::size_t>(indexPos_));
   if (!sqi_.Seek(indexPos_) || !sqi_.Write(tail.data(), tail.size()) || !sqi_.Truncate()) {

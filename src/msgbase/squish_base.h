@@ -105,7 +105,9 @@ class SquishBase final : public MessageBase {
   bool ReadFrame(std::uint32_t offset, Frame& frame);
   bool WriteFrame(std::uint32_t offset, const Frame& frame);
   void AppendToFreeChain(std::uint32_t offset, Frame& frame);
-  void UnlinkFromMessageChain(const Frame& frame);
+  // Takes a frame out of the message chain or the free chain, whose first and last frames
+  // are the base header fields given.
+  void UnlinkFromChain(const Frame& frame, std::size_t firstField, std::size_t lastField);
   bool LinkIntoMessageChain(std::uint32_t offset, const Frame& frame);
   bool WriteBaseHeader();
   std::uint32_t BaseU32(std::size_t offset) const;
