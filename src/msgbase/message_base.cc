@@ -1,0 +1,326 @@
+#include "msgbase/message_base.h"
+
+#include <utility>
+
+#include "common/clock.h"
+#include "common/text.h"
+
+namespace tarnik {
+
+MsgDateTime MsgDateTimeNow(const Clock& clock) {
+  LocalTime now = clock.Now();
+  MsgDateTime date;
+  date.Hour = static_cast<std::uint16_t>(now.hour);
+  date.Min = static_cast<std::uint16_t>(now.minute);
+  date.Sec = static_cast<std::uint16_t>(now.second);
+  date.Sec100 = static_cast<std::uint16_t>(now.hundredths);
+  date.Day = static_cast<std::uint16_t>(now.day);
+  date.Month = static_cast<std::uint16_t>(now.month);
+  date.Year = static_cast<std::uint16_t>(now.year);
+  return date;
+}
+
+MessageBase::MessageBase(const Clock& clock) : clock_(clock), serial_(clock) {}
+
+MessageBase::~MessageBase() { DropText(); }
+
+void MessageBase::SeekFrom(std::int32_t n) {
+  // A negative start would only walk numbers that cannot exist; start at 0 instead.
+  current_ = n > 0 ? n - 1 : -1;
+  SeekNext();
+}
+
+void MessageBase::SeekNext() {
+  for (;;) {
+    std::int64_t next = static_cast<std::int64_t>(current_) + 1;
+    if (next > GetHigh()) {
+      current_ = 0;
+      return;
+    }
+    current_ = static_cast<std::int32_t>(next);
+    if (MessageExists(current_)) return;
+  }
+}
+
+void MessageBase::SeekPrev() {
+  for (;;) {
+    std::int64_t previous = static_cast<std::int64_t>(current_) - 1;
+    if (previous < 1) {
+      current_ = 0;
+      return;
+    }
+    current_ = static_cast<std::int32_t>(previous);
+    if (MessageExists(current_)) return;
+  }
+}
+
+void MessageBase::GetOrigAddr(FtnAddress& address) {
+  ClearAddress(address);
+  AddrsFromKludges(nullptr, &address);
+}
+
+void MessageBase::GetDestAddr(FtnAddress& address) {
+  ClearAddress(address);
+  AddrsFromKludges(&address, nullptr);
+}
+
+void MessageBase::GetAddrs(FtnAddress& dest, FtnAddress& orig) {
+  ClearAddress(dest);
+  ClearAddress(orig);
+  AddrsFromKludges(&dest, &orig);
+}
+
+void MessageBase::AddrsFromKludges(FtnAddress* dest, FtnAddress* orig) {
+  if (!hasText_) return;
+  text_.Seek(0);
+  bool first = true;
+  while (!text_.AtEnd()) {
+    std::string_view line = text_.ReadLine(kReadLineBuffer - 1);
+    if (first || (!line.empty() && line[0] == 1)) {
+      if (orig != nullptr) tarnik::ParseOrigKludge(*orig, line);
+      if (dest != nullptr) tarnik::ParseDestKludge(*dest, line);
+    }
+    first = false;
+  }
+}
+
+void MessageBase::SetOrigAddr(bool renew, const FtnAddress& address) {
+  std::string prefix = std::string(kKludgeMsgId) + " " + FormatAddress(address) + " ";
+  std::string old;
+  if (!renew && GetKludge(kKludgeMsgId, old)) {
+    ReplaceKludge(prefix + std::string(WordOf(old, 3, " ")), kKludgeMsgId);
+  } else {
+    ReplaceKludge(prefix + NewSerial(), kKludgeMsgId);
+  }
+  if (HasTypeFlag(kTypeNetmail)) {
+    FtnAddress dest;
+    GetDestAddr(dest);
+    ReplaceKludge(
+        std::string(kKludgeIntl) + " " + FormatAddress3D(dest) + " " + FormatAddress3D(address),
+        kKludgeIntl);
+    if (address.point == 0) {
+      DeleteKludge(kKludgeFmpt);
+    } else {
+      ReplaceKludge(std::string(kKludgeFmpt) + " " + Decimal(address.point), kKludgeFmpt);
+    }
+  }
+}
+
+void MessageBase::SetDestAddr(const FtnAddress& address) {
+  if (!HasTypeFlag(kTypeNetmail)) return;
+  FtnAddress orig;
+  GetOrigAddr(orig);
+  ReplaceKludge(
+      std::string(kKludgeIntl) + " " + FormatAddress3D(address) + " " + FormatAddress3D(orig),
+      kKludgeIntl);
+  if (address.point == 0) {
+    DeleteKludge(kKludgeTopt);
+  } else {
+    ReplaceKludge(std::string(kKludgeTopt) + " " + Decimal(address.point), kKludgeTopt);
+  }
+}
+
+void MessageBase::SetAddrs(bool renew, const FtnAddress& dest, const FtnAddress& orig) {
+  SetOrigAddr(renew, orig);
+  SetDestAddr(dest);
+}
+
+void MessageBase::ReadLineBuf(std::size_t maxBytes, std::string& line) {
+  line.assign(ReadLineView(maxBytes));
+}
+
+std::string_view MessageBase::ReadLineView(std::size_t maxBytes) {
+  if (!hasText_ || maxBytes == 0) return {};
+  return text_.ReadLine(maxBytes - 1);
+}
+
+void MessageBase::WriteLine(std::string_view line) {
+  if (!hasText_) return;
+  text_.Write(line);
+  text_.Write("\r", 1);
+}
+
+bool MessageBase::EndOfText() const { return !hasText_ || text_.AtEnd(); }
+
+void MessageBase::SeekText(std::int32_t position) {
+  if (hasText_) text_.Seek(position);
+}
+
+std::int32_t MessageBase::GetTextPos() const { return hasText_ ? text_.Position() : 0; }
+
+std::int32_t MessageBase::GetTextSize() const { return hasText_ ? text_.Size() : 0; }
+
+void MessageBase::TruncateText() {
+  if (hasText_) text_.Truncate();
+}
+
+std::size_t MessageBase::ReadText(std::size_t count, void* buffer) {
+  return hasText_ ? text_.Read(buffer, count) : 0;
+}
+
+void MessageBase::WriteText(std::string_view bytes) {
+  if (hasText_) text_.Write(bytes);
+}
+
+bool MessageBase::FindKludgeBuf(std::size_t maxBytes, std::string& line, std::string_view name) {
+  if (!hasText_ || maxBytes == 0) return false;
+  text_.Seek(0);
+  while (!text_.AtEnd()) {
+    std::int32_t start = text_.Position();
+    std::string_view candidate = text_.ReadLine(maxBytes - 1);
+    if (candidate.substr(0, name.size()) == name) {
+      kludgeStart_ = start;
+      kludgeEnd_ = text_.Position();
+      line.assign(candidate);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool MessageBase::GetKludge(std::string_view name, std::string& line) {
+  return FindKludgeBuf(kReadLineBuffer, line, name);
+}
+
+void MessageBase::SpliceLine(std::size_t start, std::size_t end, std::string_view line,
+                             bool withLine) {
+  std::string& bytes = text_.Buffer();
+  if (withLine) {
+    scratch_.assign(line);
+    scratch_ += '\r';
+  } else {
+    scratch_.clear();
+  }
+  bytes.replace(start, end - start, scratch_);
+  text_.Seek(text_.Size());
+}
+
+void MessageBase::ReplaceKludgeBuf(std::string_view line, std::string_view name) {
+  if (!hasText_) return;
+  if (FindKludgeBuf(kKludgeSearchBuffer, scratch_, name)) {
+    SpliceLine(static_cast<std::size_t>(kludgeStart_), static_cast<std::size_t>(kludgeEnd_), line,
+               true);
+  } else {
+    InsertKludgeBuf(line);
+  }
+}
+
+void MessageBase::DeleteKludgeBuf(std::string_view name) {
+  if (!hasText_) return;
+  if (FindKludgeBuf(kKludgeSearchBuffer, scratch_, name)) {
+    SpliceLine(static_cast<std::size_t>(kludgeStart_), static_cast<std::size_t>(kludgeEnd_), {},
+               false);
+  }
+}
+
+void MessageBase::InsertKludgeBuf(std::string_view line) {
+  if (!hasText_) return;
+  std::size_t at = static_cast<std::size_t>(KludgeEnd());
+  SpliceLine(at, at, line, true);
+}
+
+std::int32_t MessageBase::KludgeEnd() {
+  if (!hasText_) return 0;
+  text_.Seek(0);
+  bool seenKludge = false;
+  while (!text_.AtEnd()) {
+    std::int32_t start = text_.Position();
+    std::string_view line = text_.ReadLine(kKludgeSearchBuffer - 1);
+    bool kludge = !line.empty() && line[0] == 1;
+    if (kludge) {
+      seenKludge = true;
+    } else if (seenKludge) {
+      return start;
+    }
+  }
+  return text_.Size();
+}
+
+void MessageBase::SetTypeFlag(bool on, std::uint32_t flag) {
+  if (on) {
+    typeFlags_ |= flag;
+  } else {
+    typeFlags_ &= ~flag;
+  }
+}
+
+void MessageBase::SetMsgType(std::uint8_t kind) {
+  static constexpr std::uint32_t kAll = kTypeNetmail | kTypeEchomail | kTypeLocal;
+  std::uint32_t flag = kind == 0   ? kTypeNetmail
+                       : kind == 1 ? kTypeEchomail
+                       : kind == 2 ? kTypeLocal
+                                   : 0;
+  if (flag == 0) return;
+  typeFlags_ = (typeFlags_ & ~kAll) | flag;
+}
+
+void MessageBase::WriteOrigin(std::string_view text, const FtnAddress& address) {
+  WriteLine(OriginLine(text, address));
+}
+
+void MessageBase::SetText(std::optional<MessageText> text) {
+  if (text) {
+    text_ = std::move(*text);
+    hasText_ = true;
+  } else {
+    DropText();
+  }
+}
+
+MessageText& MessageBase::NewText() {
+  text_.Clear();
+  hasText_ = true;
+  return text_;
+}
+
+std::unique_ptr<MessageBase> CreateMessageBase(std::string_view spec, std::int32_t* lastError,
+                                               const Clock& clock) {
+  (void)clock;
+  if (lastError != nullptr) *lastError = kErrorUnknownBaseKind;
+  if (spec.empty()) return nullptr;
+  switch (spec[0]) {
+    case 'S':
+    case 's':
+      // Squish base: fails like an unknown kind until SquishBase lands here.
+      return nullptr;
+    case 'J':
+    case 'j':
+      // JAM base: not built yet; fails like an unknown kind until JamBase lands here.
+      return nullptr;
+    case 'F':
+    case 'f':
+    case 'M':
+    case 'm':
+    case '*':
+      // *.MSG directory: not built yet; fails like an unknown kind until MsgDirBase lands here.
+      return nullptr;
+    default:
+      return nullptr;
+  }
+}
+
+bool OpenMessageBase(std::string_view spec, std::unique_ptr<MessageBase>& base,
+                     std::int32_t* lastError, const Clock& clock) {
+  base = CreateMessageBase(spec, lastError, clock);
+  if (!base) return false;
+  if (!base->Open(CutShort(spec.substr(1)))) {
+    if (lastError != nullptr) *lastError = base->GetStatus();
+    base.reset();
+    return false;
+  }
+  return true;
+}
+
+void CloseMessageBase(std::unique_ptr<MessageBase>& base) {
+  if (!base) return;
+  base->Close();
+  base.reset();
+}
+
+bool DisposeMessageBase(std::unique_ptr<MessageBase>& base) {
+  if (!base) return false;
+  base.reset();
+  return true;
+}
+
+}  // namespace tarnik
