@@ -102,7 +102,10 @@ void MsgDirBase::ListDirectory() {
       exact = exact || names_[end].second == NumberedName(names_[i].first);
       ++end;
     }
-    if (!exact) names_[kept++] = std::move(names_[i]);
+    if (!exact) {
+      if (kept != i) names_[kept] = std::move(names_[i]);
+      ++kept;
+    }
     i = end;
   }
   names_.resize(kept);
