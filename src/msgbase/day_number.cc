@@ -11,8 +11,8 @@ std::int32_t DayNumber(std::int32_t year, std::int32_t month, std::int32_t day) 
     y -= 1;
     m += 12;
   }
-  std::int64_t result = ((m - 3) * 153 + 2) / 5 + day + 1721119 + ((y % 100) * 1461) / 4 +
-                        ((y / 100) * 146097) / 4;
+  std::int64_t result =
+      ((m - 3) * 153 + 2) / 5 + day + 1721119 + ((y % 100) * 1461) / 4 + ((y / 100) * 146097) / 4;
   return static_cast<std::int32_t>(result);
 }
 

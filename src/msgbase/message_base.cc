@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "msgbase/jam_base.h"
 #include "msgbase/msg_dir_base.h"
+#include "msgbase/squish_base.h"
 
 namespace tarnik {
 
@@ -277,14 +278,12 @@ MessageText& MessageBase::NewText() {
 
 std::unique_ptr<MessageBase> CreateMessageBase(std::string_view spec, std::int32_t* lastError,
                                                const Clock& clock) {
-  (void)clock;
   if (lastError != nullptr) *lastError = kErrorUnknownBaseKind;
   if (spec.empty()) return nullptr;
   switch (spec[0]) {
     case 'S':
     case 's':
-      // Squish base: fails like an unknown kind until SquishBase lands here.
-      return nullptr;
+      return std::make_unique<SquishBase>(clock);
     case 'J':
     case 'j':
       return std::make_unique<JamBase>(clock);

@@ -32,7 +32,12 @@ std::string_view MessageText::ReadLine(std::size_t maxBytes) {
   const char* data = bytes_.data();
   std::size_t start = position_;
   std::size_t end = start;
-  while (end < size && data[end] != 13 && data[end] != 10 && data[end] != 0) ++end;
+  // Bytes above 13 are the common case and cannot end a line.
+  while (end < size) {
+    unsigned char c = static_cast<unsigned char>(data[end]);
+    if (c <= 13 && (c == 13 || c == 10 || c == 0)) break;
+    ++end;
+  }
   position_ = end;
   if (position_ < size) {
     ++position_;

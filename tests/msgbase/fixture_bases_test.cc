@@ -13,7 +13,7 @@
 #include "common/file_system.h"
 #include "common/text.h"
 #include "msgbase/message_base.h"
-#include "support/mini_json.h"
+#include "support/manifest_json.h"
 
 namespace tarnik {
 namespace {
@@ -30,9 +30,7 @@ std::string Render(const MsgDateTime& d) {
 }
 
 bool LoadManifest(const std::string& name, JsonValue& manifest) {
-  std::string bytes, error;
-  if (!ReadWholeFile(kFixtures + "/" + name, bytes)) return false;
-  return ParseJson(bytes, manifest, error);
+  return testing::LoadJsonFile(kFixtures + "/" + name, manifest);
 }
 
 // The text split at CR; a final CR ends the last line rather than starting an empty one.
