@@ -1,7 +1,7 @@
 #include "msgbase/jam_format.h"
 
+#include <algorithm>
 #include <array>
-#include <cstring>
 
 #include "common/bytes.h"
 #include "msgbase/day_number.h"

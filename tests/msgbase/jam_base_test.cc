@@ -503,3 +503,52 @@ TEST(JamBase, WritingSideRoundTrips) {
 
 }  // namespace
 }  // namespace tarnik
+
+namespace tarnik {
+namespace {
+
+// Scrambled bytes anywhere in the header and index files never crash a scan or make it read
+// outside the files (the sanitizer build checks the latter).
+TEST(JamBase, ScansBasesWithScrambledBytes) {
+  TempDir dir;
+  Msg m = Simple("A", "Line\rLine\r");
+  m.subs.push_back({kJamOAddress, "2:5020/1"});
+  m.subs.push_back({kJamMsgId, "2:5020/1 1234abcd"});
+  m.subs.push_back({kJamSeenBy2D, "5020/1"});
+  WriteJam(dir, {m, Simple("B"), m});
+  const std::string jhr = dir.Read("base.jhr"), jdx = dir.Read("base.jdx");
+  std::uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 8;
+  };
+  for (int round = 0; round < 300; ++round) {
+    std::string h = jhr, x = jdx;
+    for (int k = 0; k < 4; ++k) {
+      // Mostly the message headers (past the base header), sometimes the index.
+      if (next() % 4 == 0) {
+        x[next() % x.size()] = static_cast<char>(next());
+      } else {
+        h[1024 + next() % (h.size() - 1024)] = static_cast<char>(next() % 2 ? next() : 0xFF);
+      }
+    }
+    dir.Write("base.jhr", h);
+    dir.Write("base.jdx", x);
+    JamBase base;
+    ASSERT_TRUE(base.Open(dir.File("base")));
+    int visited = 0;
+    for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) {
+      ASSERT_LE(++visited, 3);
+      if (base.OpenMessage()) {
+        FtnAddress dest, orig;
+        base.GetAddrs(dest, orig);
+        base.SeekText(0);
+        while (!base.EndOfText()) base.ReadLineView();
+      }
+      base.CloseMessage();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tarnik

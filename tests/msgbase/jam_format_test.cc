@@ -83,7 +83,8 @@ TEST(JamSubfields, DropsASubfieldReachingPastTheBytesRead) {
   JamSubfields(huge.bytes(), 0xFFFFFFFFu, fields);
   EXPECT_EQ(Render(fields), "");
   // A subfield header cut short ends the walk too.
-  JamSubfields(area.substr(0, 15), 0xFFFFFFFFu, fields);
+  const std::string cut = area.substr(0, 15);
+  JamSubfields(cut, 0xFFFFFFFFu, fields);
   EXPECT_EQ(Render(fields), "2=John;");
 }
 
