@@ -357,6 +357,51 @@ TEST(SquishBase, DamagedFramesFailTheirMessageAndTheScanGoesOn) {
   EXPECT_EQ(dir.Read("bad.sqi"), sqiBefore);
 }
 
+TEST(SquishBase, SurvivesDamageAnywhereInTheFiles) {
+  testing::TempDir dir;
+  FixedClock clock(Moment());
+  {
+    SquishBase base(clock);
+    ASSERT_TRUE(base.Create(dir.File("good")));
+    for (int i = 0; i < 6; ++i) {
+      ASSERT_TRUE(base.NewMessage());
+      base.SetFrom("w" + std::to_string(i));
+      base.SetAddrs(false, FtnAddress{2, 5020, 1, 0}, FtnAddress{2, 5020, 2, 0});
+      base.WriteLine(std::string(static_cast<std::size_t>(40 * i), 'b'));
+      ASSERT_TRUE(base.WriteMessage());
+    }
+  }
+  const std::string sqd = dir.Read("good.SQD");
+  const std::string sqi = dir.Read("good.SQI");
+  std::uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+  for (int round = 0; round < 120; ++round) {
+    std::string damagedSqd = sqd;
+    std::string damagedSqi = sqi;
+    for (int flips = 0; flips < 4; ++flips) {
+      std::string& target = next() % 2 ? damagedSqd : damagedSqi;
+      target[next() % target.size()] = static_cast<char>(next());
+    }
+    if (round % 7 == 0) damagedSqd.resize(next() % damagedSqd.size());
+    if (round % 11 == 0) damagedSqi.resize(next() % damagedSqi.size());
+    WriteBase(dir, "bad", RawBase{damagedSqd, damagedSqi});
+    SquishBase base(clock);
+    if (!base.Open(dir.File("bad"))) continue;
+    int visited = 0;
+    for (base.SeekFrom(0); base.SeekFound() && visited < 100; base.SeekNext(), ++visited) {
+      if (base.OpenMessage()) {
+        FtnAddress dest;
+        FtnAddress orig;
+        base.GetAddrs(dest, orig);
+        std::string line;
+        for (base.SeekText(0); !base.EndOfText();) base.ReadLine(line);
+      }
+      base.CloseMessage();
+    }
+    EXPECT_LE(visited, 6);
+  }
+}
+
 TEST(SquishBase, LongControlInformationIsCutPerLine) {
   testing::TempDir dir;
   RawMessage m;
@@ -585,6 +630,10 @@ TEST(SquishBase, ReusesFreedFramesAndKeepsTheChainsLinked) {
 
   post(base, "four", std::string(200, '4'));  // fits into the freed frame of "two"
   EXPECT_EQ(dir.Read("reuse.SQD").size(), sizeBefore);
+  // Writing the same message again keeps it in its frame and in its place in the chain.
+  ASSERT_TRUE(base.WriteMessage());
+  EXPECT_EQ(dir.Read("reuse.SQD").size(), sizeBefore);
+  EXPECT_EQ(dir.Read("reuse.SQI").size(), 3 * kIndexRecordSize);
 
   // Growing an existing message beyond its frame moves it to the end of the file.
   base.SeekFrom(1);
