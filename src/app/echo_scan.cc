@@ -19,6 +19,7 @@ struct MessageScratch {
   std::string from;
   std::string to;
   std::string subject;
+  std::string normalized;
 };
 
 void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTime& arrived,
@@ -77,7 +78,8 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTi
   }
 
   if (group.bySubjects > 0) {
-    FindOrAddSubject(tables, NormalizeSubject(scratch.subject)).count += 1;
+    NormalizeSubject(scratch.subject, scratch.normalized);
+    FindOrAddSubject(tables, scratch.normalized).count += 1;
   }
 }
 

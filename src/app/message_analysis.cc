@@ -9,7 +9,13 @@
 namespace tarnik {
 
 std::string NormalizeSubject(std::string_view subject) {
-  std::string text(subject);
+  std::string text;
+  NormalizeSubject(subject, text);
+  return text;
+}
+
+void NormalizeSubject(std::string_view subject, std::string& text) {
+  text.assign(subject);
   // In code page 866 these Cyrillic letters look like Latin H and p; writers mix them.
   for (char& c : text) {
     if (c == '\x8D') c = 'H';
@@ -17,9 +23,8 @@ std::string NormalizeSubject(std::string_view subject) {
   }
   if (text.size() >= 2 && LowerChar(text[0]) == 'r' && LowerChar(text[1]) == 'e') {
     std::size_t space = text.find(' ');
-    return space == std::string::npos ? std::string() : text.substr(space + 1);
+    text.erase(0, space == std::string::npos ? text.size() : space + 1);
   }
-  return text;
 }
 
 std::int32_t DeliveryHours(std::int32_t writtenDay, int writtenHour, std::int32_t arrivedDay,
@@ -42,12 +47,12 @@ int DayOfWeek(std::int32_t year, std::int32_t month, std::int32_t day) {
 }
 
 PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name) {
-  std::string key = name.empty() ? std::string(" ") : std::string(name);
+  std::string_view key = name.empty() ? std::string_view(" ") : name;
   auto found = tables.personIndex.find(key);
   if (found != tables.personIndex.end()) return tables.persons[found->second];
-  tables.personIndex.emplace(key, tables.persons.size());
+  tables.personIndex.emplace(std::string(key), tables.persons.size());
   PersonStat& person = tables.persons.emplace_back();
-  person.name = std::move(key);
+  person.name = std::string(key);
   return person;
 }
 
@@ -68,12 +73,12 @@ DayStat& FindOrAddDay(StatTables& tables, std::int32_t year, std::int32_t month,
 }
 
 SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject) {
-  std::string key = subject.empty() ? std::string(" ") : std::string(subject);
+  std::string_view key = subject.empty() ? std::string_view(" ") : subject;
   auto found = tables.subjectIndex.find(key);
   if (found != tables.subjectIndex.end()) return tables.subjects[found->second];
-  tables.subjectIndex.emplace(key, tables.subjects.size());
+  tables.subjectIndex.emplace(std::string(key), tables.subjects.size());
   SubjectStat& record = tables.subjects.emplace_back();
-  record.subject = std::move(key);
+  record.subject = std::string(key);
   return record;
 }
 

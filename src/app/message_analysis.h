@@ -11,6 +11,8 @@ namespace tarnik {
 // Replaces 0x8D by "H" and 0xE0 by "p", then drops one "Re"-style prefix: when the first two
 // characters are "re" in any case, the rest after the first space (empty without one).
 std::string NormalizeSubject(std::string_view subject);
+// The same into a caller's buffer (its capacity is reused).
+void NormalizeSubject(std::string_view subject, std::string& normalized);
 
 // 24 x |days apart| + |hours apart|; minutes and seconds are not used.
 std::int32_t DeliveryHours(std::int32_t writtenDay, int writtenHour, std::int32_t arrivedDay,

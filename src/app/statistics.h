@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -33,15 +35,25 @@ struct DayStat {
   std::uint32_t count = 0;
 };
 
+// Hash of texts that also finds std::string keys by std::string_view, so a lookup of a name
+// read from a message allocates nothing.
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const {
+    return std::hash<std::string_view>{}(text);
+  }
+};
+using TextIndex = std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>>;
+
 // The statistics of one echo group while it is scanned and reported.
 struct StatTables {
   // Ordered by name (byte-wise) once the scan of the group is finished (SortPersonsByName);
   // while scanning, records are appended and found through personIndex.
   std::vector<PersonStat> persons;
-  std::unordered_map<std::string, std::size_t> personIndex;
+  TextIndex personIndex;
   std::vector<SubjectStat> subjects;  // in order of first appearance while scanning
   // subject text -> position in subjects; valid only until subjects is re-sorted.
-  std::unordered_map<std::string, std::size_t> subjectIndex;
+  TextIndex subjectIndex;
   std::vector<DayStat> days;  // ordered by date
   std::array<std::int32_t, 24> hours{};
   std::array<std::int32_t, 7> weekdays{};  // 0 = Sunday
