@@ -29,9 +29,11 @@ void NormalizeSubject(std::string_view subject, std::string& text) {
 
 std::int32_t DeliveryHours(std::int32_t writtenDay, int writtenHour, std::int32_t arrivedDay,
                            int arrivedHour) {
-  std::int64_t days = std::llabs(static_cast<std::int64_t>(writtenDay) - arrivedDay);
-  std::int64_t hours = std::llabs(static_cast<std::int64_t>(writtenHour) - arrivedHour);
-  return static_cast<std::int32_t>(24 * days + hours);
+  // Whole hours between the two moments. Taking the day and hour differences apart would
+  // count a message written at 23:50 and tossed at 00:10 as 47 hours on the way.
+  std::int64_t hours = 24 * (static_cast<std::int64_t>(arrivedDay) - writtenDay) +
+                       (static_cast<std::int64_t>(arrivedHour) - writtenHour);
+  return static_cast<std::int32_t>(std::llabs(hours));
 }
 
 int DayOfWeek(std::int32_t year, std::int32_t month, std::int32_t day) {

@@ -14,7 +14,7 @@ std::string NormalizeSubject(std::string_view subject);
 // The same into a caller's buffer (its capacity is reused).
 void NormalizeSubject(std::string_view subject, std::string& normalized);
 
-// 24 x |days apart| + |hours apart|; minutes and seconds are not used.
+// Whole hours between writing and arrival, never negative; minutes and seconds are not used.
 std::int32_t DeliveryHours(std::int32_t writtenDay, int writtenHour, std::int32_t arrivedDay,
                            int arrivedHour);
 

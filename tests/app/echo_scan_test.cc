@@ -111,8 +111,8 @@ TEST(ScanEcho, CountsWritersRecipientsSubjectsAndLines) {
 
   EXPECT_EQ(group.dayCount, 3);
   EXPECT_EQ(group.averagePerDay, 1);
-  // Delivery: 3 hours, 0 (not counted), 24*2 + 22 = 70 -> (3 + 70) / 2.
-  EXPECT_EQ(group.averageDelivery, 36);
+  // Delivery: 3 hours, 0 (not counted), 23:00 to 01:00 two days later = 26 -> (3 + 26) / 2.
+  EXPECT_EQ(group.averageDelivery, 14);
   ASSERT_TRUE(group.firstDay && group.lastDay);
   EXPECT_EQ(group.firstDay->day, 1);
   EXPECT_EQ(group.lastDay->day, 3);

@@ -32,8 +32,10 @@ TEST(DeliveryHours, NeverNegativeIgnoresMinutes) {
   std::int32_t d = DayNumber(2024, 5, 1);
   EXPECT_EQ(DeliveryHours(d, 10, d, 10), 0);
   EXPECT_EQ(DeliveryHours(d, 10, d, 13), 3);
-  EXPECT_EQ(DeliveryHours(d, 23, d + 1, 1), 24 + 22);  // the design's formula, kept as is
-  EXPECT_EQ(DeliveryHours(d + 2, 5, d, 5), 48);
+  EXPECT_EQ(DeliveryHours(d, 23, d + 1, 1), 2);  // across midnight
+  EXPECT_EQ(DeliveryHours(d, 1, d + 1, 23), 46);
+  EXPECT_EQ(DeliveryHours(d + 2, 5, d, 5), 48);  // arrival before writing (clock skew)
+  EXPECT_EQ(DeliveryHours(d + 1, 1, d, 23), 2);
 }
 
 TEST(DayOfWeek, KnownDates) {
