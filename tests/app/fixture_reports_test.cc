@@ -90,19 +90,20 @@ std::vector<std::string> RunEveryAreaList(const testing::TempDir& dir) {
   dir.Write("own.bbs", "crashmail/msg/netmail NETMAIL\n");
   std::vector<std::string> outputs;
   for (const AreaList& list : kAreaLists) {
-    std::string config = "datafile " + dir.File("Tarnik.Dat") + "\ntemplatepath " + dir.path() +
-                         "\n";
+    std::string config =
+        "datafile " + dir.File("Tarnik.Dat") + "\ntemplatepath " + dir.path() + "\n";
     std::string environment;
     if (list.source == kAreasBbs) config += "AreaFile areasbbs " + list.tosser + "/areas.bbs\n";
     if (list.source == kOwnList) config += "AreaFile areasbbs " + dir.File("own.bbs") + "\n";
     if (list.source == kFidoconfig) {
       config += "AreaFile fidoconfig\n";
-      environment = "FIDOCONFIG=" + testing::ShellQuote(kFixtures + "/" + list.tosser +
-                                                        "/fidoconfig");
+      environment =
+          "FIDOCONFIG=" + testing::ShellQuote(kFixtures + "/" + list.tosser + "/fidoconfig");
     }
     for (const Area& area : kAreas) {
       std::string pattern;
-      for (const char* c = area.tag; *c != '\0'; ++c) pattern += *c == '.' ? "\\." : std::string(1, *c);
+      for (const char* c = area.tag; *c != '\0'; ++c)
+        pattern += *c == '.' ? "\\." : std::string(1, *c);
       config += "define ^" + pattern +
                 "$\nstatperiod *\nbyfrom 1000\nbyto 1000\nbytotal 1000\nbysize 1000\n"
                 "bysubjects 1000\nbydays\nbydayofweek\nbytime\ntemplate none.tpl\nout " +
@@ -126,14 +127,35 @@ struct Date {
   int hour = 0;
 };
 
+bool IsDate(const Date& date) {
+  return date.hour >= 0 && date.hour <= 23 &&
+         std::chrono::year_month_day(std::chrono::year(date.year) /
+                                     std::chrono::month(static_cast<unsigned>(date.month)) /
+                                     std::chrono::day(static_cast<unsigned>(date.day)))
+             .ok();
+}
+
+// The date arrived as the base stores it, when it holds a date: crashmail's *.MSG headers
+// leave the field 0 or keep zone and point words there ("1980-00-12" as a DOS date).
+bool StoredArrival(const JsonValue& message, Date& date) {
+  for (const char* key : {"date_processed", "date_arrived", "date_arrived_as_dos"}) {
+    if (!message[key].IsNull()) {
+      return std::sscanf(message[key].text.c_str(), "%d-%d-%d %d", &date.year, &date.month,
+                         &date.day, &date.hour) == 4 &&
+             IsDate(date);
+    }
+  }
+  return false;
+}
+
 // The date written as the base stores it: for JAM and Squish as the manifest decodes the
 // binary date, for *.MSG the header's date text in either of its forms, "01 Jun 23  07:40:48"
 // and "Thu  1 Jun 23 12:27".
 bool StoredDate(const JsonValue& message, Date& date) {
   const std::string& text = message["datetime_text"].text;
   if (message["datetime_text"].IsNull()) {
-    return std::sscanf(message["date_written"].text.c_str(), "%d-%d-%d %d", &date.year,
-                       &date.month, &date.day, &date.hour) == 4;
+    return std::sscanf(message["date_written"].text.c_str(), "%d-%d-%d %d", &date.year, &date.month,
+                       &date.day, &date.hour) == 4;
   }
   char month[4] = {};
   const char* form = text.size() > 2 && text[2] == ' ' ? "%d %3s %d %d" : "%*3s %d %3s %d %d";
@@ -181,6 +203,7 @@ struct Figures {
   int messages = 0;
   int persons = 0;
   int days = 0;
+  int delivery = 0;  // average hours from written to arrived
   std::string period;
   Ranking writers;  // sorted, to compare without the order of ties
   Ranking recipients;
@@ -201,7 +224,8 @@ Ranking Sorted(const std::map<std::string, int>& counts) {
 // left behind by a kill, hold no message; a JAM header whose text lies past the end of
 // name.JDT (crashmail's garbled TxtLen in CM.JAM.MAINT) fails to open and is skipped. Every
 // other stored message counts, the 1.msg highwater marks of crashmail and the emptied
-// header of CM.JAM.PACKED (dated 1970-01-01) among them.
+// header of CM.JAM.PACKED (dated 1970-01-01) among them. Only messages whose base stores an
+// arrival date enter the average delivery time.
 bool ExpectedFigures(const JsonValue& manifest, Figures& figures) {
   std::int64_t jdtSize = 0;
   if (manifest["format"].text == "JAM") {
@@ -214,6 +238,8 @@ bool ExpectedFigures(const JsonValue& manifest, Figures& figures) {
   std::map<std::string, int> written, received;
   std::map<std::chrono::sys_days, int> days;
   std::array<int, 24> hours{};
+  int deliverySum = 0;
+  int deliveryCount = 0;
   for (const JsonValue& message : manifest["stored"].items) {
     if (message["index_deleted"].boolean) continue;
     if (!message["frame_offset"].IsNull() && message["frame_offset"].Int() == 0) continue;
@@ -222,12 +248,15 @@ bool ExpectedFigures(const JsonValue& manifest, Figures& figures) {
       continue;
     }
     Date date;
-    if (!StoredDate(message, date) || date.hour < 0 || date.hour > 23 ||
-        !std::chrono::year_month_day(std::chrono::year(date.year) /
-                                     std::chrono::month(static_cast<unsigned>(date.month)) /
-                                     std::chrono::day(static_cast<unsigned>(date.day)))
-             .ok()) {
-      return false;
+    if (!StoredDate(message, date) || !IsDate(date)) return false;
+    Date arrival;
+    if (StoredArrival(message, arrival)) {
+      const int hours = 24 * static_cast<int>(std::abs((Days(date) - Days(arrival)).count())) +
+                        std::abs(date.hour - arrival.hour);
+      if (hours > 0) {
+        deliverySum += hours;
+        ++deliveryCount;
+      }
     }
     ++figures.messages;
     const std::string from = message["from"].text.empty() ? " " : message["from"].text;
@@ -242,6 +271,7 @@ bool ExpectedFigures(const JsonValue& manifest, Figures& figures) {
   for (const auto& entry : written) persons.insert(entry.first);
   for (const auto& entry : received) persons.insert(entry.first);
   figures.persons = static_cast<int>(persons.size());
+  figures.delivery = deliveryCount > 0 ? deliverySum / deliveryCount : 0;
   figures.writers = Sorted(written);
   figures.recipients = Sorted(received);
   if (!days.empty()) {
@@ -310,6 +340,7 @@ Figures ReportFigures(const std::string& report) {
   figures.messages = Figure(lines, " Messages ................ ", nullptr);
   figures.persons = Figure(lines, " Persons ................. ", nullptr);
   figures.days = Figure(lines, " Days .................... ", nullptr);
+  figures.delivery = Figure(lines, " Delivery time, hours .... ", nullptr);
   Figure(lines, " Period .................. ", &figures.period);
   figures.writers = RankedList(lines, " Top writers");
   figures.recipients = RankedList(lines, " Top recipients");
@@ -374,6 +405,7 @@ TEST(FixtureReports, FiguresAreWhatTheManifestsImply) {
       EXPECT_EQ(actual.messages, expected.messages);
       EXPECT_EQ(actual.persons, expected.persons);
       EXPECT_EQ(actual.days, expected.days);
+      EXPECT_EQ(actual.delivery, expected.delivery);
       EXPECT_EQ(actual.period, expected.period);
       EXPECT_EQ(actual.writers, expected.writers);
       EXPECT_EQ(actual.recipients, expected.recipients);
