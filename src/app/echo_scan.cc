@@ -30,10 +30,9 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTi
   // echomail and keeps zone and point words there in netmail): such a message has no
   // delivery time, rather than one of decades.
   if (arrived.Month >= 1 && arrived.Month <= 12 && arrived.Day >= 1) {
-    std::int32_t delivery = DeliveryHours(DayNumber(written.Year, written.Month, written.Day),
-                                          written.Hour,
-                                          DayNumber(arrived.Year, arrived.Month, arrived.Day),
-                                          arrived.Hour);
+    std::int32_t delivery =
+        DeliveryHours(DayNumber(written.Year, written.Month, written.Day), written.Hour,
+                      DayNumber(arrived.Year, arrived.Month, arrived.Day), arrived.Hour);
     if (delivery > 0) {
       state.deliverySum += delivery;
       state.deliveryCount += 1;
