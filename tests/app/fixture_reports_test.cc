@@ -102,8 +102,9 @@ std::vector<std::string> RunEveryAreaList(const testing::TempDir& dir) {
     }
     for (const Area& area : kAreas) {
       std::string pattern;
-      for (const char* c = area.tag; *c != '\0'; ++c)
+      for (const char* c = area.tag; *c != '\0'; ++c) {
         pattern += *c == '.' ? "\\." : std::string(1, *c);
+      }
       config += "define ^" + pattern +
                 "$\nstatperiod *\nbyfrom 1000\nbyto 1000\nbytotal 1000\nbysize 1000\n"
                 "bysubjects 1000\nbydays\nbydayofweek\nbytime\ntemplate none.tpl\nout " +
