@@ -27,13 +27,17 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTi
                   MessageScratch& scratch) {
   group.messageCount += 1;
 
-  std::int32_t writtenDay = DayNumber(written.Year, written.Month, written.Day);
-  std::int32_t delivery = DeliveryHours(writtenDay, written.Hour,
-                                        DayNumber(arrived.Year, arrived.Month, arrived.Day),
-                                        arrived.Hour);
-  if (delivery > 0) {
-    state.deliverySum += delivery;
-    state.deliveryCount += 1;
+  // A *.MSG date-arrived field that no tosser filled holds no date (crashmail leaves it 0 in
+  // echomail and keeps zone and point words there in netmail): such a message has no
+  // delivery time, rather than one of decades.
+  if (arrived.Month >= 1 && arrived.Month <= 12 && arrived.Day >= 1) {
+    std::int32_t delivery =
+        DeliveryHours(DayNumber(written.Year, written.Month, written.Day), written.Hour,
+                      DayNumber(arrived.Year, arrived.Month, arrived.Day), arrived.Hour);
+    if (delivery > 0) {
+      state.deliverySum += delivery;
+      state.deliveryCount += 1;
+    }
   }
 
   base.GetFrom(scratch.from);

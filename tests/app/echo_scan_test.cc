@@ -142,6 +142,31 @@ TEST(ScanEcho, SwitchesDecideWhatIsCollected) {
   EXPECT_EQ(totals.personCount, 2);
 }
 
+TEST(ScanEcho, ArrivalFieldWithoutADateGivesNoDeliveryTime) {
+  testing::TempDir dir;
+  TestMessage m;
+  m.written = At(2024, 3, 1, 10);
+  m.arrived = At(2024, 3, 1, 15);
+  ASSERT_TRUE(testing::WriteTestBase("F" + dir.File("echo"), {m, m}));
+  // As crashmail stores echomail: the date-arrived field of 2.MSG left 0, and as it stores
+  // netmail: that of 1.MSG holding destination and origin point words (12 and 3).
+  std::string first = dir.Read("echo/1.MSG");
+  std::string second = dir.Read("echo/2.MSG");
+  ASSERT_GT(second.size(), 184u);
+  first.replace(180, 4, std::string("\x0C\x00\x03\x00", 4));
+  second.replace(180, 4, std::string(4, '\0'));
+  dir.Write("echo/1.MSG", first);
+  dir.Write("echo/2.MSG", second);
+
+  Scanner scanner;
+  EchoGroup group("X");
+  group.periodKind = '*';
+  scanner.Scan(EchoEntry{"ECHO", "F" + dir.File("echo")}, group);
+  EXPECT_EQ(group.messageCount, 2);
+  EXPECT_EQ(scanner.state.deliveryCount, 0);
+  EXPECT_EQ(group.averageDelivery, 0);
+}
+
 TEST(ScanEcho, PeriodUsesTheClockAndSkipsFutureMessages) {
   testing::TempDir dir;
   std::vector<TestMessage> messages;
