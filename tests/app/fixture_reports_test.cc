@@ -252,8 +252,9 @@ bool ExpectedFigures(const JsonValue& manifest, Figures& figures) {
     if (!StoredDate(message, date) || !IsDate(date)) return false;
     Date arrival;
     if (StoredArrival(message, arrival)) {
-      const int hours = 24 * static_cast<int>(std::abs((Days(date) - Days(arrival)).count())) +
-                        std::abs(date.hour - arrival.hour);
+      // Whole hours between the two moments, minutes ignored.
+      const int hours = std::abs(24 * static_cast<int>((Days(arrival) - Days(date)).count()) +
+                                 (arrival.hour - date.hour));
       if (hours > 0) {
         deliverySum += hours;
         ++deliveryCount;
