@@ -99,8 +99,12 @@ std::vector<std::int64_t> MakeTimes(int count, const NodeContext& context, Sampl
 // Words of text joined into lines of at most kWrapColumn bytes.
 void Wrap(std::string_view text, std::vector<std::string>& lines) {
   std::string line;
-  for (int i = 1, n = WordCount(text, " "); i <= n; ++i) {
-    std::string_view word = WordOf(text, i, " ");
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find(' ', at);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view word = text.substr(at, end - at);
+    at = end + 1;
+    if (word.empty()) continue;
     if (!line.empty() && line.size() + 1 + word.size() > kWrapColumn) {
       lines.push_back(std::move(line));
       line.clear();
@@ -259,10 +263,10 @@ class EchoComposer {
         }
         from += count;
         body_.emplace_back();
-        Paragraphs(writer, random_.Between(1, 2));
+        Paragraphs(writer, random_.Between(1, 3));
       }
     } else {
-      Paragraphs(writer, random_.Between(2, 5));
+      Paragraphs(writer, random_.Between(3, 6));
     }
     const auto& signoffs = writer.cyrillic ? pools.cyrillicSignoffs : pools.latinSignoffs;
     body_.push_back(Replace(signoffs[random_.Below(signoffs.size())], "%", writer.firstName));
@@ -292,7 +296,7 @@ class EchoComposer {
         writer.cyrillic ? context_.pools.cyrillicSentences : context_.pools.latinSentences;
     for (int p = 0; p < count; ++p) {
       std::string text;
-      for (int s = random_.Between(2, 5); s > 0; --s) {
+      for (int s = random_.Between(3, 6); s > 0; --s) {
         if (!text.empty()) text += ' ';
         text += sentences[random_.Below(sentences.size())];
       }
