@@ -53,8 +53,8 @@ long MessagesFigure(std::string_view report) {
   at = report.find_first_of("0123456789", at);
   if (at == std::string_view::npos) return -1;
   long value = 0;
-  while (at < report.size() && (std::isdigit(static_cast<unsigned char>(report[at])) ||
-                                report[at] == ',')) {
+  while (at < report.size() &&
+         (std::isdigit(static_cast<unsigned char>(report[at])) || report[at] == ',')) {
     if (report[at] != ',') value = value * 10 + (report[at] - '0');
     ++at;
   }
@@ -75,9 +75,9 @@ TEST(TarnikSample, SameSeedWritesTheSameBytes) {
   ASSERT_EQ(Generate("other", "--size small --seed 8").exitCode, 0);
   const auto one = Tree(dir.File("one"));
   const auto two = Tree(dir.File("two"));
-  for (const char* name : {"Tarnik.Cfg", "areas.bbs", "squish.cfg", "fidoconfig", "jt.cfg",
-                           "fastecho.cfg", "templates/Default.Tpl", "echoes/talk.SQD",
-                           "echoes/tech.JHR", "echoes/chat/1.MSG"}) {
+  for (const char* name :
+       {"Tarnik.Cfg", "areas.bbs", "squish.cfg", "fidoconfig", "jt.cfg", "fastecho.cfg",
+        "templates/Default.Tpl", "echoes/talk.SQD", "echoes/tech.JHR", "echoes/chat/1.MSG"}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(one.count(name), 1u);
   }

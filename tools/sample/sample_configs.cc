@@ -32,8 +32,7 @@ std::string AreaRecord(const std::string& tag, std::uint8_t baseType, const std:
   PutText(record, fastecho::kAreaTagOffset, fastecho::kAreaTagSize, tag);
   record[fastecho::kAreaStorageOffset] = static_cast<char>(baseType);
   PutText(record, fastecho::kAreaPathOffset, fastecho::kAreaPathSize, path);
-  PutText(record, fastecho::kAreaDescriptionOffset, fastecho::kAreaDescriptionSize,
-          description);
+  PutText(record, fastecho::kAreaDescriptionOffset, fastecho::kAreaDescriptionSize, description);
   return record;
 }
 
@@ -86,7 +85,8 @@ std::string JtConfig(const std::vector<EchoSpec>& echoes, const std::string& pas
   std::string out = "# JT configuration of the sample node\n";
   for (const EchoSpec& echo : echoes) {
     const char* kind = echo.kind == 'S' ? "Squish" : echo.kind == 'J' ? "Jam" : "Msg";
-    out += "Area \"" + echo.tag + "\"\n  Base 1 " + kind + " \"" + echo.path + "\"\n  Link 2:5020/52\n";
+    out += "Area \"" + echo.tag + "\"\n  Base 1 " + kind + " \"" + echo.path +
+           "\"\n  Link 2:5020/52\n";
   }
   if (!passThrough.empty()) out += "Area \"" + passThrough + "\"\n  Base 1 PassThrough \"\"\n";
   return out;
@@ -125,14 +125,13 @@ std::string FastEchoConfig(const std::vector<EchoSpec>& echoes, const std::strin
 
 std::string SampleTarnikConfig(const SampleOptions& options, const std::string& periodFrom,
                                const std::string& periodTo) {
-  std::string out =
-      "; Tarnik configuration of the generated sample node (seed " + Decimal(
-          static_cast<std::int64_t>(options.seed)) +
-      ").\n"
-      "; Other tossers' configurations of the same echoes: Tarnik-*.Cfg.\n"
-      "AreaFile areasbbs areas.bbs\n"
-      "DataFile Tarnik.Dat\n"
-      "TemplatePath templates/\n\n";
+  std::string out = "; Tarnik configuration of the generated sample node (seed " +
+                    Decimal(static_cast<std::int64_t>(options.seed)) +
+                    ").\n"
+                    "; Other tossers' configurations of the same echoes: Tarnik-*.Cfg.\n"
+                    "AreaFile areasbbs areas.bbs\n"
+                    "DataFile Tarnik.Dat\n"
+                    "TemplatePath templates/\n\n";
   out +=
       "; Every echo, laid out by templates/Default.Tpl, every section on.\n"
       "define SAMPLE\\.\n"
@@ -154,37 +153,53 @@ std::string SampleTarnikConfig(const SampleOptions& options, const std::string& 
   out +=
       "; One month, written to standard output (no out line).\n"
       "define ^SAMPLE\\.TECH$ ^SAMPLE\\.SYSOP$\n"
-      "description \"JAM echoes, " + periodFrom + " to " + periodTo + "\"\n"
-      "statperiod " + periodFrom + "-" + periodTo + "\n"
+      "description \"JAM echoes, " +
+      periodFrom + " to " + periodTo +
+      "\"\n"
+      "statperiod " +
+      periodFrom + "-" + periodTo +
+      "\n"
       "byfrom 5\n"
       "bydayofweek\n"
       "template Default.Tpl\n"
       "end\n\n";
-  out += "; Only what is new since the last run (scan positions in Tarnik.Dat).\n"
-         "define ^SAMPLE\\.RU\\.\n"
-         "description \"" + Utf8ToCp866("Русские эхи, новое с прошлого запуска") + "\"\n"
-         "statperiod *\n"
-         "usedatafile\n" +
-         GroupSections(10, false) +
-         "bydays\n"
-         "template Default.Tpl\n"
-         "out ru-new.txt\n"
-         "end\n";
+  out +=
+      "; Only what is new since the last run (scan positions in Tarnik.Dat).\n"
+      "define ^SAMPLE\\.RU\\.\n"
+      "description \"" +
+      Utf8ToCp866("Русские эхи, новое с прошлого запуска") +
+      "\"\n"
+      "statperiod *\n"
+      "usedatafile\n" +
+      GroupSections(10, false) +
+      "bydays\n"
+      "template Default.Tpl\n"
+      "out ru-new.txt\n"
+      "end\n";
   return out;
 }
 
 std::string TosserTarnikConfig(const std::string& kind, const std::string& file,
                                const std::string& pattern, const std::string& report) {
-  return "; The sample echoes as the " + kind + " configuration lists them.\n"
-         "AreaFile " + kind + " " + file + "\n"
+  return "; The sample echoes as the " + kind +
+         " configuration lists them.\n"
+         "AreaFile " +
+         kind + " " + file +
+         "\n"
          "TemplatePath templates/\n"
-         "define " + pattern + "\n"
-         "description \"Echoes of " + kind + "\"\n"
+         "define " +
+         pattern +
+         "\n"
+         "description \"Echoes of " +
+         kind +
+         "\"\n"
          "statperiod *\n" +
          GroupSections(10, false) +
          "bytotal 10\n"
          "template Default.Tpl\n"
-         "out " + report + "\n"
+         "out " +
+         report +
+         "\n"
          "end\n";
 }
 
@@ -195,12 +210,17 @@ std::string BenchTarnikConfig(const std::vector<EchoSpec>& echoes) {
       "TemplatePath templates/\n";
   for (const EchoSpec& echo : echoes) {
     out += "\ndefine ^" + std::string(WordOf(echo.tag, 1, ".")) + "\\." +
-           std::string(WordOf(echo.tag, 2, ".")) + "$\n"
-           "description \"" + echo.description + "\"\n"
+           std::string(WordOf(echo.tag, 2, ".")) +
+           "$\n"
+           "description \"" +
+           echo.description +
+           "\"\n"
            "statperiod *\n" +
            GroupSections(100, true) +
            "template Default.Tpl\n"
-           "out " + LowerCase(std::string(WordOf(echo.tag, 2, "."))) + ".txt\n"
+           "out " +
+           LowerCase(std::string(WordOf(echo.tag, 2, "."))) +
+           ".txt\n"
            "end\n";
   }
   return out;

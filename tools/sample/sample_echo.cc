@@ -18,15 +18,19 @@ namespace {
 
 constexpr std::size_t kWrapColumn = 72;
 constexpr std::size_t kRecentMessages = 24;
-constexpr std::size_t kQuotableLines = 6;
+constexpr std::size_t kQuotableLines = 10;
 constexpr std::int64_t kSecondsPerDay = 86400;
+constexpr std::string_view kKludgeChrs =
+    "\x01"
+    "CHRS:";
+constexpr std::string_view kKludgeTzutc = "\x01TZUTC:";
 
 // Writing by hour of the day: little at night, a peak in the evening.
-const std::vector<int> kHourWeights = {3, 2, 1, 1, 1, 1, 2, 4, 6, 7, 8, 8,
+const std::vector<int> kHourWeights = {3, 2, 1, 1, 1,  1,  2,  4,  6,  7,  8,  8,
                                        9, 9, 8, 9, 10, 12, 15, 19, 22, 20, 14, 7};
 
-const std::int16_t kNets[] = {5020, 5020, 5020, 5030, 5010, 450, 463, 469, 4500, 5000,
-                              280,  292,  2410, 2420, 2432, 5054, 5080, 461};
+const std::int16_t kNets[] = {5020, 5020, 5020, 5030, 5010, 450,  463,  469,  4500,
+                              5000, 280,  292,  2410, 2420, 2432, 5054, 5080, 461};
 
 std::string Replace(std::string_view form, std::string_view mark, std::string_view value) {
   std::string out(form);
@@ -88,8 +92,8 @@ std::vector<std::int64_t> MakeTimes(int count, const NodeContext& context, Sampl
     std::int32_t day = context.referenceDay - 1 - random.Between(0, context.spanDays - 1);
     int weekday = static_cast<int>((day + 1) % 7);
     if (weekday != 0 && weekday != 6 && random.Chance(0.2)) continue;
-    std::int64_t second = static_cast<std::int64_t>(random.Weighted(kHourWeights)) * 3600 +
-                          random.Between(0, 3599);
+    std::int64_t second =
+        static_cast<std::int64_t>(random.Weighted(kHourWeights)) * 3600 + random.Between(0, 3599);
     times.push_back(static_cast<std::int64_t>(day) * kSecondsPerDay + second);
   }
   std::sort(times.begin(), times.end());
@@ -162,7 +166,8 @@ class EchoComposer {
     for (std::int64_t written : times) {
       // Most mail arrives within hours; some travels a day or two.
       const double u = random_.Unit();
-      const std::int64_t arrived = written + 60 + static_cast<std::int64_t>(48.0 * 3600.0 * u * u * u);
+      const std::int64_t arrived =
+          written + 60 + static_cast<std::int64_t>(48.0 * 3600.0 * u * u * u);
       Compose();
       const Person& writer = context_.people[current_.person];
       clock.Set(LocalTimeOf(written));
@@ -187,8 +192,8 @@ class EchoComposer {
       base.WriteOrigin(context_.pools.origins[writer.origin], writer.address);
       for (const std::string& line : trailer_) base.WriteLine(line);
       if (!base.WriteMessage()) {
-        error = "cannot write a message in " + spec_.tag + " (status " +
-                Decimal(base.GetStatus()) + ")";
+        error = "cannot write a message in " + spec_.tag + " (status " + Decimal(base.GetStatus()) +
+                ")";
         return false;
       }
       base.CloseMessage();
@@ -246,8 +251,8 @@ class EchoComposer {
     }
     const Editor& editor = pools.editors[writer.editor];
     if (!editor.pid.empty()) kludges_.push_back(std::string(kKludgePid) + " " + editor.pid);
-    kludges_.push_back("\x01TZUTC: " + TzUtc(writer.utcOffsetHours));
-    if (writer.cyrillic) kludges_.push_back("\x01" "CHRS: CP866 2");
+    kludges_.push_back(std::string(kKludgeTzutc) + " " + TzUtc(writer.utcOffsetHours));
+    if (writer.cyrillic) kludges_.push_back(std::string(kKludgeChrs) + " CP866 2");
 
     const auto& greetings = writer.cyrillic ? pools.cyrillicGreetings : pools.latinGreetings;
     body_.push_back(Replace(greetings[random_.Below(greetings.size())], "%", greetName));
@@ -257,7 +262,7 @@ class EchoComposer {
       const int blocks = random_.Between(1, 3);
       std::size_t from = 0;
       for (int b = 0; b < blocks && from < target->quotable.size(); ++b) {
-        const std::size_t count = static_cast<std::size_t>(random_.Between(1, 3));
+        const std::size_t count = static_cast<std::size_t>(random_.Between(2, 5));
         for (std::size_t i = from; i < target->quotable.size() && i < from + count; ++i) {
           body_.push_back(mark + target->quotable[i]);
         }
@@ -342,13 +347,18 @@ std::vector<Person> MakePeople(int count, double cyrillicShare, SampleRandom& ra
       person.firstName = firsts[random.Below(firsts.size())];
       std::string name = person.firstName + " ";
       if (tries >= 8) {
-        const std::string& initials = person.cyrillic ? pools.cyrillicFirst[random.Below(
-                                                            pools.cyrillicFirst.size())]
-                                                      : pools.latinFirst[random.Below(
-                                                            pools.latinFirst.size())];
-        name += initials.substr(0, 1) + ". ";
+        name += firsts[random.Below(firsts.size())].substr(0, 1) + ". ";
       }
-      name += lasts[random.Below(lasts.size())];
+      std::string last = lasts[random.Below(lasts.size())];
+      // Russian surnames take the feminine form for women: Petrov, Petrova.
+      const char kSmallA = '\xA0';
+      const char kSmallYa = '\xEF';
+      const char end = person.firstName.back();
+      if (person.cyrillic && (end == kSmallA || end == kSmallYa) &&
+          (last.back() == '\xA2' || last.back() == '\xAD')) {
+        last += kSmallA;
+      }
+      name += last;
       if (tries >= 40) name += " " + Decimal(tries - 38);
       if (taken.insert(name).second) {
         person.name = name;
@@ -356,8 +366,8 @@ std::vector<Person> MakePeople(int count, double cyrillicShare, SampleRandom& ra
       }
     }
     person.address.zone = 2;
-    person.address.net = person.cyrillic ? kNets[random.Below(8)]
-                                         : kNets[random.Below(std::size(kNets))];
+    person.address.net =
+        person.cyrillic ? kNets[random.Below(8)] : kNets[random.Below(std::size(kNets))];
     person.address.node = static_cast<std::int16_t>(random.Between(1, 999));
     person.address.point =
         static_cast<std::int16_t>(random.Chance(0.35) ? random.Between(1, 60) : 0);

@@ -196,14 +196,14 @@ bool WriteSampleNode(const SampleOptions& options, std::string& error,
   if (bench) {
     if (!WriteFile("Tarnik.Cfg", BenchTarnikConfig(echoes), error)) return false;
   } else {
-    const std::int32_t monthStart =
-        DayNumber(options.referenceYear, options.referenceMonth, 1);
+    const std::int32_t monthStart = DayNumber(options.referenceYear, options.referenceMonth, 1);
     std::int32_t day = 0, month = 0, year = 0;
     DateOfDayNumber(monthStart - 1, day, month, year);
     const std::string periodFrom = DateText(DayNumber(year, month, 1));
     const std::string periodTo = DateText(monthStart - 1);
     const std::string all = "SAMPLE\\.";
-    std::string squishVariant = TosserTarnikConfig("squish", "squish.cfg", all, "report-squish.txt");
+    std::string squishVariant =
+        TosserTarnikConfig("squish", "squish.cfg", all, "report-squish.txt");
     squishVariant +=
         "\n; The tosser's group R (-$gR in squish.cfg).\n"
         "define ~R\n"
@@ -217,13 +217,12 @@ bool WriteSampleNode(const SampleOptions& options, std::string& error,
         !WriteFile("fidoconfig", Fidoconfig(echoes), error) ||
         !WriteFile("jt.cfg", JtConfig(echoes, passThrough), error) ||
         !WriteFile("fastecho.cfg", FastEchoConfig(echoes, passThrough), error) ||
-        !WriteFile("Tarnik.Cfg", SampleTarnikConfig(options, periodFrom, periodTo),
-                   error) ||
+        !WriteFile("Tarnik.Cfg", SampleTarnikConfig(options, periodFrom, periodTo), error) ||
         !WriteFile("Tarnik-squish.Cfg", squishVariant, error) ||
         !WriteFile("Tarnik-fidoconfig.Cfg",
                    TosserTarnikConfig("fidoconfig", "", all, "report-fidoconfig.txt"), error) ||
-        !WriteFile("Tarnik-jt.Cfg",
-                   TosserTarnikConfig("jt", "jt.cfg", all, "report-jt.txt"), error) ||
+        !WriteFile("Tarnik-jt.Cfg", TosserTarnikConfig("jt", "jt.cfg", all, "report-jt.txt"),
+                   error) ||
         !WriteFile("Tarnik-fastecho.Cfg",
                    TosserTarnikConfig("fastecho", "fastecho.cfg", all, "report-fastecho.txt"),
                    error)) {
@@ -235,8 +234,7 @@ bool WriteSampleNode(const SampleOptions& options, std::string& error,
     error = "cannot create templates";
     return false;
   }
-  if (!options.templateFile.empty() &&
-      !WriteFile("templates/Default.Tpl", templateText, error)) {
+  if (!options.templateFile.empty() && !WriteFile("templates/Default.Tpl", templateText, error)) {
     return false;
   }
   return true;

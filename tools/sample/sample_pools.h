@@ -33,9 +33,9 @@ struct SamplePools {
   std::vector<std::string> cyrillicSubjectForms;
   std::vector<std::string> origins;
   std::vector<Editor> editors;
-  std::vector<std::string> latinGreetings;     // "%" stands for the recipient's first name
+  std::vector<std::string> latinGreetings;  // "%" stands for the recipient's first name
   std::vector<std::string> cyrillicGreetings;
-  std::vector<std::string> latinSignoffs;      // "%" stands for the writer's first name
+  std::vector<std::string> latinSignoffs;  // "%" stands for the writer's first name
   std::vector<std::string> cyrillicSignoffs;
 };
 
