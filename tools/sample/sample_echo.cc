@@ -26,11 +26,11 @@ constexpr std::string_view kKludgeChrs =
 constexpr std::string_view kKludgeTzutc = "\x01TZUTC:";
 
 // Writing by hour of the day: little at night, a peak in the evening.
-const std::vector<int> kHourWeights = {3, 2, 1, 1, 1,  1,  2,  4,  6,  7,  8,  8,
-                                       9, 9, 8, 9, 10, 12, 15, 19, 22, 20, 14, 7};
+constexpr int kHourWeights[] = {3, 2, 1, 1, 1,  1,  2,  4,  6,  7,  8,  8,
+                                9, 9, 8, 9, 10, 12, 15, 19, 22, 20, 14, 7};
 
-const std::int16_t kNets[] = {5020, 5020, 5020, 5030, 5010, 450,  463,  469,  4500,
-                              5000, 280,  292,  2410, 2420, 2432, 5054, 5080, 461};
+constexpr std::int16_t kNets[] = {5020, 5020, 5020, 5030, 5010, 450,  463,  469,  4500,
+                                  5000, 280,  292,  2410, 2420, 2432, 5054, 5080, 461};
 
 std::string Replace(std::string_view form, std::string_view mark, std::string_view value) {
   std::string out(form);
@@ -48,7 +48,7 @@ std::string Initials(std::string_view name) {
   return out;
 }
 
-// Two-letter-column text of an hour offset: "0300", "-0500".
+// The TZUTC value of an offset in hours: "0300", "-0500".
 std::string TzUtc(int hours) {
   std::string out = hours < 0 ? "-" : "";
   int a = hours < 0 ? -hours : hours;

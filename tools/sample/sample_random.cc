@@ -28,7 +28,7 @@ std::size_t SampleRandom::Skewed(std::size_t n, int power) {
   return i < n ? i : n - 1;
 }
 
-std::size_t SampleRandom::Weighted(const std::vector<int>& weights) {
+std::size_t SampleRandom::Weighted(std::span<const int> weights) {
   long total = 0;
   for (int w : weights) total += w;
   long pick = static_cast<long>(Below(static_cast<std::uint64_t>(total > 0 ? total : 1)));

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <span>
 
 namespace tarnik::sample {
 
@@ -26,7 +26,7 @@ class SampleRandom {
   // ones, as in every real echo. power 1 is uniform; larger powers favour the front more.
   std::size_t Skewed(std::size_t n, int power);
   // An index drawn by the weights (which must not all be 0).
-  std::size_t Weighted(const std::vector<int>& weights);
+  std::size_t Weighted(std::span<const int> weights);
   // A separate generator derived from this one's seed and a label, so that adding a draw in
   // one echo does not change every later echo.
   SampleRandom Fork(std::uint64_t label) const;
