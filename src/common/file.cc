@@ -39,6 +39,9 @@ bool File::Open(const std::string& name, FileMode mode) {
       flags |= O_RDWR | O_CREAT | O_TRUNC;
       break;
     }
+    case FileMode::kCreateExact:
+      flags |= O_RDWR | O_CREAT | O_TRUNC;
+      break;
     case FileMode::kReadWrite:
       flags |= O_RDWR;
       break;
@@ -49,7 +52,7 @@ bool File::Open(const std::string& name, FileMode mode) {
       flags |= O_WRONLY;
       break;
   }
-  if (mode != FileMode::kCreate) {
+  if (mode != FileMode::kCreate && mode != FileMode::kCreateExact) {
     actual = ResolveExisting(name);
     if (actual.empty()) return false;
   }

@@ -171,6 +171,8 @@ std::string CurrentDirectory() {
   return buffer;
 }
 
+bool ChangeDirectory(const std::string& path) { return ::chdir(path.c_str()) == 0; }
+
 std::string ExecutableDirectory() {
   char buffer[PATH_MAX];
   ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);

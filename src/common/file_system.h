@@ -28,6 +28,8 @@ bool DeleteFile(const std::string& path);
 
 // The current directory, without a trailing separator (except for "/").
 std::string CurrentDirectory();
+// Makes path the current directory; false when it cannot.
+bool ChangeDirectory(const std::string& path);
 // The directory holding the running executable, with a trailing "/"; empty when unknown.
 std::string ExecutableDirectory();
 

@@ -315,7 +315,9 @@ bool MsgDirBase::NewMessage() {
   }
   if (messageOpen_) CloseMessage();
   File file;
-  if (!file.Open(Path() + NumberedName(n), FileMode::kCreate)) return false;
+  // n is above every number the listing found, so no other spelling of its name exists;
+  // looking for one would list the whole directory for every new message.
+  if (!file.Open(Path() + NumberedName(n), FileMode::kCreateExact)) return false;
   NewText();
   messageOpen_ = true;
   header_.fill(0);

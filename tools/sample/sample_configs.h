@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sample_node.h"
+
+namespace tarnik::sample {
+
+// The tosser configurations of the node, each describing the echoes (and a pass-through echo
+// with the tag passThrough, which readers must skip) in its own way. Paths are relative to
+// the node folder.
+std::string AreasBbs(const std::vector<EchoSpec>& echoes, const std::string& passThrough);
+// Squish stores no JAM bases, so JAM echoes are left out there.
+std::string SquishConfig(const std::vector<EchoSpec>& echoes, const std::string& passThrough);
+// fidoconfig has no pass-through mark that readers skip, so it lists only stored echoes.
+std::string Fidoconfig(const std::vector<EchoSpec>& echoes);
+std::string JtConfig(const std::vector<EchoSpec>& echoes, const std::string& passThrough);
+// FastEcho's binary configuration: header, an extension block, node records, area records
+// (plus a Hudson area and the pass-through one). Its busy flag lives in semaphore/.
+std::string FastEchoConfig(const std::vector<EchoSpec>& echoes, const std::string& passThrough);
+
+// Tarnik.Cfg of the sample node: several groups showing the template, the built-in layout,
+// standard output, an explicit period and the data file. periodFrom and periodTo are
+// "DD.MM.YYYY" texts of the month before the reference date.
+std::string SampleTarnikConfig(const SampleOptions& options, const std::string& periodFrom,
+                               const std::string& periodTo);
+// A configuration with one group over every echo, for the tosser kind and file given.
+std::string TosserTarnikConfig(const std::string& kind, const std::string& file,
+                               const std::string& pattern, const std::string& report);
+// Tarnik.Cfg of the benchmark: one group per echo with every section on and long lists.
+std::string BenchTarnikConfig(const std::vector<EchoSpec>& echoes);
+
+}  // namespace tarnik::sample
