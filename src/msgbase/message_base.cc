@@ -4,6 +4,8 @@
 
 #include "common/clock.h"
 #include "common/text.h"
+#include "msgbase/jam_base.h"
+#include "msgbase/msg_dir_base.h"
 #include "msgbase/squish_base.h"
 
 namespace tarnik {
@@ -284,15 +286,13 @@ std::unique_ptr<MessageBase> CreateMessageBase(std::string_view spec, std::int32
       return std::make_unique<SquishBase>(clock);
     case 'J':
     case 'j':
-      // JAM base: not built yet; fails like an unknown kind until JamBase lands here.
-      return nullptr;
+      return std::make_unique<JamBase>(clock);
     case 'F':
     case 'f':
     case 'M':
     case 'm':
     case '*':
-      // *.MSG directory: not built yet; fails like an unknown kind until MsgDirBase lands here.
-      return nullptr;
+      return std::make_unique<MsgDirBase>(clock);
     default:
       return nullptr;
   }

@@ -270,7 +270,7 @@ TEST(SquishBase, EmptyAndMissingBases) {
   for (const Case& c :
        {Case{"S" + dir.File("missing"), kSquishNoSqd}, Case{"s" + dir.File("nosqi"), kSquishNoSqi},
         Case{"S" + dir.File("short"), kSquishOpenSqd},
-        Case{"J" + dir.File("empty"), kErrorUnknownBaseKind}}) {
+        Case{"X" + dir.File("empty"), kErrorUnknownBaseKind}}) {
     SCOPED_TRACE(c.spec);
     std::unique_ptr<MessageBase> opened;
     std::int32_t lastError = 0;

@@ -1,0 +1,505 @@
+#include "msgbase/jam_base.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/bytes.h"
+#include "common/clock.h"
+#include "common/file_system.h"
+#include "support/temp_dir.h"
+
+namespace tarnik {
+namespace {
+
+using testing::TempDir;
+
+struct Sub {
+  std::uint16_t id;
+  std::string data;
+};
+
+struct Msg {
+  std::vector<Sub> subs;
+  std::string text;
+  std::uint32_t attribute = kJamAttrTypeEcho;
+  std::uint32_t dateWritten = 0;
+  std::uint32_t dateProcessed = 0;
+  bool deleted = false;  // index record 0xFFFFFFFF
+};
+
+// Offsets of what WriteJam laid out, for tests that damage one field.
+struct Layout {
+  std::vector<std::uint32_t> hdrOffsets;
+};
+
+// Writes base.JHR/JDX/JDT (no JLR) holding the messages in order.
+Layout WriteJam(const TempDir& dir, const std::vector<Msg>& msgs, std::uint32_t baseMsgNum = 1,
+                std::uint32_t activeMsgs = 0xFFFFFFFF) {
+  ByteWriter jhr, jdx, jdt;
+  jhr.Bytes(std::string_view("JAM\0", 4));
+  jhr.U32(0);
+  jhr.U32(0);
+  jhr.U32(activeMsgs == 0xFFFFFFFF ? static_cast<std::uint32_t>(msgs.size()) : activeMsgs);
+  jhr.U32(0xFFFFFFFF);
+  jhr.U32(baseMsgNum);
+  jhr.Zeros(1000);
+  Layout layout;
+  std::uint32_t number = baseMsgNum;
+  for (const Msg& m : msgs) {
+    ByteWriter subs;
+    for (const Sub& s : m.subs) {
+      subs.U16(s.id);
+      subs.U16(0);
+      subs.U32(static_cast<std::uint32_t>(s.data.size()));
+      subs.Bytes(s.data);
+    }
+    const std::uint32_t offset = static_cast<std::uint32_t>(jhr.size());
+    layout.hdrOffsets.push_back(offset);
+    jhr.Bytes(std::string_view("JAM\0", 4));
+    jhr.U16(1);
+    jhr.U16(0);
+    jhr.U32(static_cast<std::uint32_t>(subs.size()));
+    jhr.U32(0);
+    jhr.U32(0xFFFFFFFF);
+    jhr.U32(0xFFFFFFFF);
+    jhr.Zeros(12);
+    jhr.U32(m.dateWritten);
+    jhr.U32(0);
+    jhr.U32(m.dateProcessed);
+    jhr.U32(number++);
+    jhr.U32(m.attribute);
+    jhr.U32(0);
+    jhr.U32(static_cast<std::uint32_t>(jdt.size()));
+    jhr.U32(static_cast<std::uint32_t>(m.text.size()));
+    jhr.U32(0xFFFFFFFF);
+    jhr.U32(0);
+    jhr.Bytes(subs.bytes());
+    jdt.Bytes(m.text);
+    jdx.U32(m.deleted ? 0xFFFFFFFF : 0);
+    jdx.U32(m.deleted ? 0xFFFFFFFF : offset);
+  }
+  dir.Write("base.jhr", jhr.bytes());
+  dir.Write("base.jdx", jdx.bytes());
+  dir.Write("base.jdt", jdt.bytes());
+  return layout;
+}
+
+void PatchU32(const TempDir& dir, const std::string& name, std::size_t offset, std::uint32_t v) {
+  std::string bytes = dir.Read(name);
+  ASSERT_LE(offset + 4, bytes.size());
+  StoreU32(bytes.data() + offset, v);
+  dir.Write(name, bytes);
+}
+
+Msg Simple(const std::string& from, const std::string& text = "Body\r") {
+  Msg m;
+  m.subs = {{kJamSenderName, from}, {kJamReceiverName, "All"}, {kJamSubject, "Subj " + from}};
+  m.text = text;
+  return m;
+}
+
+std::vector<std::int32_t> Scan(MessageBase& base) {
+  std::vector<std::int32_t> numbers;
+  for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) numbers.push_back(base.GetCurrent());
+  return numbers;
+}
+
+std::string Text(MessageBase& base) {
+  return base.GetText() ? std::string(base.GetText()->Bytes()) : "<none>";
+}
+
+std::string Render(const MsgDateTime& d) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u %02u:%02u:%02u", d.Year, d.Month, d.Day,
+                d.Hour, d.Min, d.Sec);
+  return buffer;
+}
+
+TEST(JamBase, NumbersFromBaseMsgNumOverTheIndexAndSkipsDeletedRecords) {
+  TempDir dir;
+  Msg gone = Simple("B");
+  gone.deleted = true;
+  // ActiveMsgs garbled as crashmail leaves it: numbering never depends on it.
+  WriteJam(dir, {Simple("A"), gone, Simple("C"), Simple("D")}, 5, 3941264022u);
+  JamBase base;
+  ASSERT_TRUE(base.Open(dir.File("base")));
+  EXPECT_EQ(base.GetHigh(), 9);
+  EXPECT_EQ(base.GetCount(), static_cast<std::int32_t>(3941264022u));
+  EXPECT_EQ(Scan(base), (std::vector<std::int32_t>{5, 7, 8}));
+  EXPECT_FALSE(base.MessageExists(4));
+  EXPECT_FALSE(base.MessageExists(9));
+  base.SeekFrom(6);
+  EXPECT_EQ(base.GetCurrent(), 7);
+}
+
+TEST(JamBase, EmptyBaseHasNothingToVisit) {
+  TempDir dir;
+  WriteJam(dir, {});
+  JamBase base;
+  ASSERT_TRUE(base.Open(dir.File("base")));
+  EXPECT_EQ(base.GetHigh(), 1);
+  EXPECT_TRUE(Scan(base).empty());
+}
+
+TEST(JamBase, OpenMessageTurnsSubfieldsIntoKludgeLinesAroundTheBody) {
+  TempDir dir;
+  Msg m;
+  m.subs = {{kJamPath2D, "5020/1 9999"},
+            {kJamSenderName, "John Doe"},
+            {kJamSeenBy2D, "5020/1 52"},
+            {kJamPid, "GoldED+ 1.1.5"},
+            {kJamTrace, "2:5020/1 @20230101"},
+            {kJamMsgId, "2:5020/1 12345678"},
+            {kJamOAddress, "2:5020/1.3"},
+            {kJamReceiverName, "All"},
+            {kJamFtsKludge, "CHRS: CP866 2"},
+            {kJamSeenBy2D, "5020/9999"},
+            {kJamReplyId, "2:5020/2 abcdef01"},
+            {kJamFlags, "DIR"},
+            {kJamSubject, "Hello"},
+            {2004, "TZUTC 0300"}};
+  m.text = "Line 1\rLine 2\r";
+  WriteJam(dir, {m});
+  JamBase base;
+  ASSERT_TRUE(base.Open(dir.File("base")));
+  base.SeekFrom(0);
+  ASSERT_TRUE(base.OpenMessage());
+  EXPECT_EQ(Text(base),
+            "\x01PID: GoldED+ 1.1.5\r"
+            "\x01MSGID: 2:5020/1.3 12345678\r"
+            "\x01" "CHRS: CP866 2\r"
+            "\x01REPLY: 2:5020/2 abcdef01\r"
+            "\x01" "FLAGS: DIR\r"
+            "Line 1\rLine 2\r"
+            "\x01Via 2:5020/1 @20230101\r"
+            "SEEN-BY: 5020/1 52\r"
+            "SEEN-BY: 5020/9999\r"
+            "\x01PATH: 5020/1 9999\r");
+  EXPECT_EQ(base.GetTextPos(), 0);
+  std::string s;
+  base.GetFrom(s);
+  EXPECT_EQ(s, "John Doe");
+  base.GetTo(s);
+  EXPECT_EQ(s, "All");
+  base.GetSubject(s);
+  EXPECT_EQ(s, "Hello");
+  FtnAddress orig;
+  base.GetOrigAddr(orig);
+  EXPECT_EQ(FormatAddress(orig), "2:5020/1.3");
+
+  ASSERT_TRUE(base.OpenHeader());
+  EXPECT_EQ(Text(base),
+            "\x01PID: GoldED+ 1.1.5\r"
+            "\x01MSGID: 2:5020/1 12345678\r"
+            "\x01" "CHRS: CP866 2\r"
+            "\x01REPLY: 2:5020/2 abcdef01\r"
+            "\x01" "FLAGS: DIR\r");
+}
+
+TEST(JamBase, AddsAMsgIdLineFromTheOriginAddress) {
+  TempDir dir;
+  Msg m = Simple("A", "Text\r");
+  m.subs.push_back({kJamOAddress, "2:345/6"});
+  m.subs.push_back({kJamPid, "X"});
+  WriteJam(dir, {m});
+  FixedClock clock({2024, 5, 6, 7, 8, 9, 10});
+  JamBase base(clock);
+  ASSERT_TRUE(base.Open(dir.File("base")));
+  base.SeekFrom(0);
+  ASSERT_TRUE(base.OpenMessage());
+  const std::string text = Text(base);
+  ASSERT_EQ(text.substr(0, 7), "\x01PID: X");
+  const std::string added = "\r\x01MSGID: 2:345/6 ";
+  EXPECT_EQ(text.substr(7, added.size()), added);
+  FtnAddress orig;
+  base.GetOrigAddr(orig);
+  EXPECT_EQ(FormatAddress(orig), "2:345/6");
+}
+
+TEST(JamBase, EnclosedFileOrRequestNamesTheSubjectByAttribute) {
+  struct Case {
+    std::uint32_t attribute;
+    const char* subject;
+  } cases[] = {
+      {0, "Plain"},
+      {kJamAttrFileAttach, "FILE.ZIP"},
+      {kJamAttrFileRequest, "REQ.TXT"},
+      {kJamAttrFileAttach | kJamAttrFileRequest, "REQ.TXT"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.subject);
+    TempDir dir;
+    Msg m;
+    m.attribute = c.attribute;
+    m.subs = {{kJamSubject, "Plain"}, {kJamEnclosedFile, "FILE.ZIP"}, {kJamEnclosedFreq, "REQ.TXT"}};
+    WriteJam(dir, {m});
+    JamBase base;
+    ASSERT_TRUE(base.Open(dir.File("base")));
+    base.SeekFrom(0);
+    ASSERT_TRUE(base.OpenMessage());
+    std::string subject;
+    base.GetSubject(subject);
+    EXPECT_EQ(subject, c.subject);
+  }
+}
+
+TEST(JamBase, DatesAreSecondsSince1970AndADeletedHeaderStillReads) {
+  TempDir dir;
+  Msg m = Simple("A");
+  m.dateWritten = 1657307331;
+  m.dateProcessed = 0;
+  m.attribute |= 0x80000000u;  // deleted attribute; the index record is intact
+  WriteJam(dir, {m});
+  JamBase base;
+  ASSERT_TRUE(base.Open(dir.File("base")));
+  EXPECT_EQ(Scan(base), std::vector<std::int32_t>{1});
+  base.SeekFrom(0);
+  ASSERT_TRUE(base.OpenMessage());
+  MsgDateTime date;
+  base.GetDateWritten(date);
+  EXPECT_EQ(Render(date), "2022-07-08 19:08:51");
+  base.GetDateArrived(date);
+  EXPECT_EQ(Render(date), "1970-01-01 00:00:00");
+}
+
+TEST(JamBase, MissingFilesFailInOrderButLastreadIsOptional) {
+  struct Case {
+    const char* remove;
+    std::int32_t status;
+  } cases[] = {{"base.jhr", 0x2000}, {"base.jdx", 0x2001}, {"base.jdt", 0x2002}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.remove);
+    TempDir dir;
+    WriteJam(dir, {Simple("A")});
+    ASSERT_TRUE(DeleteFile(dir.File(c.remove)));
+    JamBase base;
+    EXPECT_FALSE(base.Open(dir.File("base")));
+    EXPECT_EQ(base.GetStatus(), c.status);
+    EXPECT_FALSE(base.IsOpen());
+  }
+  TempDir dir;
+  WriteJam(dir, {Simple("A")});
+  dir.Write("short.jhr", "JAM");
+  dir.Write("short.jdx", "");
+  dir.Write("short.jdt", "");
+  JamBase base;
+  EXPECT_FALSE(base.Open(dir.File("short")));
+  EXPECT_EQ(base.GetStatus(), 0x2006);
+  ASSERT_TRUE(base.Open(dir.File("BASE")));  // names are found case-insensitively
+  EXPECT_EQ(base.GetLastRead(0), 0);
+  base.Close();
+  EXPECT_FALSE(FileExists(dir.File("base.jlr")));
+}
+
+TEST(JamBase, AScanChangesNoByteAndCreatesNoFile) {
+  TempDir dir;
+  WriteJam(dir, {Simple("A"), Simple("B")});
+  const std::string jhr = dir.Read("base.jhr"), jdx = dir.Read("base.jdx"),
+                    jdt = dir.Read("base.jdt");
+  {
+    JamBase base;
+    ASSERT_TRUE(base.Open(dir.File("base")));
+    for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) {
+      ASSERT_TRUE(base.OpenMessage());
+      base.GetLastRead(0);
+      base.CloseMessage();
+    }
+    base.Close();
+  }
+  EXPECT_EQ(dir.Read("base.jhr"), jhr);
+  EXPECT_EQ(dir.Read("base.jdx"), jdx);
+  EXPECT_EQ(dir.Read("base.jdt"), jdt);
+  EXPECT_EQ(ListFiles(dir.path(), "*").size(), 3u);
+}
+
+// Damage one field of the middle message; it fails with its code (or reads what is sound)
+// while its neighbours read normally.
+TEST(JamBase, DamagedRecordsFailAloneWithoutReadingOutsideTheFiles) {
+  struct Case {
+    const char* what;
+    const char* file;     // file patched
+    int field;            // -1: index HdrOffset of message 2; else header field offset
+    std::uint32_t value;
+    std::int32_t status;  // 0: opens
+    const char* from;     // expected from when it opens
+  } cases[] = {
+      {"HdrOffset beyond the file", "base.jdx", -1, 1000000, 0x2007, nullptr},
+      {"HdrOffset negative", "base.jdx", -1, 0x80000000u, 0x2007, nullptr},
+      {"TxtOffset beyond", "base.jhr", kJamHdrTxtOffset, 1000000, 0x2008, nullptr},
+      {"TxtOffset negative", "base.jhr", kJamHdrTxtOffset, 0xFFFFFFF0u, 0x2008, nullptr},
+      {"TxtLen beyond", "base.jhr", kJamHdrTxtLen, 1000, 0x2008, nullptr},
+      {"TxtLen huge", "base.jhr", kJamHdrTxtLen, 0xFFFFFFEBu, 0x2008, nullptr},
+      {"SubfieldLen huge", "base.jhr", kJamHdrSubfieldLen, 0xFFFFFFB9u, 0, "B"},
+      {"SubfieldLen zero", "base.jhr", kJamHdrSubfieldLen, 0, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const Layout layout = WriteJam(dir, {Simple("A"), Simple("B"), Simple("C")});
+    if (c.field < 0) {
+      PatchU32(dir, c.file, 8 + kJamIdxHdrOffset, c.value);
+    } else {
+      PatchU32(dir, c.file, layout.hdrOffsets[1] + static_cast<std::size_t>(c.field), c.value);
+    }
+    JamBase base;
+    ASSERT_TRUE(base.Open(dir.File("base")));
+    std::vector<std::string> froms;
+    for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) {
+      const bool ok = base.OpenMessage();
+      std::string from;
+      if (ok) {
+        base.GetFrom(from);
+      } else {
+        from = "fail " + std::to_string(base.GetStatus());
+      }
+      froms.push_back(from);
+      base.CloseMessage();
+    }
+    const std::string middle =
+        c.status != 0 ? "fail " + std::to_string(c.status) : std::string(c.from);
+    EXPECT_EQ(froms, (std::vector<std::string>{"A", middle, "C"}));
+  }
+}
+
+TEST(JamBase, SubfieldReachingPastTheHeaderFileIsDropped) {
+  TempDir dir;
+  Msg m = Simple("A");
+  m.subs.push_back({kJamPid, "Tail"});
+  WriteJam(dir, {m});
+  // The last subfield's DatLen points past the end of name.JHR.
+  std::string jhr = dir.Read("base.jhr");
+  StoreU32(jhr.data() + jhr.size() - 4 - 4, 500);
+  dir.Write("base.jhr", jhr);
+  JamBase base;
+  ASSERT_TRUE(base.Open(dir.File("base")));
+  base.SeekFrom(0);
+  ASSERT_TRUE(base.OpenMessage());
+  std::string from;
+  base.GetFrom(from);
+  EXPECT_EQ(from, "A");
+  EXPECT_EQ(Text(base), "Body\r");
+}
+
+TEST(JamBase, TruncatedIndexEndsTheNumbering) {
+  TempDir dir;
+  WriteJam(dir, {Simple("A"), Simple("B"), Simple("C")});
+  dir.Write("base.jdx", dir.Read("base.jdx").substr(0, 12));  // one and a half records
+  JamBase base;
+  ASSERT_TRUE(base.Open(dir.File("base")));
+  EXPECT_EQ(base.GetHigh(), 2);
+  EXPECT_EQ(Scan(base), std::vector<std::int32_t>{1});
+}
+
+TEST(JamBase, WritingSideRoundTrips) {
+  TempDir dir;
+  FixedClock clock({2024, 5, 6, 7, 8, 9, 10});
+  const std::string longLine(350, 'x');
+  {
+    JamBase base(clock);
+    ASSERT_TRUE(base.Create(dir.File("sub/dir/echo")));
+    EXPECT_TRUE(FileExists(dir.File("sub/dir/echo.JLR")));
+    ASSERT_TRUE(base.NewMessage());
+    EXPECT_EQ(base.GetCurrent(), 1);
+    base.SetFrom("John Doe");
+    base.SetTo("All");
+    base.SetSubject("Round trip");
+    MsgDateTime written;
+    written.Year = 2023;
+    written.Month = 2;
+    written.Day = 28;
+    written.Hour = 23;
+    written.Min = 59;
+    written.Sec = 58;
+    base.SetDateWritten(written);
+    base.SetAttr(true, kAttrPrivate);
+    base.SetMsgType(1);
+    FtnAddress orig{2, 5020, 1, 5}, dest;
+    base.SetAddrs(false, dest, orig);
+    base.WriteLine("\x01PID: Tarnik");
+    base.WriteLine("\x01" "CHRS: CP866 2");
+    base.WriteLine("\x01INTL 2:5020/9999 2:5020/1");  // not stored: no subfield for it
+    base.WriteLine("Hello");
+    base.WriteLine(longLine);
+    base.WriteLine("SEEN-BY: 5020/1");
+    base.WriteLine("\x01PATH: 5020/1");
+    base.WriteOrigin("Test", orig);
+    ASSERT_TRUE(base.WriteMessage());
+    base.CloseMessage();
+    ASSERT_TRUE(base.NewMessage());
+    base.SetFrom("Second");
+    base.SetTo("Sysop");
+    base.SetSubject("FILE.ZIP");
+    base.SetAttr(true, kAttrFileAttached);
+    base.WriteLine("Two");
+    ASSERT_TRUE(base.WriteMessage());
+    base.SetLastRead(2, 7);
+    base.Close();
+  }
+  JamBase base(clock);
+  ASSERT_TRUE(base.Open(dir.File("sub/dir/echo")));
+  EXPECT_EQ(base.GetHigh(), 3);
+  EXPECT_EQ(base.GetCount(), 2);
+  EXPECT_EQ(base.GetLastRead(7), 2);
+  EXPECT_EQ(base.GetLastRead(8), 0);
+  EXPECT_EQ(Scan(base), (std::vector<std::int32_t>{1, 2}));
+  base.SeekFrom(0);
+  ASSERT_TRUE(base.OpenMessage());
+  std::string s;
+  base.GetFrom(s);
+  EXPECT_EQ(s, "John Doe");
+  base.GetTo(s);
+  EXPECT_EQ(s, "All");
+  base.GetSubject(s);
+  EXPECT_EQ(s, "Round trip");
+  MsgDateTime date;
+  base.GetDateWritten(date);
+  EXPECT_EQ(Render(date), "2023-02-28 23:59:58");
+  base.GetDateArrived(date);
+  EXPECT_EQ(Render(date), "2024-05-06 07:08:09");
+  EXPECT_TRUE(base.GetAttr(kAttrPrivate));
+  EXPECT_FALSE(base.GetAttr(kAttrCrash));
+  EXPECT_TRUE(base.GetAttr(0x1000000));
+  const std::string text = Text(base);
+  const std::string msgId = text.substr(0, text.find('\r') + 1);
+  const std::string prefix = "\x01MSGID: 2:5020/1.5 ";
+  EXPECT_EQ(msgId.substr(0, prefix.size()), prefix);
+  EXPECT_EQ(text.substr(msgId.size()),
+            "\x01PID: Tarnik\r\x01" "CHRS: CP866 2\rHello\r" + longLine +
+                "\r * Origin: Test (2:5020/1.5)\rSEEN-BY: 5020/1\r\x01PATH: 5020/1\r");
+  base.SeekNext();
+  ASSERT_TRUE(base.OpenMessage());
+  base.GetSubject(s);
+  EXPECT_EQ(s, "FILE.ZIP");
+  EXPECT_EQ(Text(base), "Two\r");
+  // The index carries the recipient's CRC.
+  const std::string jdx = dir.Read("sub/dir/echo.JDX");
+  ASSERT_EQ(jdx.size(), 16u);
+  EXPECT_EQ(LoadU32(jdx.data() + 8), JamCrc("sysop"));
+  base.Close();
+
+  // Deleting, and the read mark through RewriteHeader.
+  {
+    JamBase writer(clock);
+    ASSERT_TRUE(writer.Open(dir.File("sub/dir/echo")));
+    writer.SeekFrom(2);
+    ASSERT_TRUE(writer.OpenMessage());
+    EXPECT_FALSE(writer.IsRead());
+    writer.SetRead(true);
+    ASSERT_TRUE(writer.RewriteHeader());
+    writer.SeekFrom(1);
+    ASSERT_TRUE(writer.DeleteMessage());
+    EXPECT_EQ(writer.GetCurrent(), 0);
+  }
+  ASSERT_TRUE(base.Open(dir.File("sub/dir/echo")));
+  EXPECT_EQ(base.GetCount(), 1);
+  EXPECT_EQ(Scan(base), std::vector<std::int32_t>{2});
+  base.SeekFrom(0);
+  ASSERT_TRUE(base.OpenMessage());
+  EXPECT_TRUE(base.IsRead());
+}
+
+}  // namespace
+}  // namespace tarnik
