@@ -49,8 +49,10 @@ for target in "${targets[@]}"; do
   fi
 done
 
+passed=$((${#targets[@]} - ${#failed[@]}))
 if [ ${#failed[@]} -ne 0 ]; then
   echo "fuzzing found problems in: ${failed[*]}"
+  echo "fuzz: $passed passed, ${#failed[@]} failed"
   exit 1
 fi
-echo "fuzzing: ${#targets[@]} targets ran ${seconds} s each without findings"
+echo "fuzz: $passed passed, 0 failed"
