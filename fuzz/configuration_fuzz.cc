@@ -18,8 +18,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarnik;
   std::string dir = fuzz::FreshDir("config");
-  fuzz::WriteBytes(dir + "Tarnik.Cfg",
-                   std::string_view(reinterpret_cast<const char*>(data), size));
+  fuzz::WriteBytes(dir + "Tarnik.Cfg", std::string_view(reinterpret_cast<const char*>(data), size));
 
   LanguageTable language;
   StringConsole console;

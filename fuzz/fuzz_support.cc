@@ -24,11 +24,22 @@ void RemoveWorkDir() {
   workDir = nullptr;
 }
 
-constexpr std::uint32_t kAttrCodes[] = {
-    kAttrPrivate,   kAttrCrash,      kAttrReceived,        kAttrSent,
-    kAttrFileAttached, kAttrInTransit, kAttrOrphan,        kAttrKillSent,
-    kAttrLocal,     kAttrHold,       kAttrFileRequest,     kAttrReturnReceiptRequest,
-    kAttrIsReturnReceipt, kAttrAuditRequest, kAttrFileUpdateRequest, kAttrScanned};
+constexpr std::uint32_t kAttrCodes[] = {kAttrPrivate,
+                                        kAttrCrash,
+                                        kAttrReceived,
+                                        kAttrSent,
+                                        kAttrFileAttached,
+                                        kAttrInTransit,
+                                        kAttrOrphan,
+                                        kAttrKillSent,
+                                        kAttrLocal,
+                                        kAttrHold,
+                                        kAttrFileRequest,
+                                        kAttrReturnReceiptRequest,
+                                        kAttrIsReturnReceipt,
+                                        kAttrAuditRequest,
+                                        kAttrFileUpdateRequest,
+                                        kAttrScanned};
 
 // Everything a scan and the report derive from one date, on values as hostile as stored.
 void UseDate(const MsgDateTime& date) {
@@ -73,7 +84,10 @@ void ReadMessage(MessageBase& base, bool withBody) {
 
   std::string line;
   base.GetKludge("\x01MSGID", line);
-  base.GetKludge("\x01" "REPLY", line);
+  base.GetKludge(
+      "\x01"
+      "REPLY",
+      line);
   base.KludgeEnd();
   base.GetTextSize();
 

@@ -90,8 +90,7 @@ struct Posting {
 };
 
 constexpr Posting kPostings[] = {
-    {"John Doe", "All", "Hello",
-     "\x01MSGID: 2:5020/9999.12 0badcafe\r\x01PID: Fuzz 1\r",
+    {"John Doe", "All", "Hello", "\x01MSGID: 2:5020/9999.12 0badcafe\r\x01PID: Fuzz 1\r",
      "Hi all.\r\r--- Fuzz\r * Origin: Test (2:5020/9999.12)\rSEEN-BY: 5020/1 9999\r"
      "\x01PATH: 5020/9999\r",
      3},
@@ -129,7 +128,8 @@ void BaseSeeds(const std::string& fixtures) {
   if (MakeBase("J", work + "jam/made")) Seed("jam", "made", JamSeed(work + "jam/made"));
   if (MakeBase("F", work + "msg/")) {
     std::vector<std::pair<int, std::string>> files;
-    for (int n = 1; n <= 3; ++n) files.emplace_back(n, Read(work + "msg/" + std::to_string(n) + ".msg"));
+    for (int n = 1; n <= 3; ++n)
+      files.emplace_back(n, Read(work + "msg/" + std::to_string(n) + ".msg"));
     Seed("msg_dir", "made", MsgDirSeed(files));
   }
 
@@ -150,8 +150,7 @@ void BaseSeeds(const std::string& fixtures) {
   Seed("msg_dir", "cm_plain",
        MsgDirSeed({{2, Read(fixtures + "crashmail/msg/plain/2.msg")},
                    {3, Read(fixtures + "crashmail/msg/plain/3.msg")}}));
-  Seed("msg_dir", "cm_netmail",
-       MsgDirSeed({{2, Read(fixtures + "crashmail/msg/netmail/2.msg")}}));
+  Seed("msg_dir", "cm_netmail", MsgDirSeed({{2, Read(fixtures + "crashmail/msg/netmail/2.msg")}}));
   Seed("configuration", "fidoconfig_like", Read(fixtures + "crashmail/fidoconfig"));
 }
 
@@ -195,7 +194,8 @@ void TextSeeds(const std::string& source) {
        " out report.txt\r\nend\r\n");
 
   std::vector<std::pair<std::int32_t, std::string>> texts;
-  for (std::int32_t id = 30000; id <= 30062; ++id) texts.emplace_back(id, "Text " + std::to_string(id) + "\r\n");
+  for (std::int32_t id = 30000; id <= 30062; ++id)
+    texts.emplace_back(id, "Text " + std::to_string(id) + "\r\n");
   texts.emplace_back(30046, "done.");
   Seed("language", "built", EncodeLanguageFile(texts));
   std::string compiled = Read(source + "build/Tarnik.Lng");
@@ -205,8 +205,10 @@ void TextSeeds(const std::string& source) {
        EncodeDataFile({{"FIDO.TEST", 12}, {"RU.\x8D\xE0", 0xFFFFFFFF}, {"", 0}}));
 
   const std::pair<std::string_view, std::string_view> patterns[] = {
-      {"FIDO.*", "FIDO.TEST"},     {"^RU\\.(TALK|CHAT)$", "RU.TALK"},
-      {"[A-Z]+\\.[0-9]?", "AB.1"}, {"(a|b)*c+d?", "ababccd"},
+      {"FIDO.*", "FIDO.TEST"},
+      {"^RU\\.(TALK|CHAT)$", "RU.TALK"},
+      {"[A-Z]+\\.[0-9]?", "AB.1"},
+      {"(a|b)*c+d?", "ababccd"},
       {"\x8D\xE0.*", "\xAD\xE0xx"}};
   int i = 0;
   for (const auto& [pattern, subject] : patterns) {
