@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "common/bytes.h"
@@ -274,6 +275,35 @@ bool JamBase::MessageExists(std::int32_t n) {
       static_cast<std::int64_t>(n) - static_cast<std::int32_t>(BaseField(kJamBaseBaseMsgNum));
   std::uint32_t userCrc = 0, hdrOffset = 0;
   return ReadIndexRecord(index, userCrc, hdrOffset) && hdrOffset != kJamNone;
+}
+
+// Numbers below BaseMsgNum have no index record. The walk starts at the first one that has,
+// so a damaged BaseMsgNum of some thousand million does not make it try every number below.
+void JamBase::SeekNext() {
+  const std::int64_t first = static_cast<std::int32_t>(BaseField(kJamBaseBaseMsgNum));
+  const std::int64_t end = std::min<std::int64_t>(
+      first + indexCount_, std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1);
+  for (std::int64_t n = std::max<std::int64_t>(std::int64_t{GetCurrent()} + 1, first); n < end;
+       ++n) {
+    if (MessageExists(static_cast<std::int32_t>(n))) {
+      SetCurrent(static_cast<std::int32_t>(n));
+      return;
+    }
+  }
+  SetCurrent(0);
+}
+
+void JamBase::SeekPrev() {
+  const std::int64_t first = static_cast<std::int32_t>(BaseField(kJamBaseBaseMsgNum));
+  const std::int64_t last = first + indexCount_ - 1;
+  for (std::int64_t n = std::min<std::int64_t>(std::int64_t{GetCurrent()} - 1, last);
+       n >= std::max<std::int64_t>(first, 1); --n) {
+    if (MessageExists(static_cast<std::int32_t>(n))) {
+      SetCurrent(static_cast<std::int32_t>(n));
+      return;
+    }
+  }
+  SetCurrent(0);
 }
 
 std::int32_t JamBase::GetHigh() {

@@ -31,6 +31,9 @@ class JamBase final : public MessageBase {
   // Writes the base header back only when the writing side changed it.
   void Close() override;
   bool MessageExists(std::int32_t n) override;
+  // Walk only the numbers the index holds (BaseMsgNum up), however large BaseMsgNum is.
+  void SeekNext() override;
+  void SeekPrev() override;
   std::int32_t GetPosition() override { return GetCurrent(); }
   void SetPosition(std::int32_t position) override { SetCurrent(position); }
   bool OpenMessage() override;

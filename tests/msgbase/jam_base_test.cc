@@ -135,6 +135,35 @@ TEST(JamBase, NumbersFromBaseMsgNumOverTheIndexAndSkipsDeletedRecords) {
   EXPECT_EQ(base.GetCurrent(), 7);
 }
 
+// A damaged BaseMsgNum far up must neither make the walk try every number below it (a scan
+// that never ends) nor hide the messages whose numbers run up to the largest 32-bit one.
+TEST(JamBase, WalkCoversTheIndexWhereverBaseMsgNumPutsIt) {
+  struct Case {
+    std::uint32_t baseMsgNum;
+    std::vector<std::int32_t> forward;
+    std::vector<std::int32_t> backward;
+  };
+  const Case cases[] = {
+      {5, {5, 6, 7}, {7, 6, 5}},
+      {2000000000u, {2000000000, 2000000001, 2000000002},
+       {2000000002, 2000000001, 2000000000}},
+      {2147483646u, {2147483646, 2147483647}, {2147483647, 2147483646}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.baseMsgNum);
+    TempDir dir;
+    WriteJam(dir, {Simple("A"), Simple("B"), Simple("C")}, c.baseMsgNum);
+    JamBase base;
+    ASSERT_TRUE(base.Open(dir.File("base")));
+    EXPECT_EQ(Scan(base), c.forward);
+    std::vector<std::int32_t> backward;
+    for (base.SetPosition(c.forward.back()); base.SeekFound(); base.SeekPrev()) {
+      backward.push_back(base.GetCurrent());
+    }
+    EXPECT_EQ(backward, c.backward);
+  }
+}
+
 TEST(JamBase, EmptyBaseHasNothingToVisit) {
   TempDir dir;
   WriteJam(dir, {});
