@@ -5,6 +5,7 @@
 
 #include "common/cp866.h"
 #include "msgbase/day_number.h"
+#include "msgbase/message_text.h"
 
 namespace tarnik {
 
@@ -92,13 +93,46 @@ void SortPersonsByName(StatTables& tables) {
 }
 
 bool CountsAsTextLine(std::string_view line) {
-  if (!line.empty() && line[0] == '@') return false;
-  if (line.substr(0, 3) == "---") return false;
-  return line.substr(0, 9) != " * Origin";
+  if (line.empty()) return true;
+  // The first byte rules out nearly every line before any comparison.
+  switch (line[0]) {
+    case '@':
+      return false;
+    case '-':
+      return line.substr(0, 3) != "---";
+    case ' ':
+      return line.substr(0, 9) != " * Origin";
+    default:
+      return true;
+  }
 }
 
 bool IsQuotedLine(std::string_view line) {
-  return line.substr(0, 11).find('>') != std::string_view::npos;
+  const std::size_t head = std::min<std::size_t>(line.size(), 11);
+  for (std::size_t i = 0; i < head; ++i) {
+    if (line[i] == '>') return true;
+  }
+  return false;
+}
+
+void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted) {
+  lines = 0;
+  quoted = 0;
+  const std::size_t size = text.size();
+  std::size_t at = 0;
+  while (at < size) {
+    const std::size_t end = FindLineEnd(text, at);
+    // Both rules look at the first 11 bytes only, so the 255-byte cut of a line read
+    // changes nothing here.
+    const std::string_view line = text.substr(at, end - at);
+    if (CountsAsTextLine(line)) ++lines;
+    if (IsQuotedLine(line)) ++quoted;
+    at = end;
+    if (at < size) {
+      ++at;
+      if (at < size && text[at] == 10) ++at;
+    }
+  }
 }
 
 }  // namespace tarnik

@@ -4,6 +4,34 @@
 #include <cstring>
 
 namespace tarnik {
+namespace {
+
+bool IsLineEnd(unsigned char c) { return c <= 13 && (c == 13 || c == 10 || c == 0); }
+
+}  // namespace
+
+std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+  std::size_t at = from;
+  // Eight bytes at a time: text bytes are nearly all above 13, so a word without any byte
+  // below 14 is passed over whole. The test never misses such a byte; the bytes of a word
+  // it flags are then looked at one by one (a tab or a kludge mark is no line end).
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  for (; at + 8 <= size; at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, data + at, sizeof word);
+    if (((word - kOnes * 14) & ~word & kHighBits) == 0) continue;
+    for (std::size_t i = 0; i < 8; ++i) {
+      if (IsLineEnd(static_cast<unsigned char>(data[at + i]))) return at + i;
+    }
+  }
+  for (; at < size; ++at) {
+    if (IsLineEnd(static_cast<unsigned char>(data[at]))) return at;
+  }
+  return size;
+}
 
 std::size_t MessageText::Read(void* buffer, std::size_t count) {
   std::size_t available = position_ < bytes_.size() ? bytes_.size() - position_ : 0;
@@ -31,13 +59,7 @@ std::string_view MessageText::ReadLine(std::size_t maxBytes) {
   if (position_ >= size) return {};
   const char* data = bytes_.data();
   std::size_t start = position_;
-  std::size_t end = start;
-  // Bytes above 13 are the common case and cannot end a line.
-  while (end < size) {
-    unsigned char c = static_cast<unsigned char>(data[end]);
-    if (c <= 13 && (c == 13 || c == 10 || c == 0)) break;
-    ++end;
-  }
+  std::size_t end = FindLineEnd(bytes_, start);
   position_ = end;
   if (position_ < size) {
     ++position_;

@@ -7,6 +7,9 @@
 
 namespace tarnik {
 
+// Position of the first byte 0, 10 or 13 (a line end) at or after from; size when none.
+std::size_t FindLineEnd(std::string_view text, std::size_t from);
+
 // The text of one open message, held in memory with a read/write position. Lines end with CR;
 // kludge lines begin with byte 1. Clearing keeps the allocated capacity, so a scan that reuses
 // one text for every message allocates only while its largest message grows.

@@ -349,15 +349,23 @@ bool SquishBase::LoadMessage(bool withBody) {
   // nothing. An empty line (control information of only 0 bytes) is not written.
   const char* control = p + kLeadSize;
   std::size_t lineLength = 0;
-  for (std::size_t i = 0; i < clen; ++i) {
-    char c = control[i];
-    if (c == 1 && i > 0 && lineLength > 0) {
-      out += '\r';
-      lineLength = 0;
-    }
-    if (c != 0 && lineLength < kMaxKludgeLine) {
+  for (std::size_t i = 0; i < clen;) {
+    const char c = control[i];
+    if (c == 0) {
+      ++i;
+    } else if (c == 1) {
+      if (lineLength > 0) out += '\r';
       out += c;
-      ++lineLength;
+      lineLength = 1;
+      ++i;
+    } else {
+      // A run of line bytes is copied at once, as far as the line has room.
+      std::size_t end = i + 1;
+      while (end < clen && control[end] != 0 && control[end] != 1) ++end;
+      const std::size_t take = std::min(end - i, kMaxKludgeLine - lineLength);
+      out.append(control + i, take);
+      lineLength += take;
+      i = end;
     }
   }
   if (lineLength > 0) out += '\r';
