@@ -116,23 +116,16 @@ bool IsQuotedLine(std::string_view line) {
 }
 
 void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted) {
-  lines = 0;
-  quoted = 0;
-  const std::size_t size = text.size();
-  std::size_t at = 0;
-  while (at < size) {
-    const std::size_t end = FindLineEnd(text, at);
-    // Both rules look at the first 11 bytes only, so the 255-byte cut of a line read
-    // changes nothing here.
-    const std::string_view line = text.substr(at, end - at);
-    if (CountsAsTextLine(line)) ++lines;
-    if (IsQuotedLine(line)) ++quoted;
-    at = end;
-    if (at < size) {
-      ++at;
-      if (at < size && text[at] == 10) ++at;
-    }
-  }
+  std::int32_t counted = 0;
+  std::int32_t quotes = 0;
+  // Both rules look at the first 11 bytes only, so the 255-byte cut of a line read changes
+  // nothing here.
+  ForEachLine(text, [&](std::string_view line) {
+    if (CountsAsTextLine(line)) ++counted;
+    if (IsQuotedLine(line)) ++quotes;
+  });
+  lines = counted;
+  quoted = quotes;
 }
 
 }  // namespace tarnik

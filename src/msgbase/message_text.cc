@@ -4,31 +4,20 @@
 #include <cstring>
 
 namespace tarnik {
-namespace {
-
-bool IsLineEnd(unsigned char c) { return c <= 13 && (c == 13 || c == 10 || c == 0); }
-
-}  // namespace
 
 std::size_t FindLineEnd(std::string_view text, std::size_t from) {
   const char* data = text.data();
   const std::size_t size = text.size();
   std::size_t at = from;
-  // Eight bytes at a time: text bytes are nearly all above 13, so a word without any byte
-  // below 14 is passed over whole. The test never misses such a byte; the bytes of a word
-  // it flags are then looked at one by one (a tab or a kludge mark is no line end).
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
   for (; at + 8 <= size; at += 8) {
     std::uint64_t word;
     std::memcpy(&word, data + at, sizeof word);
-    if (((word - kOnes * 14) & ~word & kHighBits) == 0) continue;
-    for (std::size_t i = 0; i < 8; ++i) {
-      if (IsLineEnd(static_cast<unsigned char>(data[at + i]))) return at + i;
-    }
+    const std::uint64_t ends = LineEndBits(word);
+    if (ends != 0) return at + static_cast<std::size_t>(FirstMarkedByte(ends));
   }
   for (; at < size; ++at) {
-    if (IsLineEnd(static_cast<unsigned char>(data[at]))) return at;
+    const unsigned char c = static_cast<unsigned char>(data[at]);
+    if (c == 13 || c == 10 || c == 0) return at;
   }
   return size;
 }
