@@ -51,9 +51,10 @@ int DayOfWeek(std::int32_t year, std::int32_t month, std::int32_t day) {
 
 PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name) {
   std::string_view key = name.empty() ? std::string_view(" ") : name;
-  auto found = tables.personIndex.find(key);
-  if (found != tables.personIndex.end()) return tables.persons[found->second];
-  tables.personIndex.emplace(std::string(key), tables.persons.size());
+  std::vector<PersonStat>& persons = tables.persons;
+  const std::size_t at = tables.personIndex.FindOrInsert(
+      key, persons.size(), [&](std::size_t i) -> std::string_view { return persons[i].name; });
+  if (at < persons.size()) return persons[at];
   PersonStat& person = tables.persons.emplace_back();
   person.name = std::string(key);
   return person;
@@ -77,9 +78,10 @@ DayStat& FindOrAddDay(StatTables& tables, std::int32_t year, std::int32_t month,
 
 SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject) {
   std::string_view key = subject.empty() ? std::string_view(" ") : subject;
-  auto found = tables.subjectIndex.find(key);
-  if (found != tables.subjectIndex.end()) return tables.subjects[found->second];
-  tables.subjectIndex.emplace(std::string(key), tables.subjects.size());
+  std::vector<SubjectStat>& subjects = tables.subjects;
+  const std::size_t at = tables.subjectIndex.FindOrInsert(
+      key, subjects.size(), [&](std::size_t i) -> std::string_view { return subjects[i].subject; });
+  if (at < subjects.size()) return subjects[at];
   SubjectStat& record = tables.subjects.emplace_back();
   record.subject = std::string(key);
   return record;
