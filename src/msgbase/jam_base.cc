@@ -272,6 +272,7 @@ std::string_view JamBase::HeaderBytes(std::int64_t offset, std::size_t count) {
 }
 
 bool JamBase::ReadJdt(std::int64_t offset, std::size_t count, char* out) {
+  if (count == 0) return true;
   if (count > kJdtWindowSize) return jdt_.ReadAt(offset, out, count) == count;
   const bool inside = offset >= jdtWindowStart_ &&
                       offset + static_cast<std::int64_t>(count) <=
