@@ -59,14 +59,9 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTi
     writer->address = origin;
   }
 
-  base.SeekText(0);
   std::int32_t lines = 0;
   std::int32_t quoted = 0;
-  while (!base.EndOfText()) {
-    std::string_view line = base.ReadLineView();
-    if (CountsAsTextLine(line)) ++lines;
-    if (IsQuotedLine(line)) ++quoted;
-  }
+  if (const MessageText* text = base.GetText()) CountTextLines(text->Bytes(), lines, quoted);
   writer->lines += lines;
   writer->quoted += quoted;
 

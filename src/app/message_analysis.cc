@@ -5,6 +5,7 @@
 
 #include "common/cp866.h"
 #include "msgbase/day_number.h"
+#include "msgbase/message_text.h"
 
 namespace tarnik {
 
@@ -50,9 +51,10 @@ int DayOfWeek(std::int32_t year, std::int32_t month, std::int32_t day) {
 
 PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name) {
   std::string_view key = name.empty() ? std::string_view(" ") : name;
-  auto found = tables.personIndex.find(key);
-  if (found != tables.personIndex.end()) return tables.persons[found->second];
-  tables.personIndex.emplace(std::string(key), tables.persons.size());
+  std::vector<PersonStat>& persons = tables.persons;
+  const std::size_t at = tables.personIndex.FindOrInsert(
+      key, persons.size(), [&](std::size_t i) -> std::string_view { return persons[i].name; });
+  if (at < persons.size()) return persons[at];
   PersonStat& person = tables.persons.emplace_back();
   person.name = std::string(key);
   return person;
@@ -76,9 +78,10 @@ DayStat& FindOrAddDay(StatTables& tables, std::int32_t year, std::int32_t month,
 
 SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject) {
   std::string_view key = subject.empty() ? std::string_view(" ") : subject;
-  auto found = tables.subjectIndex.find(key);
-  if (found != tables.subjectIndex.end()) return tables.subjects[found->second];
-  tables.subjectIndex.emplace(std::string(key), tables.subjects.size());
+  std::vector<SubjectStat>& subjects = tables.subjects;
+  const std::size_t at = tables.subjectIndex.FindOrInsert(
+      key, subjects.size(), [&](std::size_t i) -> std::string_view { return subjects[i].subject; });
+  if (at < subjects.size()) return subjects[at];
   SubjectStat& record = tables.subjects.emplace_back();
   record.subject = std::string(key);
   return record;
@@ -92,13 +95,39 @@ void SortPersonsByName(StatTables& tables) {
 }
 
 bool CountsAsTextLine(std::string_view line) {
-  if (!line.empty() && line[0] == '@') return false;
-  if (line.substr(0, 3) == "---") return false;
-  return line.substr(0, 9) != " * Origin";
+  if (line.empty()) return true;
+  // The first byte rules out nearly every line before any comparison.
+  switch (line[0]) {
+    case '@':
+      return false;
+    case '-':
+      return line.substr(0, 3) != "---";
+    case ' ':
+      return line.substr(0, 9) != " * Origin";
+    default:
+      return true;
+  }
 }
 
 bool IsQuotedLine(std::string_view line) {
-  return line.substr(0, 11).find('>') != std::string_view::npos;
+  const std::size_t head = std::min<std::size_t>(line.size(), 11);
+  for (std::size_t i = 0; i < head; ++i) {
+    if (line[i] == '>') return true;
+  }
+  return false;
+}
+
+void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted) {
+  std::int32_t counted = 0;
+  std::int32_t quotes = 0;
+  // Both rules look at the first 11 bytes only, so the 255-byte cut of a line read changes
+  // nothing here.
+  ForEachLine(text, [&](std::string_view line) {
+    if (CountsAsTextLine(line)) ++counted;
+    if (IsQuotedLine(line)) ++quotes;
+  });
+  lines = counted;
+  quoted = quotes;
 }
 
 }  // namespace tarnik

@@ -35,5 +35,8 @@ void SortPersonsByName(StatTables& tables);
 // " * Origin"; quoted when ">" is among its first 11 characters.
 bool CountsAsTextLine(std::string_view line);
 bool IsQuotedLine(std::string_view line);
+// Applies both rules to every line of a message text, split as MessageText::ReadLine splits
+// it from the start (CR, LF, CR LF, NUL and NUL LF end a line; a last line needs no end).
+void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted);
 
 }  // namespace tarnik

@@ -2,13 +2,12 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "app/ftn_address.h"
+#include "app/text_index.h"
 
 namespace tarnik {
 
@@ -34,16 +33,6 @@ struct DayStat {
   std::int32_t year = 0;
   std::uint32_t count = 0;
 };
-
-// Hash of texts that also finds std::string keys by std::string_view, so a lookup of a name
-// read from a message allocates nothing.
-struct TextHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const {
-    return std::hash<std::string_view>{}(text);
-  }
-};
-using TextIndex = std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>>;
 
 // The statistics of one echo group while it is scanned and reported.
 struct StatTables {

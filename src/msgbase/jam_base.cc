@@ -15,6 +15,7 @@ namespace tarnik {
 namespace {
 
 constexpr std::size_t kJhrWindowSize = 256 * 1024;
+constexpr std::size_t kJdtWindowSize = 256 * 1024;
 constexpr std::int64_t kIndexBlockRecords = 8192;
 
 // The kludge lines a subfield is shown as (and which lines become that subfield when written).
@@ -94,6 +95,7 @@ void JamBase::SetHeaderField(std::size_t offset, std::uint32_t value) {
 
 void JamBase::DropCaches() {
   jhrWindowLength_ = 0;
+  jdtWindowLength_ = 0;
   indexBlockCount_ = 0;
 }
 
@@ -270,6 +272,22 @@ std::string_view JamBase::HeaderBytes(std::int64_t offset, std::size_t count) {
                           std::min(count, jhrWindowLength_ - std::min(skip, jhrWindowLength_)));
 }
 
+bool JamBase::ReadJdt(std::int64_t offset, std::size_t count, char* out) {
+  if (count == 0) return true;
+  if (count > kJdtWindowSize) return jdt_.ReadAt(offset, out, count) == count;
+  const bool inside = offset >= jdtWindowStart_ &&
+                      offset + static_cast<std::int64_t>(count) <=
+                          jdtWindowStart_ + static_cast<std::int64_t>(jdtWindowLength_);
+  if (!inside) {
+    jdtWindow_.resize(kJdtWindowSize);
+    jdtWindowStart_ = offset;
+    jdtWindowLength_ = jdt_.ReadAt(offset, jdtWindow_.data(), kJdtWindowSize);
+    if (jdtWindowLength_ < count) return false;
+  }
+  std::memcpy(out, jdtWindow_.data() + (offset - jdtWindowStart_), count);
+  return true;
+}
+
 bool JamBase::MessageExists(std::int32_t n) {
   const std::int64_t index =
       static_cast<std::int64_t>(n) - static_cast<std::int32_t>(BaseField(kJamBaseBaseMsgNum));
@@ -400,7 +418,7 @@ bool JamBase::LoadMessage(bool withBody) {
   if (withBody) {
     const std::size_t start = out.size();
     out.resize(start + txtLen);
-    if (jdt_.ReadAt(txtOffset, out.data() + start, txtLen) != txtLen) return fail(kJamErrorRead);
+    if (!ReadJdt(txtOffset, txtLen, out.data() + start)) return fail(kJamErrorRead);
     // Trace, then seen-by, then path lines follow the body, each kind in subfield order.
     for (std::uint16_t kind : {kJamTrace, kJamSeenBy2D, kJamPath2D}) {
       for (const JamSubfield& field : subfields_) {
@@ -567,6 +585,7 @@ bool JamBase::WriteMessage() {
   std::string record(header_.data(), header_.size());
   record += area;
   jhrWindowLength_ = 0;
+  jdtWindowLength_ = 0;
   const bool written = jhr_.Seek(hdrOffset) && jhr_.Write(record.data(), record.size()) &&
                        jdt_.Seek(txtOffset) && jdt_.Write(body.data(), body.size());
   jhr_.Flush();

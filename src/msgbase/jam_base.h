@@ -71,6 +71,8 @@ class JamBase final : public MessageBase {
   // View of count bytes of name.JHR at offset (count at most kJamHeaderBufferSize); fewer
   // when the read fails. Valid until the next call or write.
   std::string_view HeaderBytes(std::int64_t offset, std::size_t count);
+  // Copies count bytes of name.JDT at offset to out; false when they cannot all be read.
+  bool ReadJdt(std::int64_t offset, std::size_t count, char* out);
   void DropCaches();
   bool ReadIndexRecord(std::int64_t index, std::uint32_t& userCrc, std::uint32_t& hdrOffset);
   bool WriteIndexRecord(std::int64_t index, std::uint32_t userCrc, std::uint32_t hdrOffset);
@@ -103,6 +105,10 @@ class JamBase final : public MessageBase {
   std::vector<char> jhrWindow_;
   std::int64_t jhrWindowStart_ = 0;
   std::size_t jhrWindowLength_ = 0;
+  // Texts likewise, through a window of name.JDT.
+  std::vector<char> jdtWindow_;
+  std::int64_t jdtWindowStart_ = 0;
+  std::size_t jdtWindowLength_ = 0;
   // A block of index records read in one go; scans walk the index in order.
   std::vector<char> indexBlock_;
   std::int64_t indexBlockFirst_ = 0;

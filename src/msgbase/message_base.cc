@@ -1,5 +1,6 @@
 #include "msgbase/message_base.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "common/clock.h"
@@ -75,16 +76,22 @@ void MessageBase::GetAddrs(FtnAddress& dest, FtnAddress& orig) {
 
 void MessageBase::AddrsFromKludges(FtnAddress* dest, FtnAddress* orig) {
   if (!hasText_) return;
-  text_.Seek(0);
-  bool first = true;
-  while (!text_.AtEnd()) {
-    std::string_view line = text_.ReadLine(kReadLineBuffer - 1);
-    if (first || (!line.empty() && line[0] == 1)) {
-      if (orig != nullptr) tarnik::ParseOrigKludge(*orig, line);
-      if (dest != nullptr) tarnik::ParseDestKludge(*dest, line);
-    }
-    first = false;
+  const std::string_view text = text_.Bytes();
+  auto apply = [&](std::size_t start) {
+    const std::size_t end = FindLineEnd(text, start);
+    const std::string_view line = text.substr(start, std::min(end - start, kReadLineBuffer - 1));
+    if (orig != nullptr) tarnik::ParseOrigKludge(*orig, line);
+    if (dest != nullptr) tarnik::ParseDestKludge(*dest, line);
+  };
+  if (!text.empty()) apply(0);
+  // Every byte 0, 10 or 13 ends a line or is the LF of a CR LF pair, so a byte 1 right after
+  // one starts a line: the kludge lines are found without splitting the whole text.
+  for (std::size_t at = text.find('\x01', 1); at != std::string_view::npos;
+       at = text.find('\x01', at + 1)) {
+    const char before = text[at - 1];
+    if (before == 13 || before == 10 || before == 0) apply(at);
   }
+  text_.Seek(text_.Size());
 }
 
 void MessageBase::SetOrigAddr(bool renew, const FtnAddress& address) {

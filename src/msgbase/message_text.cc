@@ -5,6 +5,23 @@
 
 namespace tarnik {
 
+std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+  std::size_t at = from;
+  for (; at + 8 <= size; at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, data + at, sizeof word);
+    const std::uint64_t ends = LineEndBits(word);
+    if (ends != 0) return at + static_cast<std::size_t>(FirstMarkedByte(ends));
+  }
+  for (; at < size; ++at) {
+    const unsigned char c = static_cast<unsigned char>(data[at]);
+    if (c == 13 || c == 10 || c == 0) return at;
+  }
+  return size;
+}
+
 std::size_t MessageText::Read(void* buffer, std::size_t count) {
   std::size_t available = position_ < bytes_.size() ? bytes_.size() - position_ : 0;
   std::size_t n = std::min(count, available);
@@ -31,13 +48,7 @@ std::string_view MessageText::ReadLine(std::size_t maxBytes) {
   if (position_ >= size) return {};
   const char* data = bytes_.data();
   std::size_t start = position_;
-  std::size_t end = start;
-  // Bytes above 13 are the common case and cannot end a line.
-  while (end < size) {
-    unsigned char c = static_cast<unsigned char>(data[end]);
-    if (c <= 13 && (c == 13 || c == 10 || c == 0)) break;
-    ++end;
-  }
+  std::size_t end = FindLineEnd(bytes_, start);
   position_ = end;
   if (position_ < size) {
     ++position_;

@@ -18,6 +18,7 @@ namespace {
 // in large blocks rather than with a read per message.
 constexpr std::size_t kWindowSize = 65536;
 constexpr std::size_t kLeadSize = kFrameHeaderSize + kMsgHeaderSize;
+constexpr std::size_t kIndexWindowRecords = 8192;
 constexpr std::string_view kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
@@ -105,8 +106,8 @@ bool SquishBase::Open(const std::string& path) {
   }
   std::int64_t indexSize =
       std::min<std::int64_t>(sqi_.Size(), std::numeric_limits<std::int32_t>::max());
-  indexBytes_.resize(static_cast<std::size_t>(indexSize));
-  indexBytes_.resize(sqi_.ReadAt(0, indexBytes_.data(), indexBytes_.size()));
+  indexSize_ = indexSize;
+  DropIndexWindow();
   sqdSize_ = sqd_.Size();
   writable_ = false;
   headerChanged_ = false;
@@ -148,7 +149,8 @@ bool SquishBase::Create(const std::string& path) {
   StoreU16(&baseHeader_[kBaseKeepDays], kCreateKeepDays);
   StoreU16(&baseHeader_[kBaseSzSqhdr], static_cast<std::uint16_t>(kMsgHeaderSize));
   writable_ = true;
-  indexBytes_.clear();
+  indexSize_ = 0;
+  DropIndexWindow();
   if (!WriteBaseHeader()) {
     sqd_.Close();
     sqi_.Close();
@@ -179,27 +181,50 @@ void SquishBase::Close() {
   sqi_.Close();
   writable_ = false;
   headerChanged_ = false;
-  indexBytes_.clear();
+  indexSize_ = 0;
+  DropIndexWindow();
   window_.clear();
   windowStart_ = 0;
   SetPath("");
 }
 
 std::int32_t SquishBase::IndexRecords() const {
-  return static_cast<std::int32_t>(indexBytes_.size() / kIndexRecordSize);
+  return static_cast<std::int32_t>(indexSize_ / static_cast<std::int64_t>(kIndexRecordSize));
 }
 
-SquishBase::IndexRecord SquishBase::RecordAt(std::int32_t position) const {
-  const char* p = indexBytes_.data() + position;
-  IndexRecord record;
+void SquishBase::DropIndexWindow() {
+  indexWindow_.clear();
+  indexWindowStart_ = 0;
+}
+
+bool SquishBase::RecordAt(std::int64_t position, IndexRecord& record) {
+  if (position < 0 || position + static_cast<std::int64_t>(kIndexRecordSize) > indexSize_) {
+    return false;
+  }
+  if (position < indexWindowStart_ ||
+      position + static_cast<std::int64_t>(kIndexRecordSize) >
+          indexWindowStart_ + static_cast<std::int64_t>(indexWindow_.size())) {
+    const std::int64_t want = std::min<std::int64_t>(
+        indexSize_ - position, static_cast<std::int64_t>(kIndexWindowRecords * kIndexRecordSize));
+    indexWindow_.resize(static_cast<std::size_t>(want));
+    indexWindow_.resize(sqi_.ReadAt(position, indexWindow_.data(), indexWindow_.size()));
+    indexWindowStart_ = position;
+    if (indexWindow_.size() < kIndexRecordSize) return false;
+  }
+  const char* p = indexWindow_.data() + (position - indexWindowStart_);
   record.ofs = LoadU32(p + kIndexOfs);
   record.umsgid = LoadU32(p + kIndexUmsgid);
   record.hash = LoadU32(p + kIndexHash);
-  return record;
+  return true;
 }
 
 void SquishBase::MakeCurrent(std::int32_t position) {
-  index_ = RecordAt(position);
+  IndexRecord record;
+  if (!RecordAt(position, record)) {
+    NoCurrent();
+    return;
+  }
+  index_ = record;
   indexPos_ = position;
   SetCurrent(static_cast<std::int32_t>(index_.umsgid));
 }
@@ -212,17 +237,21 @@ void SquishBase::NoCurrent() {
 
 bool SquishBase::MessageExists(std::int32_t n) {
   std::uint32_t id = static_cast<std::uint32_t>(n);
+  IndexRecord record;
   for (std::int32_t i = 0; i < IndexRecords(); ++i) {
-    if (LoadU32(indexBytes_.data() + i * kIndexRecordSize + kIndexUmsgid) == id) return true;
+    if (!RecordAt(std::int64_t{i} * kIndexRecordSize, record)) break;
+    if (record.umsgid == id) return true;
   }
   return false;
 }
 
 void SquishBase::SeekFrom(std::int32_t n) {
   std::uint32_t from = n < 0 ? 0 : static_cast<std::uint32_t>(n);
+  IndexRecord record;
   for (std::int32_t i = 0; i < IndexRecords(); ++i) {
     std::int32_t position = i * static_cast<std::int32_t>(kIndexRecordSize);
-    if (LoadU32(indexBytes_.data() + position + kIndexUmsgid) >= from) {
+    if (!RecordAt(position, record)) break;
+    if (record.umsgid >= from) {
       MakeCurrent(position);
       return;
     }
@@ -233,8 +262,7 @@ void SquishBase::SeekFrom(std::int32_t n) {
 // A partial record at the end of a truncated index counts as absent.
 void SquishBase::SeekNext() {
   std::int64_t next = static_cast<std::int64_t>(indexPos_) + kIndexRecordSize;
-  if (next + static_cast<std::int64_t>(kIndexRecordSize) <=
-      static_cast<std::int64_t>(indexBytes_.size())) {
+  if (next + static_cast<std::int64_t>(kIndexRecordSize) <= indexSize_) {
     MakeCurrent(static_cast<std::int32_t>(next));
   } else {
     NoCurrent();
@@ -243,8 +271,7 @@ void SquishBase::SeekNext() {
 
 void SquishBase::SeekPrev() {
   std::int64_t previous = static_cast<std::int64_t>(indexPos_) - kIndexRecordSize;
-  if (previous < 0 || previous + static_cast<std::int64_t>(kIndexRecordSize) >
-                          static_cast<std::int64_t>(indexBytes_.size())) {
+  if (previous < 0 || previous + static_cast<std::int64_t>(kIndexRecordSize) > indexSize_) {
     NoCurrent();
   } else {
     MakeCurrent(static_cast<std::int32_t>(previous));
@@ -253,7 +280,8 @@ void SquishBase::SeekPrev() {
 
 void SquishBase::SetPosition(std::int32_t position) {
   if (position >= 0 &&
-      static_cast<std::size_t>(position) + kIndexRecordSize <= indexBytes_.size()) {
+      static_cast<std::int64_t>(position) + static_cast<std::int64_t>(kIndexRecordSize) <=
+          indexSize_) {
     MakeCurrent(position);
   } else {
     NoCurrent();
@@ -349,15 +377,23 @@ bool SquishBase::LoadMessage(bool withBody) {
   // nothing. An empty line (control information of only 0 bytes) is not written.
   const char* control = p + kLeadSize;
   std::size_t lineLength = 0;
-  for (std::size_t i = 0; i < clen; ++i) {
-    char c = control[i];
-    if (c == 1 && i > 0 && lineLength > 0) {
-      out += '\r';
-      lineLength = 0;
-    }
-    if (c != 0 && lineLength < kMaxKludgeLine) {
+  for (std::size_t i = 0; i < clen;) {
+    const char c = control[i];
+    if (c == 0) {
+      ++i;
+    } else if (c == 1) {
+      if (lineLength > 0) out += '\r';
       out += c;
-      ++lineLength;
+      lineLength = 1;
+      ++i;
+    } else {
+      // A run of line bytes is copied at once, as far as the line has room.
+      std::size_t end = i + 1;
+      while (end < clen && control[end] != 0 && control[end] != 1) ++end;
+      const std::size_t take = std::min(end - i, kMaxKludgeLine - lineLength);
+      out.append(control + i, take);
+      lineLength += take;
+      i = end;
     }
   }
   if (lineLength > 0) out += '\r';
@@ -601,7 +637,7 @@ bool SquishBase::NewMessage() {
   frameOffset_ = 0;
   StoreU32(msgHeader_.data() + kMsgAttr, kAttrUid);
   index_.umsgid = id;
-  indexPos_ = static_cast<std::int32_t>(indexBytes_.size());
+  indexPos_ = static_cast<std::int32_t>(indexSize_);
   NewText();
   MsgDateTime now = MsgDateTimeNow(clock());
   SetDateWritten(now);
@@ -727,11 +763,8 @@ bool SquishBase::WriteMessage() {
     SetStatus(kSquishFrameIo);
     return false;
   }
-  std::size_t recordAt = static_cast<std::size_t>(indexPos_);
-  if (indexBytes_.size() < recordAt + kIndexRecordSize) {
-    indexBytes_.resize(recordAt + kIndexRecordSize);
-  }
-  std::copy(record, record + kIndexRecordSize, indexBytes_.begin() + recordAt);
+  indexSize_ = std::max<std::int64_t>(indexSize_, std::int64_t{indexPos_} + kIndexRecordSize);
+  DropIndexWindow();
 
   std::string bytes(kFrameHeaderSize, '\0');
   EncodeFrame(bytes.data(), frame.id, frame.next, frame.prev, frame.length, frame.msgLength,
@@ -769,7 +802,8 @@ bool SquishBase::RewriteHeader() {
 bool SquishBase::DeleteMessage() {
   if (!IsOpen() || !EnsureWritable()) return false;
   if (indexPos_ < 0 ||
-      static_cast<std::size_t>(indexPos_) + kIndexRecordSize > indexBytes_.size()) {
+      static_cast<std::int64_t>(indexPos_) + static_cast<std::int64_t>(kIndexRecordSize) >
+          indexSize_) {
     return false;
   }
   std::uint32_t offset = index_.ofs;
@@ -780,8 +814,12 @@ bool SquishBase::DeleteMessage() {
     return false;
   }
   UnlinkFromChain(frame, kBaseBeginFrame, kBaseLastFrame);
-  indexBytes_.erase(static_cast<std::size_t>(indexPos_), kIndexRecordSize);
-  std::string_view tail = std::string_view(indexBytes_).substr(static_cast<std::size_t>(indexPos_));
+  // The records after this one move up by one.
+  const std::int64_t tailAt = std::int64_t{indexPos_} + kIndexRecordSize;
+  std::string tail(static_cast<std::size_t>(indexSize_ - tailAt), '\0');
+  tail.resize(sqi_.ReadAt(tailAt, tail.data(), tail.size()));
+  indexSize_ = indexPos_ + static_cast<std::int64_t>(tail.size());
+  DropIndexWindow();
   if (!sqi_.Seek(indexPos_) || !sqi_.Write(tail.data(), tail.size()) || !sqi_.Truncate()) {
     SetStatus(kSquishFrameIo);
     return false;

@@ -90,7 +90,11 @@ class SquishBase final : public MessageBase {
 
   std::string FileName(std::string_view extension) const;
   std::int32_t IndexRecords() const;
-  IndexRecord RecordAt(std::int32_t number) const;
+  // The index record at a byte position of name.SQI (read through the index window); false
+  // when it cannot be read.
+  bool RecordAt(std::int64_t position, IndexRecord& record);
+  // Forgets the index window after a write to name.SQI.
+  void DropIndexWindow();
   void MakeCurrent(std::int32_t position);
   void NoCurrent();
   // Reads frame, message header, control information and (with body) the text.
@@ -127,8 +131,11 @@ class SquishBase final : public MessageBase {
   std::int32_t indexPos_ = 0;
   File sqd_;
   File sqi_;
-  // The index as read at Open and kept in step by the writing side.
-  std::string indexBytes_;
+  // The size of name.SQI in bytes (kept in step by the writing side), and a window of it:
+  // a scan reads the index in blocks and holds no more of it than one block.
+  std::int64_t indexSize_ = 0;
+  std::string indexWindow_;
+  std::int64_t indexWindowStart_ = 0;
   std::int64_t sqdSize_ = 0;
   bool writable_ = false;
   bool headerChanged_ = false;

@@ -70,6 +70,31 @@ TEST(LineRules, CountedAndQuoted) {
   }
 }
 
+TEST(CountTextLines, AppliesTheRulesToEveryLine) {
+  struct Case {
+    std::string text;
+    std::int32_t lines;
+    std::int32_t quoted;
+  };
+  const Case cases[] = {
+      {"", 0, 0},
+      {"\r", 1, 0},
+      {"A\r\nB\r", 2, 0},
+      {"A\r\rB", 3, 0},
+      {"MB> quote\r--- tear\r * Origin: x (1:2/3)\r@PATH 1\rlast", 2, 1},
+      {std::string("a>\0\n>b\n\n> c\r\n", 13), 3, 3},
+      {"0123456789>" + std::string(300, 'x') + "\r01234567890>\r", 2, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    std::int32_t lines = -1;
+    std::int32_t quoted = -1;
+    CountTextLines(c.text, lines, quoted);
+    EXPECT_EQ(lines, c.lines);
+    EXPECT_EQ(quoted, c.quoted);
+  }
+}
+
 TEST(StatTables, RecordsFoundByExactNameAndOrdered) {
   StatTables tables;
   FindOrAddPerson(tables, "John Doe").written = 1;

@@ -162,6 +162,50 @@ TEST(ReadLine, CutsLongLinesAndSkipsTheirRest) {
   EXPECT_EQ(base.ReadLineView(), std::string(255, 'b'));
 }
 
+// Texts made of the bytes that decide line and kludge boundaries, so every placement of a
+// line end (in and across eight-byte words, as a pair, at the very end) turns up.
+std::vector<std::string> TrickyTexts() {
+  static constexpr char kAlphabet[] = {'a', '\r', '\n', '\0', '\x01', '\t', '>', ' ', '\x0C'};
+  std::vector<std::string> texts = {"", "\r", "\n", std::string(1, '\0'), "\r\n", "\n\n\n"};
+  std::uint32_t state = 12345;
+  for (int n = 0; n < 3000; ++n) {
+    std::string text;
+    const std::size_t length = static_cast<std::size_t>(n % 41);
+    for (std::size_t i = 0; i < length; ++i) {
+      state = state * 1103515245u + 12345u;
+      text += kAlphabet[(state >> 16) % sizeof kAlphabet];
+    }
+    texts.push_back(text);
+  }
+  texts.push_back(std::string(300, 'x') + "\r\n" + std::string(7, 'y'));
+  return texts;
+}
+
+TEST(ForEachLine, SplitsAsReadLineDoes) {
+  FixedClock clock(Moment());
+  for (const std::string& text : TrickyTexts()) {
+    SCOPED_TRACE(testing::PrintToString(text));
+    MemoryBase base(clock);
+    base.Load(text);
+    std::vector<std::string> lines;
+    ForEachLine(text, [&](std::string_view line) {
+      lines.emplace_back(line.substr(0, kReadLineBuffer - 1));
+    });
+    EXPECT_EQ(lines, Lines(base));
+  }
+}
+
+TEST(FindLineEnd, FirstTerminatorAtOrAfterThePosition) {
+  for (const std::string& text : TrickyTexts()) {
+    SCOPED_TRACE(testing::PrintToString(text));
+    for (std::size_t from = 0; from <= text.size(); ++from) {
+      std::size_t expected = text.find_first_of(std::string_view("\r\n\0", 3), from);
+      if (expected == std::string::npos) expected = text.size();
+      ASSERT_EQ(FindLineEnd(text, from), expected) << "from " << from;
+    }
+  }
+}
+
 TEST(ReadLine, WithoutTextReadsNothing) {
   FixedClock clock(Moment());
   MemoryBase base(clock);
@@ -246,6 +290,10 @@ TEST(MessageBase, AddressesFromKludgeLines) {
       {"\x01MSGID: 2:123/45\r", "2:123/45.0", "0:0/0.0"},
       {"body first\r\x01MSGID: 1:1/1 2\r", "1:1/1.0", "0:0/0.0"},
       {"\x01MSGID: 2:3x5/6 1\r", "2:0/0.0", "0:0/0.0"},
+      {std::string("body\0\x01MSGID: 1:1/1 2\r", 21), "1:1/1.0", "0:0/0.0"},
+      {"body\r\n\x01MSGID: 1:1/1 2\n\n\x01INTL 4:4/4 1:1/1\r", "1:1/1.0", "4:4/4.0"},
+      {"body \x01MSGID: 1:1/1 2\r", "0:0/0.0", "0:0/0.0"},
+      {"\x01MSGID: 1:1/1" + std::string(250, ' ') + "3:3/3 4\r", "1:1/1.0", "0:0/0.0"},
   };
   FixedClock clock(Moment());
   for (const Case& c : cases) {
@@ -264,6 +312,42 @@ TEST(MessageBase, AddressesFromKludgeLines) {
     base.GetAddrs(dest2, orig2);
     EXPECT_EQ(FormatAddress4D(orig2), c.orig);
     EXPECT_EQ(FormatAddress4D(dest2), c.dest);
+  }
+}
+
+TEST(MessageBase, AddressesFromKludgesOfAnyPlacement) {
+  // The rule line by line: the first line and every line starting with byte 1.
+  auto expected = [](MemoryBase& base, FtnAddress& dest, FtnAddress& orig) {
+    ClearAddress(dest);
+    ClearAddress(orig);
+    base.SeekText(0);
+    for (bool first = true; !base.EndOfText(); first = false) {
+      const std::string_view line = base.ReadLineView();
+      if (first || (!line.empty() && line[0] == 1)) {
+        ParseOrigKludge(orig, line);
+        ParseDestKludge(dest, line);
+      }
+    }
+  };
+  const std::string pieces[] = {"\x01MSGID: 1:2/3 4", "\x01INTL 5:6/7 8:9/10", "\x01" "FMPT 11",
+                                "\x01TOPT 12", "body", "\r", "\n", std::string(1, '\0'), " "};
+  FixedClock clock(Moment());
+  std::uint32_t state = 7;
+  for (int n = 0; n < 2000; ++n) {
+    std::string text;
+    for (int i = n % 9; i >= 0; --i) {
+      state = state * 1103515245u + 12345u;
+      text += pieces[(state >> 16) % std::size(pieces)];
+    }
+    SCOPED_TRACE(testing::PrintToString(text));
+    MemoryBase base(clock);
+    base.Load(text);
+    FtnAddress dest, orig, wantDest, wantOrig;
+    expected(base, wantDest, wantOrig);
+    base.GetAddrs(dest, orig);
+    EXPECT_EQ(FormatAddress4D(orig), FormatAddress4D(wantOrig));
+    EXPECT_EQ(FormatAddress4D(dest), FormatAddress4D(wantDest));
+    EXPECT_TRUE(base.EndOfText());
   }
 }
 
