@@ -13,21 +13,17 @@
 #include "common/file_system.h"
 #include "common/text.h"
 #include "msgbase/message_base.h"
+#include "support/base_inspect.h"
 #include "support/manifest_json.h"
 
 namespace tarnik {
 namespace {
 
+using testing::Render;
+
 using testing::JsonValue;
 
 const std::string kFixtures = TARNIK_FIXTURES_DIR;
-
-std::string Render(const MsgDateTime& d) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u %02u:%02u:%02u", d.Year, d.Month, d.Day,
-                d.Hour, d.Min, d.Sec);
-  return buffer;
-}
 
 bool LoadManifest(const std::string& name, JsonValue& manifest) {
   return testing::LoadJsonFile(kFixtures + "/" + name, manifest);
@@ -137,7 +133,11 @@ TEST_P(JamFixture, ReadsWhatTheManifestRecords) {
       if (id == 5) head.push_back("\x01REPLY: " + data);
       if (id == 7) head.push_back("\x01PID: " + data);
       if (id == 2000) head.push_back("\x01" + data);
-      if (id == 2003) head.push_back("\x01" "FLAGS: " + data);
+      if (id == 2003)
+        head.push_back(
+            "\x01"
+            "FLAGS: " +
+            data);
       if (id == 8) tail[0].push_back("\x01Via " + data);
       if (id == 2001) tail[1].push_back("SEEN-BY: " + data);
       if (id == 2002) tail[2].push_back("\x01PATH: " + data);

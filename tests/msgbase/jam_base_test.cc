@@ -9,10 +9,15 @@
 #include "common/bytes.h"
 #include "common/clock.h"
 #include "common/file_system.h"
+#include "support/base_inspect.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
 namespace {
+
+using testing::Render;
+using testing::Scan;
+using testing::Text;
 
 using testing::TempDir;
 
@@ -101,23 +106,6 @@ Msg Simple(const std::string& from, const std::string& text = "Body\r") {
   return m;
 }
 
-std::vector<std::int32_t> Scan(MessageBase& base) {
-  std::vector<std::int32_t> numbers;
-  for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) numbers.push_back(base.GetCurrent());
-  return numbers;
-}
-
-std::string Text(MessageBase& base) {
-  return base.GetText() ? std::string(base.GetText()->Bytes()) : "<none>";
-}
-
-std::string Render(const MsgDateTime& d) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u %02u:%02u:%02u", d.Year, d.Month, d.Day,
-                d.Hour, d.Min, d.Sec);
-  return buffer;
-}
-
 TEST(JamBase, NumbersFromBaseMsgNumOverTheIndexAndSkipsDeletedRecords) {
   TempDir dir;
   Msg gone = Simple("B");
@@ -145,8 +133,7 @@ TEST(JamBase, WalkCoversTheIndexWhereverBaseMsgNumPutsIt) {
   };
   const Case cases[] = {
       {5, {5, 6, 7}, {7, 6, 5}},
-      {2000000000u, {2000000000, 2000000001, 2000000002},
-       {2000000002, 2000000001, 2000000000}},
+      {2000000000u, {2000000000, 2000000001, 2000000002}, {2000000002, 2000000001, 2000000000}},
       {2147483646u, {2147483646, 2147483647}, {2147483647, 2147483646}},
   };
   for (const Case& c : cases) {
@@ -199,9 +186,11 @@ TEST(JamBase, OpenMessageTurnsSubfieldsIntoKludgeLinesAroundTheBody) {
   EXPECT_EQ(Text(base),
             "\x01PID: GoldED+ 1.1.5\r"
             "\x01MSGID: 2:5020/1.3 12345678\r"
-            "\x01" "CHRS: CP866 2\r"
+            "\x01"
+            "CHRS: CP866 2\r"
             "\x01REPLY: 2:5020/2 abcdef01\r"
-            "\x01" "FLAGS: DIR\r"
+            "\x01"
+            "FLAGS: DIR\r"
             "Line 1\rLine 2\r"
             "\x01Via 2:5020/1 @20230101\r"
             "SEEN-BY: 5020/1 52\r"
@@ -223,9 +212,11 @@ TEST(JamBase, OpenMessageTurnsSubfieldsIntoKludgeLinesAroundTheBody) {
   EXPECT_EQ(Text(base),
             "\x01PID: GoldED+ 1.1.5\r"
             "\x01MSGID: 2:5020/1 12345678\r"
-            "\x01" "CHRS: CP866 2\r"
+            "\x01"
+            "CHRS: CP866 2\r"
             "\x01REPLY: 2:5020/2 abcdef01\r"
-            "\x01" "FLAGS: DIR\r");
+            "\x01"
+            "FLAGS: DIR\r");
 }
 
 TEST(JamBase, AddsAMsgIdLineFromTheOriginAddress) {
@@ -263,7 +254,8 @@ TEST(JamBase, EnclosedFileOrRequestNamesTheSubjectByAttribute) {
     TempDir dir;
     Msg m;
     m.attribute = c.attribute;
-    m.subs = {{kJamSubject, "Plain"}, {kJamEnclosedFile, "FILE.ZIP"}, {kJamEnclosedFreq, "REQ.TXT"}};
+    m.subs = {
+        {kJamSubject, "Plain"}, {kJamEnclosedFile, "FILE.ZIP"}, {kJamEnclosedFreq, "REQ.TXT"}};
     WriteJam(dir, {m});
     JamBase base;
     ASSERT_TRUE(base.Open(dir.File("base")));
@@ -349,8 +341,8 @@ TEST(JamBase, AScanChangesNoByteAndCreatesNoFile) {
 TEST(JamBase, DamagedRecordsFailAloneWithoutReadingOutsideTheFiles) {
   struct Case {
     const char* what;
-    const char* file;     // file patched
-    int field;            // -1: index HdrOffset of message 2; else header field offset
+    const char* file;  // file patched
+    int field;         // -1: index HdrOffset of message 2; else header field offset
     std::uint32_t value;
     std::int32_t status;  // 0: opens
     const char* from;     // expected from when it opens
@@ -448,7 +440,9 @@ TEST(JamBase, WritingSideRoundTrips) {
     FtnAddress orig{2, 5020, 1, 5}, dest;
     base.SetAddrs(false, dest, orig);
     base.WriteLine("\x01PID: Tarnik");
-    base.WriteLine("\x01" "CHRS: CP866 2");
+    base.WriteLine(
+        "\x01"
+        "CHRS: CP866 2");
     base.WriteLine("\x01INTL 2:5020/9999 2:5020/1");  // not stored: no subfield for it
     base.WriteLine("Hello");
     base.WriteLine(longLine);
@@ -496,8 +490,9 @@ TEST(JamBase, WritingSideRoundTrips) {
   const std::string prefix = "\x01MSGID: 2:5020/1.5 ";
   EXPECT_EQ(msgId.substr(0, prefix.size()), prefix);
   EXPECT_EQ(text.substr(msgId.size()),
-            "\x01PID: Tarnik\r\x01" "CHRS: CP866 2\rHello\r" + longLine +
-                "\r * Origin: Test (2:5020/1.5)\rSEEN-BY: 5020/1\r\x01PATH: 5020/1\r");
+            "\x01PID: Tarnik\r\x01"
+            "CHRS: CP866 2\rHello\r" +
+                longLine + "\r * Origin: Test (2:5020/1.5)\rSEEN-BY: 5020/1\r\x01PATH: 5020/1\r");
   base.SeekNext();
   ASSERT_TRUE(base.OpenMessage());
   base.GetSubject(s);

@@ -8,13 +8,17 @@
 
 #include "common/bytes.h"
 #include "msgbase/message_base.h"
+#include "support/base_inspect.h"
 
 namespace tarnik {
 namespace {
 
+using testing::Render;
+
 std::string Render(const std::vector<JamSubfield>& fields) {
   std::string out;
-  for (const JamSubfield& f : fields) out += std::to_string(f.loId) + "=" + std::string(f.data) + ";";
+  for (const JamSubfield& f : fields)
+    out += std::to_string(f.loId) + "=" + std::string(f.data) + ";";
   return out;
 }
 
@@ -27,13 +31,6 @@ void Subfield(ByteWriter& w, std::uint16_t id, std::string_view data, std::uint3
 
 void Subfield(ByteWriter& w, std::uint16_t id, std::string_view data) {
   Subfield(w, id, data, static_cast<std::uint32_t>(data.size()));
-}
-
-std::string Render(const MsgDateTime& d) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u %02u:%02u:%02u", d.Year, d.Month, d.Day,
-                d.Hour, d.Min, d.Sec);
-  return buffer;
 }
 
 TEST(JamCrc, IsReflectedCrc32WithoutFinalInversionOverLoweredText) {
@@ -122,10 +119,8 @@ TEST(JamSecondsToDate, GoesThroughTheDayNumber) {
     std::uint32_t seconds;
     const char* expected;
   } cases[] = {
-      {0, "1970-01-01 00:00:00"},
-      {86399, "1970-01-01 23:59:59"},
-      {951782400, "2000-02-29 00:00:00"},
-      {1657307331, "2022-07-08 19:08:51"},
+      {0, "1970-01-01 00:00:00"},           {86399, "1970-01-01 23:59:59"},
+      {951782400, "2000-02-29 00:00:00"},   {1657307331, "2022-07-08 19:08:51"},
       {4294967295u, "2106-02-07 06:28:15"},
   };
   for (const Case& c : cases) {

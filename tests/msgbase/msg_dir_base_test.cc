@@ -9,10 +9,15 @@
 #include "common/bytes.h"
 #include "common/clock.h"
 #include "common/file_system.h"
+#include "support/base_inspect.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
 namespace {
+
+using testing::Render;
+using testing::Scan;
+using testing::Text;
 
 using testing::TempDir;
 
@@ -49,28 +54,11 @@ std::string MsgFile(const Header& h, std::string_view text, bool terminatingZero
   return w.Take();
 }
 
-std::vector<std::int32_t> Scan(MessageBase& base) {
-  std::vector<std::int32_t> numbers;
-  for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) numbers.push_back(base.GetCurrent());
-  return numbers;
-}
-
-std::string Text(MessageBase& base) {
-  return base.GetText() ? std::string(base.GetText()->Bytes()) : "<none>";
-}
-
-std::string Render(const MsgDateTime& d) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u %02u:%02u:%02u", d.Year, d.Month, d.Day,
-                d.Hour, d.Min, d.Sec);
-  return buffer;
-}
-
 TEST(MsgDirBase, ListsNumberedFilesOnceIntoThePresenceBitmap) {
   TempDir dir;
   const std::string file = MsgFile({}, "x");
-  for (const char* name : {"echo/1.MSG", "echo/3.msg", "echo/10.Msg", "echo/0.MSG",
-                           "echo/abc.MSG", "echo/70000.MSG", "echo/notes.txt", "echo/12.txt"}) {
+  for (const char* name : {"echo/1.MSG", "echo/3.msg", "echo/10.Msg", "echo/0.MSG", "echo/abc.MSG",
+                           "echo/70000.MSG", "echo/notes.txt", "echo/12.txt"}) {
     dir.Write(name, file);
   }
   MsgDirBase base;
@@ -186,7 +174,9 @@ TEST(MsgDirBase, AddressesComeFromTheHeaderThenKludgesWithZoneTwoByDefault) {
   } cases[] = {
       {"Body\r", "2:123/45", "2:678/9"},
       {"\x01MSGID: 1:261/38.4 abcd\rBody\r", "1:261/38.4", "2:678/9"},
-      {"\x01INTL 3:10/20 4:30/40\r\x01" "FMPT 7\r\x01TOPT 8\rBody\r", "4:30/40.7", "3:10/20.8"},
+      {"\x01INTL 3:10/20 4:30/40\r\x01"
+       "FMPT 7\r\x01TOPT 8\rBody\r",
+       "4:30/40.7", "3:10/20.8"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

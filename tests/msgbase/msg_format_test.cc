@@ -6,16 +6,12 @@
 #include <string>
 
 #include "msgbase/message_base.h"
+#include "support/base_inspect.h"
 
 namespace tarnik {
 namespace {
 
-std::string Render(const MsgDateTime& d) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u %02u:%02u:%02u", d.Year, d.Month, d.Day,
-                d.Hour, d.Min, d.Sec);
-  return buffer;
-}
+using testing::Render;
 
 TEST(ParseMsgDateTime, ReadsTheThreeFormsAndTheYearRule) {
   struct Case {
@@ -88,9 +84,18 @@ TEST(MsgFileNumber, AcceptsPositiveDecimalStemsOnly) {
     const char* name;
     std::int32_t expected;  // 0: none
   } cases[] = {
-      {"1.MSG", 1},       {"10.msg", 10},     {"007.msg", 7}, {"70000.MSG", 70000},
-      {"0.MSG", 0},       {"abc.MSG", 0},     {"1a.MSG", 0},  {".MSG", 0},
-      {"-1.MSG", 0},      {"+1.MSG", 0},      {"5.x.msg", 5}, {"99999999999.MSG", 0},
+      {"1.MSG", 1},
+      {"10.msg", 10},
+      {"007.msg", 7},
+      {"70000.MSG", 70000},
+      {"0.MSG", 0},
+      {"abc.MSG", 0},
+      {"1a.MSG", 0},
+      {".MSG", 0},
+      {"-1.MSG", 0},
+      {"+1.MSG", 0},
+      {"5.x.msg", 5},
+      {"99999999999.MSG", 0},
       {"2147483647.MSG", 2147483647},
   };
   for (const Case& c : cases) {

@@ -10,11 +10,14 @@
 #include "common/bytes.h"
 #include "common/clock.h"
 #include "common/file_system.h"
+#include "support/base_inspect.h"
 #include "support/manifest_json.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
 namespace {
+
+using testing::Render;
 
 using namespace squish;
 
@@ -140,13 +143,6 @@ std::vector<std::string> Walk(SquishBase& base) {
   return rows;
 }
 
-std::string FormatDate(const MsgDateTime& d) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", d.Year, d.Month, d.Day, d.Hour,
-                d.Min, d.Sec);
-  return text;
-}
-
 TEST(SquishBase, OpensHandMadeBaseAndTurnsControlInformationIntoKludgeLines) {
   testing::TempDir dir;
   RawMessage a;
@@ -196,7 +192,7 @@ TEST(SquishBase, OpensHandMadeBaseAndTurnsControlInformationIntoKludgeLines) {
   EXPECT_EQ(base.GetTextSize(), 26 + 8 + 13);
   MsgDateTime written;
   base.GetDateWritten(written);
-  EXPECT_EQ(FormatDate(written), "2024-06-17 21:45:30");
+  EXPECT_EQ(Render(written), "2024-06-17 21:45:30");
   FtnAddress orig;
   base.GetOrigAddr(orig);
   EXPECT_EQ(FormatAddress4D(orig), "2:5020/1.0");
@@ -511,9 +507,9 @@ TEST(SquishBase, WritesBasesThatReadBackExactly) {
     EXPECT_EQ(text, p.subject.substr(0, 71));
     MsgDateTime date;
     base.GetDateWritten(date);
-    EXPECT_EQ(FormatDate(date), "2025-02-0" + std::to_string(i + 1) + " 10:20:30");
+    EXPECT_EQ(Render(date), "2025-02-0" + std::to_string(i + 1) + " 10:20:30");
     base.GetDateArrived(date);
-    EXPECT_EQ(FormatDate(date), "2024-06-17 21:45:30");
+    EXPECT_EQ(Render(date), "2024-06-17 21:45:30");
     std::vector<std::string> lines;
     while (!base.EndOfText()) {
       base.ReadLine(text);
@@ -732,9 +728,9 @@ TEST(SquishBase, DosDatesAndReadMark) {
   base.SetDateArrived(date);
   MsgDateTime back;
   base.GetDateArrived(back);
-  EXPECT_EQ(FormatDate(back), "2107-12-31 23:59:58");
+  EXPECT_EQ(Render(back), "2107-12-31 23:59:58");
   base.GetDateWritten(back);
-  EXPECT_EQ(FormatDate(back), "2024-06-17 21:45:30");
+  EXPECT_EQ(Render(back), "2024-06-17 21:45:30");
   base.SetRead(true);
   EXPECT_TRUE(base.IsRead());
   base.SetRead(false);
@@ -806,9 +802,9 @@ TEST_P(SquishFixtures, ReadBackAsTheManifestRecords) {
     EXPECT_EQ(text, m["subject"].text);
     MsgDateTime date;
     base->GetDateWritten(date);
-    EXPECT_EQ(FormatDate(date), m["date_written"].text);
+    EXPECT_EQ(Render(date), m["date_written"].text);
     base->GetDateArrived(date);
-    EXPECT_EQ(FormatDate(date), m["date_arrived"].text);
+    EXPECT_EQ(Render(date), m["date_arrived"].text);
 
     std::vector<std::string> expected;
     std::string control = m["control_info"].text;
