@@ -105,6 +105,9 @@ class MessageBase {
   virtual void GetOrigAddr(FtnAddress& address);
   virtual void GetDestAddr(FtnAddress& address);
   virtual void GetAddrs(FtnAddress& dest, FtnAddress& orig);
+  // True when GetOrigAddr and GetDestAddr take nothing but the kludge lines of the text into
+  // account (a base with addresses in its header says false).
+  virtual bool AddressesOnlyInKludges() const { return true; }
   virtual void SetFrom(std::string_view from) = 0;
   virtual void SetTo(std::string_view to) = 0;
   virtual void SetSubject(std::string_view subject) = 0;
