@@ -235,6 +235,7 @@ class MessageBase {
   const Clock& clock_;
   MsgIdSerial serial_;
   std::string scratch_;
+  std::string msgIdLine_;
 };
 
 // Builds the base that the first letter of an area specification names ("S"/"s" Squish,
