@@ -61,7 +61,19 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTi
 
   std::int32_t lines = 0;
   std::int32_t quoted = 0;
-  if (const MessageText* text = base.GetText()) CountTextLines(text->Bytes(), lines, quoted);
+  // The destination is taken from the same pass over the lines when the base keeps addresses
+  // only in kludges: a recipient such as "All" keeps zone 0 in echomail and would otherwise
+  // send every message to it through a second walk of the text.
+  const bool destInLines = base.AddressesOnlyInKludges();
+  FtnAddress lineDest;
+  ClearAddress(lineDest);
+  if (const MessageText* text = base.GetText()) {
+    if (destInLines) {
+      CountTextLines(text->Bytes(), lines, quoted, lineDest);
+    } else {
+      CountTextLines(text->Bytes(), lines, quoted);
+    }
+  }
   writer->lines += lines;
   writer->quoted += quoted;
 
@@ -71,7 +83,11 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTi
     recipient.received += 1;
     if (recipient.address.zone == 0) {
       FtnAddress destination;
-      base.GetDestAddr(destination);
+      if (destInLines) {
+        destination = lineDest;
+      } else {
+        base.GetDestAddr(destination);
+      }
       recipient.address = destination;
     }
   }

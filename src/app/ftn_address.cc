@@ -1,5 +1,7 @@
 #include "app/ftn_address.h"
 
+#include <charconv>
+
 #include "common/text.h"
 
 namespace tarnik {
@@ -89,6 +91,21 @@ std::string FormatAddress4D(const FtnAddress& address) {
 
 std::string FormatAddress(const FtnAddress& address) {
   return address.point == 0 ? FormatAddress3D(address) : FormatAddress4D(address);
+}
+
+void AppendAddress(std::string& out, const FtnAddress& address) {
+  char buffer[32];
+  char* end = buffer + sizeof buffer;
+  char* at = std::to_chars(buffer, end, address.zone).ptr;
+  *at++ = ':';
+  at = std::to_chars(at, end, address.net).ptr;
+  *at++ = '/';
+  at = std::to_chars(at, end, address.node).ptr;
+  if (address.point != 0) {
+    *at++ = '.';
+    at = std::to_chars(at, end, address.point).ptr;
+  }
+  out.append(buffer, at);
 }
 
 bool ParseAddress(std::string_view text, FtnAddress& address) {

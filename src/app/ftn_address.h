@@ -21,6 +21,8 @@ int CompareAddress(const FtnAddress& a, const FtnAddress& b);
 std::string FormatAddress4D(const FtnAddress& address);  // "z:n/f.p", point always
 std::string FormatAddress3D(const FtnAddress& address);  // "z:n/f"
 std::string FormatAddress(const FtnAddress& address);    // 3D, or 4D when point is not 0
+// Appends the text of FormatAddress(address) to out, without a temporary string.
+void AppendAddress(std::string& out, const FtnAddress& address);
 // Fills the fields the text gives and leaves the others as they were; a field that fails to
 // convert is set to 0 and stops the parse (false). "@domain" is dropped.
 bool ParseAddress(std::string_view text, FtnAddress& address);

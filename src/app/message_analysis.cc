@@ -5,6 +5,8 @@
 
 #include "common/cp866.h"
 #include "msgbase/day_number.h"
+#include "msgbase/kludge.h"
+#include "msgbase/message_base.h"
 #include "msgbase/message_text.h"
 
 namespace tarnik {
@@ -125,6 +127,21 @@ void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& qu
   ForEachLine(text, [&](std::string_view line) {
     if (CountsAsTextLine(line)) ++counted;
     if (IsQuotedLine(line)) ++quotes;
+  });
+  lines = counted;
+  quoted = quotes;
+}
+
+void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted,
+                    FtnAddress& dest) {
+  std::int32_t counted = 0;
+  std::int32_t quotes = 0;
+  ForEachLine(text, [&](std::string_view line) {
+    if (CountsAsTextLine(line)) ++counted;
+    if (IsQuotedLine(line)) ++quotes;
+    if (!line.empty() && line[0] == '\x01') {
+      ParseDestKludge(dest, line.substr(0, kReadLineBuffer - 1));
+    }
   });
   lines = counted;
   quoted = quotes;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/ftn_address.h"
 #include "app/statistics.h"
 
 namespace tarnik {
@@ -38,5 +39,9 @@ bool IsQuotedLine(std::string_view line);
 // Applies both rules to every line of a message text, split as MessageText::ReadLine splits
 // it from the start (CR, LF, CR LF, NUL and NUL LF end a line; a last line needs no end).
 void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted);
+// The same, and in the one pass applies every kludge line (cut as a kludge read cuts it) to
+// dest the way MessageBase::GetDestAddr does, so a scan needs no second walk for it.
+void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted,
+                    FtnAddress& dest);
 
 }  // namespace tarnik

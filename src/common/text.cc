@@ -8,14 +8,27 @@ std::string CutShort(std::string_view text) {
   return std::string(text.substr(0, kShortStringMax));
 }
 
+namespace {
+
+// Delimiter sets are a few bytes: a plain loop beats the library's memchr call per byte.
+bool IsDelimiter(char c, std::string_view delimiters) {
+  for (char d : delimiters) {
+    if (c == d) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::string_view WordOf(std::string_view text, int n, std::string_view delimiters) {
+  const std::size_t size = text.size();
   std::size_t pos = 0;
   int index = 0;
-  while (pos < text.size()) {
-    pos = text.find_first_not_of(delimiters, pos);
-    if (pos == std::string_view::npos) break;
-    std::size_t end = text.find_first_of(delimiters, pos);
-    if (end == std::string_view::npos) end = text.size();
+  while (pos < size) {
+    while (pos < size && IsDelimiter(text[pos], delimiters)) ++pos;
+    if (pos == size) break;
+    std::size_t end = pos + 1;
+    while (end < size && !IsDelimiter(text[end], delimiters)) ++end;
     if (++index == n) return text.substr(pos, end - pos);
     pos = end;
   }

@@ -95,12 +95,20 @@ void MessageBase::AddrsFromKludges(FtnAddress* dest, FtnAddress* orig) {
 }
 
 void MessageBase::SetOrigAddr(bool renew, const FtnAddress& address) {
-  std::string prefix = std::string(kKludgeMsgId) + " " + FormatAddress(address) + " ";
-  std::string old;
-  if (!renew && GetKludge(kKludgeMsgId, old)) {
-    ReplaceKludge(prefix + std::string(WordOf(old, 3, " ")), kKludgeMsgId);
+  // A JAM base rewrites this line for every message it loads: the new line is built in one
+  // reused buffer and spliced over the old one found by a single search.
+  std::string& line = msgIdLine_;
+  line.assign(kKludgeMsgId);
+  line += ' ';
+  AppendAddress(line, address);
+  line += ' ';
+  if (!renew && FindKludgeBuf(kReadLineBuffer, scratch_, kKludgeMsgId)) {
+    line += WordOf(scratch_, 3, " ");
+    SpliceLine(static_cast<std::size_t>(kludgeStart_), static_cast<std::size_t>(kludgeEnd_), line,
+               true);
   } else {
-    ReplaceKludge(prefix + NewSerial(), kKludgeMsgId);
+    line += NewSerial();
+    ReplaceKludge(line, kKludgeMsgId);
   }
   if (HasTypeFlag(kTypeNetmail)) {
     FtnAddress dest;

@@ -105,6 +105,9 @@ class MessageBase {
   virtual void GetOrigAddr(FtnAddress& address);
   virtual void GetDestAddr(FtnAddress& address);
   virtual void GetAddrs(FtnAddress& dest, FtnAddress& orig);
+  // True when GetOrigAddr and GetDestAddr take nothing but the kludge lines of the text into
+  // account (a base with addresses in its header says false).
+  virtual bool AddressesOnlyInKludges() const { return true; }
   virtual void SetFrom(std::string_view from) = 0;
   virtual void SetTo(std::string_view to) = 0;
   virtual void SetSubject(std::string_view subject) = 0;
@@ -232,6 +235,7 @@ class MessageBase {
   const Clock& clock_;
   MsgIdSerial serial_;
   std::string scratch_;
+  std::string msgIdLine_;
 };
 
 // Builds the base that the first letter of an area specification names ("S"/"s" Squish,

@@ -47,6 +47,7 @@ class MsgDirBase final : public MessageBase {
   // net and node from the header, then the kludge lines; zone 2 when none gave a zone.
   void GetOrigAddr(FtnAddress& address) override;
   void GetDestAddr(FtnAddress& address) override;
+  bool AddressesOnlyInKludges() const override { return false; }
   void GetAddrs(FtnAddress& dest, FtnAddress& orig) override;
   // At most 35 (from, to) and 71 (subject) bytes are stored.
   void SetFrom(std::string_view from) override;

@@ -41,6 +41,16 @@ TEST(ParseAddress, Table) {
   }
 }
 
+TEST(FormatAddress, AppendAddressWritesTheSameText) {
+  const FtnAddress cases[] = {
+      {0, 0, 0, 0}, {2, 5020, 9999, 12}, {-1, -32768, 32767, -5}, {1, 2, 3, 0}};
+  for (const FtnAddress& a : cases) {
+    std::string out = "x";
+    AppendAddress(out, a);
+    EXPECT_EQ(out, "x" + FormatAddress(a));
+  }
+}
+
 TEST(FormatAddress, FormsAndCompare) {
   FtnAddress a{2, 345, 678, 0};
   EXPECT_EQ(FormatAddress(a), "2:345/678");

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ftn_address.h"
 #include "msgbase/day_number.h"
+#include "msgbase/kludge.h"
+#include "msgbase/message_base.h"
+#include "msgbase/message_text.h"
 
 namespace tarnik {
 namespace {
@@ -92,6 +96,46 @@ TEST(CountTextLines, AppliesTheRulesToEveryLine) {
     CountTextLines(c.text, lines, quoted);
     EXPECT_EQ(lines, c.lines);
     EXPECT_EQ(quoted, c.quoted);
+  }
+}
+
+TEST(CountTextLines, DestinationFromTheKludgeLinesOfTheSamePass) {
+  struct Case {
+    std::string text;
+    std::string dest;  // FormatAddress of the result
+  };
+  const Case cases[] = {
+      {"", "0:0/0"},
+      {"\x01MSGID: 2:5020/1 1\rHello\r", "0:0/0"},
+      {"\x01INTL 2:5020/1 1:2/3\r\x01TOPT 7\rtext\r", "2:5020/1.7"},
+      {"\x01TOPT 7\r\n\x01INTL 2:5020/1 1:2/3", "2:5020/1.7"},
+      // Only a byte 1 that starts a line is a kludge; CR LF, LF LF and NUL end lines.
+      {"text \x01INTL 2:5020/1 1:2/3\r", "0:0/0"},
+      {std::string("a\0\x01INTL 3:4/5 1:2/3\n\n\x01TOPT 9", 30), "3:4/5.9"},
+      // A kludge read stops after 255 bytes, so the address past that is never seen.
+      {"\x01INTL" + std::string(260, ' ') + "2:5020/1 1:2/3\r", "0:0/0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    // The reference: every line as a kludge read returns it, applied in order.
+    MessageText reference;
+    reference.Write(c.text);
+    reference.Seek(0);
+    FtnAddress expected;
+    ClearAddress(expected);
+    while (!reference.AtEnd()) ParseDestKludge(expected, reference.ReadLine(kReadLineBuffer - 1));
+    std::int32_t lines = -1;
+    std::int32_t quoted = -1;
+    FtnAddress dest;
+    ClearAddress(dest);
+    CountTextLines(c.text, lines, quoted, dest);
+    EXPECT_EQ(FormatAddress(dest), FormatAddress(expected));
+    EXPECT_EQ(FormatAddress(dest), c.dest);
+    std::int32_t plainLines = -1;
+    std::int32_t plainQuoted = -1;
+    CountTextLines(c.text, plainLines, plainQuoted);
+    EXPECT_EQ(lines, plainLines);
+    EXPECT_EQ(quoted, plainQuoted);
   }
 }
 

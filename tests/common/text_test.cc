@@ -21,6 +21,11 @@ TEST(WordOf, CountsMaximalRunsOfNonDelimiters) {
       {"a\tb c", 2, " \t", "b"},
       {"a\tb c", 2, " ", "c"},
       {"\"quoted value\" x", 1, "\"", "quoted value"},
+      {"a b", 1, "", "a b"},
+      {"2:5020/1.5", 3, ":/.", "1"},
+      {"2:5020/1.5", 5, ":/.", ""},
+      {"::5020", 1, ":/.", "5020"},
+      {std::string_view("a\0\0b", 4), 2, std::string_view("\0", 1), "b"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text));

@@ -467,6 +467,31 @@ TEST(MessageBase, SetOrigAddrKeepsOrRenewsTheSerial) {
   EXPECT_EQ(fresh.GetTextSize(), 26);
 }
 
+TEST(MessageBase, SetOrigAddrRewritesTheFirstMsgIdLineInPlace) {
+  FixedClock clock(Moment());
+  const std::string longWord(300, 'w');
+  struct Case {
+    std::string text;
+    std::string expected;
+  };
+  const Case cases[] = {
+      // Not the first line; only the first MSGID line changes, its CR LF becoming a CR.
+      {"\x01PID: X\r\x01MSGID: 1:1/1 abc\r\n\x01MSGID: 3:3/3 def\rbody",
+       "\x01PID: X\r\x01MSGID: 2:5020/7 abc\r\x01MSGID: 3:3/3 def\rbody"},
+      // The serial is taken from the line as a kludge read returns it (255 bytes).
+      {"\x01MSGID: 1:1/1 " + longWord + "\rbody\r",
+       "\x01MSGID: 2:5020/7 " + longWord.substr(0, 255 - 14) + "\rbody\r"},
+      {"\x01MSGID: 1:1/1\rbody\r", "\x01MSGID: 2:5020/7 \rbody\r"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    MemoryBase base(clock);
+    base.Load(c.text);
+    base.SetOrigAddr(false, FtnAddress{2, 5020, 7, 0});
+    EXPECT_EQ(base.Text(), c.expected);
+  }
+}
+
 TEST(MessageBase, NetmailAddressesWriteIntlFmptAndTopt) {
   FixedClock clock(Moment());
   MemoryBase base(clock);
