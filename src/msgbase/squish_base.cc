@@ -86,23 +86,14 @@ bool SquishBase::Open(const std::string& path) {
   // Read-only: a scan never writes into a base, and a stale header written back over a
   // tosser's update would damage it. Writing operations reopen the files for writing.
   if (!sqd_.Open(FileName("SQD"), FileMode::kReadOnly)) {
-    SetStatus(kSquishOpenSqd);
-    SetPath("");
-    return false;
+    return FailOpen(kSquishOpenSqd);
   }
   if (!sqi_.Open(FileName("SQI"), FileMode::kReadOnly)) {
-    sqd_.Close();
-    SetStatus(kSquishOpenSqi);
-    SetPath("");
-    return false;
+    return FailOpen(kSquishOpenSqi);
   }
   // A data file too short for its base header is not a Squish base.
   if (sqd_.ReadAt(0, baseHeader_.data(), baseHeader_.size()) != baseHeader_.size()) {
-    sqd_.Close();
-    sqi_.Close();
-    SetStatus(kSquishOpenSqd);
-    SetPath("");
-    return false;
+    return FailOpen(kSquishOpenSqd);
   }
   std::int64_t indexSize =
       std::min<std::int64_t>(sqi_.Size(), std::numeric_limits<std::int32_t>::max());
@@ -127,15 +118,10 @@ bool SquishBase::Create(const std::string& path) {
   std::string directory = DirectoryPart(base);
   if (!directory.empty()) CreateDirectories(directory);
   if (!sqd_.Open(FileName("SQD"), FileMode::kCreate)) {
-    SetStatus(kSquishCreateSqd);
-    SetPath("");
-    return false;
+    return FailOpen(kSquishCreateSqd);
   }
   if (!sqi_.Open(FileName("SQI"), FileMode::kCreate)) {
-    sqd_.Close();
-    SetStatus(kSquishCreateSqi);
-    SetPath("");
-    return false;
+    return FailOpen(kSquishCreateSqi);
   }
   baseHeader_.fill(0);
   StoreU16(&baseHeader_[kBaseLen], static_cast<std::uint16_t>(kBaseHeaderSize));
@@ -152,11 +138,7 @@ bool SquishBase::Create(const std::string& path) {
   indexSize_ = 0;
   DropIndexWindow();
   if (!WriteBaseHeader()) {
-    sqd_.Close();
-    sqi_.Close();
-    SetStatus(kSquishCreateSqd);
-    SetPath("");
-    return false;
+    return FailOpen(kSquishCreateSqd);
   }
   sqdSize_ = sqd_.Size();
   newMessage_ = false;
@@ -186,6 +168,14 @@ void SquishBase::Close() {
   window_.clear();
   windowStart_ = 0;
   SetPath("");
+}
+
+bool SquishBase::FailOpen(std::int32_t status) {
+  sqd_.Close();
+  sqi_.Close();
+  SetStatus(status);
+  SetPath("");
+  return false;
 }
 
 std::int32_t SquishBase::IndexRecords() const {

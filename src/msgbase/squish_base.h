@@ -109,6 +109,8 @@ class SquishBase final : public MessageBase {
   bool ReadFrame(std::uint32_t offset, Frame& frame);
   bool WriteFrame(std::uint32_t offset, const Frame& frame);
   void AppendToFreeChain(std::uint32_t offset, Frame& frame);
+  // Closes whatever Open or Create had opened, sets the status and clears the path; false.
+  bool FailOpen(std::int32_t status);
   // Takes a frame out of the message chain or the free chain, whose first and last frames
   // are the base header fields given.
   void UnlinkFromChain(const Frame& frame, std::size_t firstField, std::size_t lastField);
