@@ -42,7 +42,7 @@ if [ ! -x /usr/bin/time ]; then
 fi
 
 build="$repo/build"
-if [ ! -x "$build/tarnik" ] || [ ! -x "$build/tools/tarnik-sample" ]; then
+if [ ! -x "$build/tarnik" ] || [ ! -f "$build/Tarnik.Lng" ] || [ ! -x "$build/tools/tarnik-sample" ]; then
   cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
   cmake --build "$build" -j2 --target tarnik tarnik-sample > /dev/null
 fi
