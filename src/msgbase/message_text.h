@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tarnik {
 
 // Position of the first byte 0, 10 or 13 (a line end) at or after from; size when none.
@@ -48,6 +52,25 @@ void ForEachLine(std::string_view text, LineFunction&& line) {
     if (lineStart < size && data[lineStart] == 10) ++lineStart;
   };
   std::size_t at = 0;
+#if defined(__SSE2__)
+  // Thirty-two bytes a step: a message line is some 40 to 70 bytes, so most steps find at
+  // most one end.
+  const __m128i cr = _mm_set1_epi8(13);
+  const __m128i lf = _mm_set1_epi8(10);
+  const __m128i nul = _mm_setzero_si128();
+  auto endMask = [&](const char* p) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i ends = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
+                                      _mm_cmpeq_epi8(v, nul));
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(ends));
+  };
+  for (; at + 32 <= size; at += 32) {
+    std::uint32_t ends = endMask(data + at) | (endMask(data + at + 16) << 16);
+    for (; ends != 0; ends &= ends - 1) {
+      lineEnd(at + static_cast<std::size_t>(std::countr_zero(ends)));
+    }
+  }
+#endif
   for (; at + 8 <= size; at += 8) {
     std::uint64_t word;
     std::memcpy(&word, data + at, sizeof word);

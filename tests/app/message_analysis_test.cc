@@ -88,6 +88,8 @@ TEST(CountTextLines, AppliesTheRulesToEveryLine) {
       {"MB> quote\r--- tear\r * Origin: x (1:2/3)\r@PATH 1\rlast", 2, 1},
       {std::string("a>\0\n>b\n\n> c\r\n", 13), 3, 3},
       {"0123456789>" + std::string(300, 'x') + "\r01234567890>\r", 2, 1},
+      // A quote mark just past a short line, or past the 11th byte, belongs to no head.
+      {"ab\r> c\r01234567890>" + std::string(40, 'x') + "\r" + std::string(40, 'y'), 4, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.text));
@@ -99,21 +101,23 @@ TEST(CountTextLines, AppliesTheRulesToEveryLine) {
   }
 }
 
-TEST(CountTextLines, DestinationFromTheKludgeLinesOfTheSamePass) {
+TEST(CountTextLines, AddressesFromTheKludgeLinesOfTheSamePass) {
   struct Case {
     std::string text;
-    std::string dest;  // FormatAddress of the result
+    std::string dest;  // FormatAddress of the results
+    std::string orig;
   };
   const Case cases[] = {
-      {"", "0:0/0"},
-      {"\x01MSGID: 2:5020/1 1\rHello\r", "0:0/0"},
-      {"\x01INTL 2:5020/1 1:2/3\r\x01TOPT 7\rtext\r", "2:5020/1.7"},
-      {"\x01TOPT 7\r\n\x01INTL 2:5020/1 1:2/3", "2:5020/1.7"},
+      {"", "0:0/0", "0:0/0"},
+      {"\x01MSGID: 2:5020/1 1\rHello\r", "0:0/0", "2:5020/1"},
+      {"\x01INTL 2:5020/1 1:2/3\r\x01TOPT 7\rtext\r", "2:5020/1.7", "1:2/3"},
+      {"\x01TOPT 7\r\n\x01INTL 2:5020/1 1:2/3\r\x01" "FMPT 4", "2:5020/1.7", "1:2/3.4"},
       // Only a byte 1 that starts a line is a kludge; CR LF, LF LF and NUL end lines.
-      {"text \x01INTL 2:5020/1 1:2/3\r", "0:0/0"},
-      {std::string("a\0\x01INTL 3:4/5 1:2/3\n\n\x01TOPT 9", 28), "3:4/5.9"},
+      {"text \x01INTL 2:5020/1 1:2/3\r", "0:0/0", "0:0/0"},
+      {std::string("a\0\x01INTL 3:4/5 1:2/3\n\n\x01TOPT 9", 28), "3:4/5.9", "1:2/3"},
       // A kludge read stops after 255 bytes, so the address past that is never seen.
-      {"\x01INTL" + std::string(260, ' ') + "2:5020/1 1:2/3\r", "0:0/0"},
+      {"\x01INTL" + std::string(260, ' ') + "2:5020/1 1:2/3\r", "0:0/0", "0:0/0"},
+      {"\x01MSGID:" + std::string(250, ' ') + "2:5020/1 1\r", "0:0/0", "0:0/0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.text));
@@ -121,21 +125,39 @@ TEST(CountTextLines, DestinationFromTheKludgeLinesOfTheSamePass) {
     MessageText reference;
     reference.Write(c.text);
     reference.Seek(0);
-    FtnAddress expected;
-    ClearAddress(expected);
-    while (!reference.AtEnd()) ParseDestKludge(expected, reference.ReadLine(kReadLineBuffer - 1));
+    FtnAddress expectedDest;
+    FtnAddress expectedOrig;
+    ClearAddress(expectedDest);
+    ClearAddress(expectedOrig);
+    while (!reference.AtEnd()) {
+      const std::string_view line = reference.ReadLine(kReadLineBuffer - 1);
+      ParseDestKludge(expectedDest, line);
+      ParseOrigKludge(expectedOrig, line);
+    }
     std::int32_t lines = -1;
     std::int32_t quoted = -1;
     FtnAddress dest;
     ClearAddress(dest);
     CountTextLines(c.text, lines, quoted, dest);
-    EXPECT_EQ(FormatAddress(dest), FormatAddress(expected));
+    EXPECT_EQ(FormatAddress(dest), FormatAddress(expectedDest));
     EXPECT_EQ(FormatAddress(dest), c.dest);
+    FtnAddress bothDest;
+    FtnAddress bothOrig;
+    ClearAddress(bothDest);
+    ClearAddress(bothOrig);
+    std::int32_t bothLines = -1;
+    std::int32_t bothQuoted = -1;
+    CountTextLines(c.text, bothLines, bothQuoted, bothDest, bothOrig);
+    EXPECT_EQ(FormatAddress(bothDest), c.dest);
+    EXPECT_EQ(FormatAddress(bothOrig), FormatAddress(expectedOrig));
+    EXPECT_EQ(FormatAddress(bothOrig), c.orig);
     std::int32_t plainLines = -1;
     std::int32_t plainQuoted = -1;
     CountTextLines(c.text, plainLines, plainQuoted);
     EXPECT_EQ(lines, plainLines);
     EXPECT_EQ(quoted, plainQuoted);
+    EXPECT_EQ(bothLines, plainLines);
+    EXPECT_EQ(bothQuoted, plainQuoted);
   }
 }
 

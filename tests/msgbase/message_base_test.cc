@@ -168,9 +168,11 @@ std::vector<std::string> TrickyTexts() {
   static constexpr char kAlphabet[] = {'a', '\r', '\n', '\0', '\x01', '\t', '>', ' ', '\x0C'};
   std::vector<std::string> texts = {"", "\r", "\n", std::string(1, '\0'), "\r\n", "\n\n\n"};
   std::uint32_t state = 12345;
-  for (int n = 0; n < 3000; ++n) {
+  // Short texts take every mix of ends near the start; longer ones cross the wide steps of
+  // the line scanners at every offset.
+  for (int n = 0; n < 3400; ++n) {
     std::string text;
-    const std::size_t length = static_cast<std::size_t>(n % 41);
+    const std::size_t length = static_cast<std::size_t>(n < 3000 ? n % 41 : n % 211);
     for (std::size_t i = 0; i < length; ++i) {
       state = state * 1103515245u + 12345u;
       text += kAlphabet[(state >> 16) % sizeof kAlphabet];
