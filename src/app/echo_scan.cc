@@ -1,9 +1,17 @@
 #include "app/echo_scan.h"
 
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <utility>
+
 #include "app/language_file.h"
 #include "app/message_analysis.h"
 #include "app/spinner.h"
 #include "common/cp866.h"
+#include "common/worker_thread.h"
 #include "config/period.h"
 #include "msgbase/day_number.h"
 #include "msgbase/message_base.h"
@@ -22,10 +30,19 @@ struct MessageScratch {
   std::string normalized;
 };
 
+// What one part of a scan counts: the group's figures and tables, or a second part's own
+// until they are added to the group's.
+struct ScanCounts {
+  std::int32_t& messages;
+  StatTables& tables;
+  GroupScanState& state;
+};
+
 void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTime& arrived,
-                  EchoGroup& group, StatTables& tables, GroupScanState& state,
-                  MessageScratch& scratch) {
-  group.messageCount += 1;
+                  const EchoGroup& group, ScanCounts counts, MessageScratch& scratch) {
+  StatTables& tables = counts.tables;
+  GroupScanState& state = counts.state;
+  counts.messages += 1;
 
   // A *.MSG date-arrived field that no tosser filled holds no date (crashmail leaves it 0 in
   // echomail and keeps zone and point words there in netmail): such a message has no
@@ -98,6 +115,126 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTi
   }
 }
 
+// Counts the messages of the walk from where the base stands up to (not including) the place
+// stop. True when the walk reached stop, false when it ended before.
+bool CountWalk(MessageBase& base, std::int64_t stop, const EchoGroup& group, std::int32_t today,
+               ScanCounts counts, Spinner* spinner) {
+  MessageScratch scratch;
+  MsgDateTime written;
+  MsgDateTime arrived;
+  for (; base.SeekFound(); base.SeekNext()) {
+    if (base.WalkPlace() >= stop) return true;
+    if (base.OpenMessage()) {
+      base.GetDateWritten(written);
+      base.GetDateArrived(arrived);
+      if (InPeriod(DayNumber(written.Year, written.Month, written.Day), group, today)) {
+        CountMessage(base, written, arrived, group, counts, scratch);
+        if (spinner != nullptr) spinner->Step();
+      }
+    }
+    base.CloseMessage();
+  }
+  return false;
+}
+
+// The counts of one stretch of a walk, kept apart until they are added to the earlier ones.
+struct PartCounts {
+  std::int32_t messages = 0;
+  StatTables tables;
+  GroupScanState state;
+  ScanCounts Counts() { return ScanCounts{messages, tables, state}; }
+};
+
+// Adds what a later stretch of a walk counted to the counts of the stretch before it, so the
+// result is what one walk over both gives: persons by name (an address with a zone is kept,
+// else the later one is what the walk would have left), subjects appended in the order they
+// first appear, days by date.
+void AddCounts(ScanCounts into, const PartCounts& later) {
+  into.messages += later.messages;
+  into.state.deliverySum += later.state.deliverySum;
+  into.state.deliveryCount += later.state.deliveryCount;
+  StatTables& tables = into.tables;
+  for (std::size_t i = 0; i < tables.hours.size(); ++i) tables.hours[i] += later.tables.hours[i];
+  for (std::size_t i = 0; i < tables.weekdays.size(); ++i) {
+    tables.weekdays[i] += later.tables.weekdays[i];
+  }
+  for (const DayStat& day : later.tables.days) {
+    FindOrAddDay(tables, day.year, day.month, day.day).count += day.count;
+  }
+  for (const PersonStat& person : later.tables.persons) {
+    PersonStat& sum = FindOrAddPerson(tables, person.name);
+    sum.written += person.written;
+    sum.received += person.received;
+    sum.bytes += person.bytes;
+    sum.lines += person.lines;
+    sum.quoted += person.quoted;
+    if (sum.address.zone == 0) sum.address = person.address;
+  }
+  for (const SubjectStat& subject : later.tables.subjects) {
+    FindOrAddSubject(tables, subject.subject).count += subject.count;
+  }
+}
+
+// A walk shorter than this many places is counted on one thread: a second base and thread
+// would cost more than they save.
+constexpr std::int64_t kSplitMinimum = 1024;
+// Stretches of a split walk. This thread counts them from the front, the second thread from
+// the back, until they meet, so neither waits for the other when one runs slower.
+constexpr std::int64_t kStretches = 8;
+
+// The walk from where base stands, cut into stretches of places.
+class SplitWalk {
+ public:
+  SplitWalk(std::int64_t first, std::int64_t end) : first_(first) {
+    count_ = std::min(kStretches, end - first);
+    length_ = end - first;
+    back_ = count_ - 1;
+  }
+  std::int64_t StretchStart(std::int64_t k) const { return first_ + length_ * k / count_; }
+  // The last stretch runs to the end of the walk, wherever the base's end turns out to be.
+  std::int64_t StretchStop(std::int64_t k) const {
+    return k + 1 == count_ ? std::numeric_limits<std::int64_t>::max() : StretchStart(k + 1);
+  }
+  bool TakeFront(std::int64_t& k) { return Take(k, true); }
+  bool TakeBack(std::int64_t& k) { return Take(k, false); }
+  // After the front side's walk ended early, no later stretch is part of the walk.
+  void Stop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
+  }
+
+ private:
+  bool Take(std::int64_t& k, bool front) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stopped_ || front_ > back_) return false;
+    k = front ? front_++ : back_--;
+    return true;
+  }
+
+  std::int64_t first_;
+  std::int64_t length_;
+  std::int64_t count_;
+  std::mutex mutex_;
+  std::int64_t front_ = 0;
+  std::int64_t back_;
+  bool stopped_ = false;
+};
+
+// The second thread's side: stretches from the back, each counted with its own tables and
+// put before the stretches after it, which count only where it reached its end (a Squish
+// walk ends at an index record without a number).
+void CountBackStretches(SplitWalk& walk, MessageBase& base, const EchoGroup& group,
+                        std::int32_t today, std::optional<PartCounts>& suffix) {
+  std::int64_t k = 0;
+  while (walk.TakeBack(k)) {
+    PartCounts part;
+    base.SeekPlace(walk.StretchStart(k));
+    const bool reached = CountWalk(base, walk.StretchStop(k), group, today, part.Counts(), nullptr);
+    if (suffix && reached) AddCounts(part.Counts(), *suffix);
+    suffix.emplace(std::move(part));
+  }
+}
+
 }  // namespace
 
 void RecomputeGroupTotals(EchoGroup& group, const StatTables& tables,
@@ -121,7 +258,7 @@ void RecomputeGroupTotals(EchoGroup& group, const StatTables& tables,
 
 void ScanEcho(const EchoEntry& echo, EchoGroup& group, StatTables& tables, GroupScanState& state,
               std::vector<DataEntry>& dataEntries, const LanguageTable& language,
-              Services services) {
+              Services services, ScanThreads threads) {
   if (echo.areaSpec.empty()) {
     services.console.Write(language.LanguageText(kNoBaseText) + "\r\n");
     return;
@@ -142,20 +279,39 @@ void ScanEcho(const EchoEntry& echo, EchoGroup& group, StatTables& tables, Group
       // A stored number above the base's highest means the base was renumbered or purged.
       if (static_cast<std::int64_t>(entry->lastHigh) <= base->GetHigh()) start = entry->lastHigh;
     }
-    std::int32_t today = TodayDayNumber(services.clock);
-    MessageScratch scratch;
-    MsgDateTime written;
-    MsgDateTime arrived;
-    for (base->SeekFrom(static_cast<std::int32_t>(start)); base->SeekFound(); base->SeekNext()) {
-      if (base->OpenMessage()) {
-        base->GetDateWritten(written);
-        base->GetDateArrived(arrived);
-        if (InPeriod(DayNumber(written.Year, written.Month, written.Day), group, today)) {
-          CountMessage(*base, written, arrived, group, tables, state, scratch);
-          spinner.Step();
-        }
+    const std::int32_t today = TodayDayNumber(services.clock);
+    const ScanCounts counts{group.messageCount, tables, state};
+    base->SeekFrom(static_cast<std::int32_t>(start));
+
+    // A long walk is cut into stretches shared with a second thread that reads them with a
+    // base of its own; its counts are added after this thread's, as one walk would count.
+    const std::int64_t first = base->WalkPlace();
+    const std::int64_t end = base->WalkEnd();
+    bool split = base->SeekFound() && end - first >= 2 && threads != ScanThreads::kOne;
+    if (threads == ScanThreads::kAuto) {
+      split = split && end - first >= kSplitMinimum && WorkerThread::Processors() > 1;
+    }
+    std::unique_ptr<MessageBase> backBase;
+    if (split) split = OpenMessageBase(echo.areaSpec, backBase, nullptr, services.clock);
+    if (!split) {
+      CountWalk(*base, std::numeric_limits<std::int64_t>::max(), group, today, counts, &spinner);
+    } else {
+      SplitWalk walk(first, end);
+      std::optional<PartCounts> back;
+      // This side takes the first stretch before the second thread can take any: the base
+      // already stands at it. Without a second thread this side takes every stretch.
+      std::int64_t k = 0;
+      bool reached = walk.TakeFront(k);
+      WorkerThread worker;
+      worker.Start([&] { CountBackStretches(walk, *backBase, group, today, back); });
+      if (threads == ScanThreads::kTwoInTurn) worker.Join();
+      while (reached) {
+        reached = CountWalk(*base, walk.StretchStop(k), group, today, counts, &spinner);
+        if (!reached) walk.Stop();
+        if (reached && !walk.TakeFront(k)) break;
       }
-      base->CloseMessage();
+      worker.Join();
+      if (reached && back) AddCounts(counts, *back);
     }
     if (entry != nullptr) {
       // Positions keep all 32 bits (the data file stores them whole).

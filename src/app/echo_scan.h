@@ -19,13 +19,19 @@ struct GroupScanState {
   std::int32_t deliveryCount = 0;
 };
 
+// Threads of a scan: kAuto shares a long walk with a second thread when the machine has a
+// second processor; kOne never does. For tests, kTwo shares every walk of two places or more,
+// and kTwoInTurn as well but lets the second thread take what it can before this one starts.
+// The figures are the same whichever is used.
+enum class ScanThreads { kAuto, kOne, kTwo, kTwoInTurn };
+
 // Scans one echo of a group into the tables: opens its base, counts every message written
 // in the group's period, updates the data entry for groups with usedatafile, closes the base
 // and recomputes the group totals. Writes text 30049 (no base specification) or 30048 (base
 // cannot be opened).
 void ScanEcho(const EchoEntry& echo, EchoGroup& group, StatTables& tables, GroupScanState& state,
               std::vector<DataEntry>& dataEntries, const LanguageTable& language,
-              Services services);
+              Services services, ScanThreads threads = ScanThreads::kAuto);
 
 // Recomputes dayCount, firstDay/lastDay, personCount, averageDelivery and averagePerDay.
 void RecomputeGroupTotals(EchoGroup& group, const StatTables& tables,

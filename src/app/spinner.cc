@@ -21,7 +21,7 @@ void Spinner::Draw() {
   console_.Write(std::string_view(cell, 2));
 }
 
-void Spinner::Step() {
+void Spinner::Turn() {
   Draw();
   index_ = static_cast<std::uint8_t>((index_ + 1) % kSpinnerChars.size());
 }

@@ -15,14 +15,22 @@ class Spinner {
   Spinner(const Spinner&) = delete;
   Spinner& operator=(const Spinner&) = delete;
 
-  void Step();
+  // One message more. The spinner turns once every kStepsPerTurn steps: a write to the
+  // terminal for every message would cost more than counting it.
+  void Step() {
+    if (visible_ && ++steps_ % kStepsPerTurn == 0) Turn();
+  }
+
+  static constexpr std::uint32_t kStepsPerTurn = 256;
 
  private:
   void Draw();
+  void Turn();
 
   Console& console_;
   bool visible_;
   std::uint8_t index_ = 0;  // 0-based into "\|/-"
+  std::uint32_t steps_ = 0;
 };
 
 }  // namespace tarnik

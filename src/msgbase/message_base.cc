@@ -1,6 +1,7 @@
 #include "msgbase/message_base.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "common/clock.h"
@@ -32,6 +33,14 @@ void MessageBase::SeekFrom(std::int32_t n) {
   // A negative start would only walk numbers that cannot exist; start at 0 instead.
   current_ = n > 0 ? n - 1 : -1;
   SeekNext();
+}
+
+void MessageBase::SeekPlace(std::int64_t place) {
+  if (place > std::numeric_limits<std::int32_t>::max()) {
+    current_ = 0;
+    return;
+  }
+  SeekFrom(static_cast<std::int32_t>(std::max<std::int64_t>(place, 0)));
 }
 
 void MessageBase::SeekNext() {

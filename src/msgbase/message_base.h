@@ -86,6 +86,13 @@ class MessageBase {
   virtual void SeekNext();
   virtual void SeekPrev();
   bool SeekFound() const { return current_ != 0; }
+  // The walk as places below WalkEnd(): the current message's place grows with every
+  // SeekNext, and SeekPlace(p) stands where a walk arrives at its first message at place p
+  // or later. Two bases positioned at places read the parts of one walk. By default the
+  // place is the message number.
+  virtual std::int64_t WalkPlace() { return current_; }
+  virtual std::int64_t WalkEnd() { return std::int64_t{GetHigh()} + 1; }
+  virtual void SeekPlace(std::int64_t place);
   virtual std::int32_t GetPosition() = 0;
   virtual void SetPosition(std::int32_t position) = 0;
   // Loads the current message (header, kludge lines, body) into the text. A failure leaves

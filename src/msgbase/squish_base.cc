@@ -268,6 +268,18 @@ void SquishBase::SeekPrev() {
   }
 }
 
+std::int64_t SquishBase::WalkPlace() {
+  return static_cast<std::int64_t>(indexPos_) / static_cast<std::int64_t>(kIndexRecordSize);
+}
+
+void SquishBase::SeekPlace(std::int64_t place) {
+  if (place >= 0 && place < IndexRecords()) {
+    MakeCurrent(static_cast<std::int32_t>(place * static_cast<std::int64_t>(kIndexRecordSize)));
+  } else {
+    NoCurrent();
+  }
+}
+
 void SquishBase::SetPosition(std::int32_t position) {
   if (position >= 0 &&
       static_cast<std::int64_t>(position) + static_cast<std::int64_t>(kIndexRecordSize) <=

@@ -43,6 +43,10 @@ class SquishBase final : public MessageBase {
   void SeekNext() override;
   void SeekPrev() override;
   // The offset of the current record in name.SQI.
+  // A Squish walk goes through the index records in file order: the place is the record.
+  std::int64_t WalkPlace() override;
+  std::int64_t WalkEnd() override { return IndexRecords(); }
+  void SeekPlace(std::int64_t place) override;
   std::int32_t GetPosition() override { return indexPos_; }
   void SetPosition(std::int32_t position) override;
   bool OpenMessage() override;

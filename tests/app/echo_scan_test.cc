@@ -8,6 +8,7 @@
 #include "common/clock.h"
 #include "common/console.h"
 #include "common/environment.h"
+#include "msgbase/squish_format.h"
 #include "support/base_builder.h"
 #include "support/temp_dir.h"
 
@@ -31,9 +32,9 @@ struct Scanner {
   Scanner() {
     language.Load(EncodeLanguageFile({{30048, "cannot open"}, {30049, "no base"}}));
   }
-  void Scan(const EchoEntry& echo, EchoGroup& group) {
+  void Scan(const EchoEntry& echo, EchoGroup& group, ScanThreads threads = ScanThreads::kAuto) {
     ScanEcho(echo, group, tables, state, dataEntries, language,
-             Services{console, clock, environment});
+             Services{console, clock, environment}, threads);
   }
 };
 
@@ -247,6 +248,137 @@ TEST(ScanEcho, DataEntryResumesFromTheStoredNumber) {
   EXPECT_EQ(scanner.dataEntries[0].lastHigh, 4u);
 }
 
+// Everything a scan leaves in the group and its tables, as text.
+std::string Everything(Scanner& scanner, const EchoGroup& group) {
+  StatTables& tables = scanner.tables;
+  std::string out = "messages " + std::to_string(group.messageCount) + " delivery " +
+                    std::to_string(scanner.state.deliverySum) + "/" +
+                    std::to_string(scanner.state.deliveryCount) + "\n";
+  for (const SubjectStat& s : tables.subjects) {
+    out += "subject [" + s.subject + "] " + std::to_string(s.count) + "\n";
+  }
+  for (const DayStat& d : tables.days) {
+    out += "day " + std::to_string(d.year) + "-" + std::to_string(d.month) + "-" +
+           std::to_string(d.day) + " " + std::to_string(d.count) + "\n";
+  }
+  for (std::int32_t h : tables.hours) out += std::to_string(h) + " ";
+  for (std::int32_t w : tables.weekdays) out += std::to_string(w) + " ";
+  return out + "\n" + Persons(tables);
+}
+
+// Messages that exercise every counter: repeated writers and recipients, subjects with and
+// without "Re:", addresses that appear only in some messages, quotes, dates over weeks.
+std::vector<TestMessage> VariedMessages(int count) {
+  const char* names[] = {"Ann Lee", "Bob", "bob", "Carl Jung", "", "Dmitry Ivanov",
+                         "Eve", "Frank the Sysop of a Very Long Node"};
+  const char* subjects[] = {"Routing", "Re: Routing", "RE: nodelist", "nodelist", "", "Hi",
+                            "Question about something"};
+  std::vector<TestMessage> messages;
+  std::uint32_t state = 2024;
+  auto next = [&](std::uint32_t range) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 16) % range;
+  };
+  for (int i = 0; i < count; ++i) {
+    TestMessage m;
+    m.from = names[next(8)];
+    m.to = next(3) == 0 ? "All" : names[next(8)];
+    m.subject = subjects[next(7)];
+    m.written = At(2024, 1 + static_cast<int>(next(3)), 1 + static_cast<int>(next(28)),
+                   static_cast<int>(next(24)));
+    m.arrived = m.written;
+    m.arrived.Hour = static_cast<std::uint16_t>((m.written.Hour + next(5)) % 24);
+    // Some writers show an address only after their first messages, some without a zone
+    // (kept only until one with a zone comes).
+    if (next(3) != 0) {
+      m.lines.push_back(kMsgid + (next(2) == 0 ? "2:" : "") + "50" + std::to_string(next(4)) +
+                        "/" + std::to_string(1 + next(3)) + " 0000abcd");
+    }
+    if (next(4) == 0) m.lines.push_back("\x01INTL 1:2/" + std::to_string(next(9)) + " 2:3/4");
+    // A writer whose addresses never have a zone keeps the last one seen.
+    if (i % 7 == 3) {
+      m.from = "Zoneless Zed";
+      m.lines = {kMsgid + "50/" + std::to_string(i) + " 0000abcd"};
+    }
+    for (std::uint32_t line = next(6); line > 0; --line) {
+      m.lines.push_back(next(3) == 0 ? "XY> quoted" : "some text");
+    }
+    messages.push_back(m);
+  }
+  return messages;
+}
+
+TEST(ScanEcho, SplitWalkCountsWhatOneWalkCounts) {
+  testing::TempDir dir;
+  const std::vector<TestMessage> messages = VariedMessages(300);
+  for (const char* kind : {"S", "J", "F"}) {
+    const std::string spec = kind + dir.File(std::string("echo") + kind);
+    ASSERT_TRUE(testing::WriteTestBase(spec, messages));
+    struct Case {
+      char period;
+      std::int32_t count;
+      std::uint32_t resumeAt;  // data file number, 0 = none
+    } cases[] = {{'*', 0, 0}, {'d', 20, 0}, {'*', 0, 37}, {'*', 0, 299}};
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(kind) + " " + c.period + " resume " +
+                   std::to_string(c.resumeAt));
+      std::string results[4];
+      const ScanThreads modes[] = {ScanThreads::kOne, ScanThreads::kTwo, ScanThreads::kTwoInTurn,
+                                   ScanThreads::kAuto};
+      for (int mode = 0; mode < 4; ++mode) {
+        Scanner scanner;
+        if (c.resumeAt != 0) scanner.dataEntries.push_back(DataEntry{"E", c.resumeAt});
+        EchoGroup group("X");
+        group.byTo = 5;
+        group.bySubjects = 5;
+        group.byTime = true;
+        group.periodKind = c.period;
+        group.periodCount = c.count;
+        group.useDataFile = c.resumeAt != 0;
+        // A group sums its echoes: the split walk adds to what an earlier echo counted.
+        scanner.Scan(EchoEntry{"E", spec}, group, ScanThreads::kOne);
+        if (c.resumeAt != 0) scanner.dataEntries[0].lastHigh = c.resumeAt;
+        scanner.Scan(EchoEntry{"E", spec}, group, modes[mode]);
+        results[mode] = Everything(scanner, group);
+      }
+      EXPECT_EQ(results[1], results[0]);
+      EXPECT_EQ(results[2], results[0]);
+      EXPECT_EQ(results[3], results[0]);
+    }
+  }
+}
+
+TEST(ScanEcho, SplitSquishWalkEndsWhereOneWalkEnds) {
+  // A Squish walk ends at an index record without a number, so the stretches after one may
+  // hold messages that one walk never reaches.
+  testing::TempDir dir;
+  const std::vector<TestMessage> messages = VariedMessages(200);
+  ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("echo"), messages));
+  const std::string index = dir.Read("echo.SQI");
+  ASSERT_EQ(index.size(), 200 * squish::kIndexRecordSize);
+  for (std::size_t record : {0, 1, 24, 25, 26, 110, 199}) {
+    SCOPED_TRACE(record);
+    std::string damaged = index;
+    damaged.replace(record * squish::kIndexRecordSize + squish::kIndexUmsgid, 4, std::string(4, '\0'));
+    dir.Write("echo.SQI", damaged);
+    std::string results[3];
+    std::int32_t counted[3];
+    const ScanThreads modes[] = {ScanThreads::kOne, ScanThreads::kTwo, ScanThreads::kTwoInTurn};
+    for (int mode = 0; mode < 3; ++mode) {
+      Scanner scanner;
+      EchoGroup group("X");
+      group.byTo = 5;
+      group.bySubjects = 5;
+      scanner.Scan(EchoEntry{"E", "S" + dir.File("echo")}, group, modes[mode]);
+      results[mode] = Everything(scanner, group);
+      counted[mode] = group.messageCount;
+    }
+    EXPECT_EQ(counted[0], static_cast<std::int32_t>(record));
+    EXPECT_EQ(results[1], results[0]);
+    EXPECT_EQ(results[2], results[0]);
+  }
+}
+
 TEST(Spinner, DrawsOnlyOnATerminal) {
   StringConsole pipe(false);
   {
@@ -257,7 +389,7 @@ TEST(Spinner, DrawsOnlyOnATerminal) {
   StringConsole terminal(true);
   {
     Spinner spinner(terminal);
-    for (int i = 0; i < 5; ++i) spinner.Step();
+    for (std::uint32_t i = 0; i < 5 * Spinner::kStepsPerTurn + 3; ++i) spinner.Step();
   }
   EXPECT_EQ(terminal.text(), "\\\b\\\b|\b/\b-\b\\\b");
 }
