@@ -144,20 +144,18 @@ bool IsQuotedLineIn(std::string_view line, const char* textEnd) {
 
 // Both rules look at the first 11 bytes only, so the 255-byte cut of a line read changes
 // nothing here; a kludge line is cut as a kludge read cuts it.
-template <bool kAddresses>
+template <bool kDestination>
 void CountLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted,
-                FtnAddress* dest, FtnAddress* orig) {
+                FtnAddress* dest) {
   std::int32_t counted = 0;
   std::int32_t quotes = 0;
   const char* textEnd = text.data() + text.size();
   ForEachLine(text, [&](std::string_view line) {
     if (CountsAsTextLine(line)) ++counted;
     if (IsQuotedLineIn(line, textEnd)) ++quotes;
-    if constexpr (kAddresses) {
+    if constexpr (kDestination) {
       if (!line.empty() && line[0] == '\x01') {
-        const std::string_view kludge = line.substr(0, kReadLineBuffer - 1);
-        if (orig != nullptr) ParseOrigKludge(*orig, kludge);
-        if (dest != nullptr) ParseDestKludge(*dest, kludge);
+        ParseDestKludge(*dest, line.substr(0, kReadLineBuffer - 1));
       }
     }
   });
@@ -168,17 +166,12 @@ void CountLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted
 }  // namespace
 
 void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted) {
-  CountLines<false>(text, lines, quoted, nullptr, nullptr);
+  CountLines<false>(text, lines, quoted, nullptr);
 }
 
 void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted,
                     FtnAddress& dest) {
-  CountLines<true>(text, lines, quoted, &dest, nullptr);
-}
-
-void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted,
-                    FtnAddress& dest, FtnAddress& orig) {
-  CountLines<true>(text, lines, quoted, &dest, &orig);
+  CountLines<true>(text, lines, quoted, &dest);
 }
 
 }  // namespace tarnik

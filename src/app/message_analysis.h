@@ -43,8 +43,5 @@ void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& qu
 // dest the way MessageBase::GetDestAddr does, so a scan needs no second walk for it.
 void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted,
                     FtnAddress& dest);
-// The same for both addresses: dest as GetDestAddr and orig as GetOrigAddr take them.
-void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted,
-                    FtnAddress& dest, FtnAddress& orig);
 
 }  // namespace tarnik
