@@ -191,10 +191,9 @@ class SplitWalk {
     back_ = count_ - 1;
   }
   std::int64_t StretchStart(std::int64_t k) const { return first_ + length_ * k / count_; }
-  // The last stretch runs to the end of the walk, wherever the base's end turns out to be.
-  std::int64_t StretchStop(std::int64_t k) const {
-    return k + 1 == count_ ? std::numeric_limits<std::int64_t>::max() : StretchStart(k + 1);
-  }
+  // The last stretch stops at the end the first base saw when it was opened, so messages a
+  // tosser adds meanwhile are left to the next run, as one walk leaves them.
+  std::int64_t StretchStop(std::int64_t k) const { return StretchStart(k + 1); }
   bool TakeFront(std::int64_t& k) { return Take(k, true); }
   bool TakeBack(std::int64_t& k) { return Take(k, false); }
   // After the front side's walk ended early, no later stretch is part of the walk.
