@@ -60,21 +60,28 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTi
   base.GetFrom(scratch.from);
   base.GetTo(scratch.to);
   base.GetSubject(scratch.subject);
+  // The three lookups go to tables too large for the nearest caches: their first slots are
+  // loaded now and found there once the text has been counted.
+  const bool recipients = group.byTo > 0 || group.byTotal > 0;
+  const std::size_t fromHash = TextIndex::HashOf(StoredKey(scratch.from));
+  tables.personIndex.Prefetch(fromHash);
+  std::size_t toHash = 0;
+  if (recipients) {
+    toHash = TextIndex::HashOf(StoredKey(scratch.to));
+    tables.personIndex.Prefetch(toHash);
+  }
+  std::size_t subjectHash = 0;
+  if (group.bySubjects > 0) {
+    NormalizeSubject(scratch.subject, scratch.normalized);
+    subjectHash = TextIndex::HashOf(StoredKey(scratch.normalized));
+    tables.subjectIndex.Prefetch(subjectHash);
+  }
 
   // An hour outside the day cannot have a counter; the message still counts elsewhere.
   if (group.byTime && written.Hour < 24) tables.hours[written.Hour] += 1;
 
   FindOrAddDay(tables, written.Year, written.Month, written.Day).count += 1;
   tables.weekdays[DayOfWeek(written.Year, written.Month, written.Day)] += 1;
-
-  PersonStat* writer = &FindOrAddPerson(tables, scratch.from);
-  writer->written += 1;
-  writer->bytes += base.GetTextSize();
-  if (writer->address.zone == 0) {
-    FtnAddress origin;
-    base.GetOrigAddr(origin);
-    writer->address = origin;
-  }
 
   std::int32_t lines = 0;
   std::int32_t quoted = 0;
@@ -91,12 +98,20 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTi
       CountTextLines(text->Bytes(), lines, quoted);
     }
   }
+  PersonStat* writer = &FindOrAddPerson(tables, scratch.from, fromHash);
+  writer->written += 1;
+  writer->bytes += base.GetTextSize();
+  if (writer->address.zone == 0) {
+    FtnAddress origin;
+    base.GetOrigAddr(origin);
+    writer->address = origin;
+  }
   writer->lines += lines;
   writer->quoted += quoted;
 
-  if (group.byTo > 0 || group.byTotal > 0) {
+  if (recipients) {
     // The lookup may move records, so the writer is not touched after this point.
-    PersonStat& recipient = FindOrAddPerson(tables, scratch.to);
+    PersonStat& recipient = FindOrAddPerson(tables, scratch.to, toHash);
     recipient.received += 1;
     if (recipient.address.zone == 0) {
       FtnAddress destination;
@@ -109,10 +124,7 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTi
     }
   }
 
-  if (group.bySubjects > 0) {
-    NormalizeSubject(scratch.subject, scratch.normalized);
-    FindOrAddSubject(tables, scratch.normalized).count += 1;
-  }
+  if (group.bySubjects > 0) FindOrAddSubject(tables, scratch.normalized, subjectHash).count += 1;
 }
 
 // Counts the messages of the walk from where the base stands up to (not including) the place

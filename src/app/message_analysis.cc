@@ -56,10 +56,15 @@ int DayOfWeek(std::int32_t year, std::int32_t month, std::int32_t day) {
 }
 
 PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name) {
-  std::string_view key = name.empty() ? std::string_view(" ") : name;
+  return FindOrAddPerson(tables, name, TextIndex::HashOf(StoredKey(name)));
+}
+
+PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name, std::size_t keyHash) {
+  const std::string_view key = StoredKey(name);
   std::vector<PersonStat>& persons = tables.persons;
   const std::size_t at = tables.personIndex.FindOrInsert(
-      key, persons.size(), [&](std::size_t i) -> std::string_view { return persons[i].name; });
+      key, keyHash, persons.size(),
+      [&](std::size_t i) -> std::string_view { return persons[i].name; });
   if (at < persons.size()) return persons[at];
   PersonStat& person = tables.persons.emplace_back();
   person.name = std::string(key);
@@ -83,10 +88,16 @@ DayStat& FindOrAddDay(StatTables& tables, std::int32_t year, std::int32_t month,
 }
 
 SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject) {
-  std::string_view key = subject.empty() ? std::string_view(" ") : subject;
+  return FindOrAddSubject(tables, subject, TextIndex::HashOf(StoredKey(subject)));
+}
+
+SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject,
+                              std::size_t keyHash) {
+  const std::string_view key = StoredKey(subject);
   std::vector<SubjectStat>& subjects = tables.subjects;
   const std::size_t at = tables.subjectIndex.FindOrInsert(
-      key, subjects.size(), [&](std::size_t i) -> std::string_view { return subjects[i].subject; });
+      key, keyHash, subjects.size(),
+      [&](std::size_t i) -> std::string_view { return subjects[i].subject; });
   if (at < subjects.size()) return subjects[at];
   SubjectStat& record = tables.subjects.emplace_back();
   record.subject = std::string(key);

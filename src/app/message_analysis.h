@@ -22,13 +22,20 @@ std::int32_t DeliveryHours(std::int32_t writtenDay, int writtenHour, std::int32_
 // Gregorian day of the week, 0 = Sunday .. 6 = Saturday.
 int DayOfWeek(std::int32_t year, std::int32_t month, std::int32_t day);
 
+// The text a name or subject is stored and looked up as ("" as " ").
+inline std::string_view StoredKey(std::string_view text) {
+  return text.empty() ? std::string_view(" ") : text;
+}
 // The record for a person, created with all counters 0 when new ("" is stored as " ").
 PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name);
+// The same with TextIndex::HashOf(StoredKey(name)) computed before.
+PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name, std::size_t keyHash);
 // The record for a date, inserted at its date position when new.
 DayStat& FindOrAddDay(StatTables& tables, std::int32_t year, std::int32_t month,
                       std::int32_t day);
 // The record for a normalised subject, appended when new ("" is stored as " ").
 SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject);
+SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject, std::size_t keyHash);
 // Puts persons in name order (byte-wise); the index is dropped.
 void SortPersonsByName(StatTables& tables);
 

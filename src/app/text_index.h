@@ -19,8 +19,13 @@ class TextIndex {
   // newPosition is returned.
   template <typename TextAt>
   std::size_t FindOrInsert(std::string_view text, std::size_t newPosition, TextAt&& textAt) {
+    return FindOrInsert(text, HashOf(text), newPosition, textAt);
+  }
+  // The same with the text's HashOf computed before.
+  template <typename TextAt>
+  std::size_t FindOrInsert(std::string_view text, std::size_t hash, std::size_t newPosition,
+                           TextAt&& textAt) {
     if ((count_ + 1) * 2 > slots_.size()) Grow();
-    const std::size_t hash = std::hash<std::string_view>{}(text);
     const std::uint32_t tag = static_cast<std::uint32_t>(hash);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
@@ -35,6 +40,12 @@ class TextIndex {
         return slot.position - 1;
       }
     }
+  }
+  static std::size_t HashOf(std::string_view text) { return std::hash<std::string_view>{}(text); }
+  // Starts loading the slot where a lookup of a text with this hash begins, so a lookup made
+  // after some other work finds it in the cache.
+  void Prefetch(std::size_t hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[static_cast<std::uint32_t>(hash) & (slots_.size() - 1)]);
   }
   std::size_t size() const { return count_; }
   bool empty() const { return count_ == 0; }
