@@ -248,8 +248,7 @@ void CountBackStretches(SplitWalk& walk, MessageBase& base, const EchoGroup& gro
 
 }  // namespace
 
-void RecomputeGroupTotals(EchoGroup& group, const StatTables& tables,
-                          const GroupScanState& state) {
+void RecomputeGroupTotals(EchoGroup& group, const StatTables& tables, const GroupScanState& state) {
   if (!tables.days.empty()) {
     group.firstDay = tables.days.front();
     group.lastDay = tables.days.back();
@@ -268,8 +267,8 @@ void RecomputeGroupTotals(EchoGroup& group, const StatTables& tables,
 }
 
 void ScanEcho(const EchoEntry& echo, EchoGroup& group, StatTables& tables, GroupScanState& state,
-              std::vector<DataEntry>& dataEntries, const LanguageTable& language,
-              Services services, ScanThreads threads) {
+              std::vector<DataEntry>& dataEntries, const LanguageTable& language, Services services,
+              ScanThreads threads) {
   if (echo.areaSpec.empty()) {
     services.console.Write(language.LanguageText(kNoBaseText) + "\r\n");
     return;

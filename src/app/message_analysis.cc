@@ -48,8 +48,8 @@ int DayOfWeek(std::int32_t year, std::int32_t month, std::int32_t day) {
   std::int64_t m = month;
   if (m <= 2) y -= 1;
   std::int64_t marchMonth = m <= 2 ? m + 10 : m - 2;  // March = 1 .. February = 12
-  std::int64_t w = (13 * marchMonth - 1) / 5 + day + 77 + (5 * (y % 100)) / 4 + y / 400 -
-                   2 * (y / 100);
+  std::int64_t w =
+      (13 * marchMonth - 1) / 5 + day + 77 + (5 * (y % 100)) / 4 + y / 400 - 2 * (y / 100);
   std::int64_t result = w % 7;
   if (result < 0) result += 7;
   return static_cast<int>(result);
@@ -71,8 +71,7 @@ PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name, std::size
   return person;
 }
 
-DayStat& FindOrAddDay(StatTables& tables, std::int32_t year, std::int32_t month,
-                      std::int32_t day) {
+DayStat& FindOrAddDay(StatTables& tables, std::int32_t year, std::int32_t month, std::int32_t day) {
   auto before = [](const DayStat& a, const DayStat& b) {
     if (a.year != b.year) return a.year < b.year;
     if (a.month != b.month) return a.month < b.month;
@@ -91,8 +90,7 @@ SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject) {
   return FindOrAddSubject(tables, subject, TextIndex::HashOf(StoredKey(subject)));
 }
 
-SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject,
-                              std::size_t keyHash) {
+SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject, std::size_t keyHash) {
   const std::string_view key = StoredKey(subject);
   std::vector<SubjectStat>& subjects = tables.subjects;
   const std::size_t at = tables.subjectIndex.FindOrInsert(

@@ -31,8 +31,7 @@ PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name);
 // The same with TextIndex::HashOf(StoredKey(name)) computed before.
 PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name, std::size_t keyHash);
 // The record for a date, inserted at its date position when new.
-DayStat& FindOrAddDay(StatTables& tables, std::int32_t year, std::int32_t month,
-                      std::int32_t day);
+DayStat& FindOrAddDay(StatTables& tables, std::int32_t year, std::int32_t month, std::int32_t day);
 // The record for a normalised subject, appended when new ("" is stored as " ").
 SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject);
 SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject, std::size_t keyHash);

@@ -45,7 +45,8 @@ class TextIndex {
   // Starts loading the slot where a lookup of a text with this hash begins, so a lookup made
   // after some other work finds it in the cache.
   void Prefetch(std::size_t hash) const {
-    if (!slots_.empty()) __builtin_prefetch(&slots_[static_cast<std::uint32_t>(hash) & (slots_.size() - 1)]);
+    if (!slots_.empty())
+      __builtin_prefetch(&slots_[static_cast<std::uint32_t>(hash) & (slots_.size() - 1)]);
   }
   std::size_t size() const { return count_; }
   bool empty() const { return count_ == 0; }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <functional>
-
 #include <pthread.h>
+
+#include <functional>
 
 namespace tarnik {
 
