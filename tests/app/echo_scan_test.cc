@@ -8,6 +8,7 @@
 #include "common/clock.h"
 #include "common/console.h"
 #include "common/environment.h"
+#include "msgbase/jam_format.h"
 #include "msgbase/squish_format.h"
 #include "support/base_builder.h"
 #include "support/temp_dir.h"
@@ -374,6 +375,41 @@ TEST(ScanEcho, SplitSquishWalkEndsWhereOneWalkEnds) {
       counted[mode] = group.messageCount;
     }
     EXPECT_EQ(counted[0], static_cast<std::int32_t>(record));
+    EXPECT_EQ(results[1], results[0]);
+    EXPECT_EQ(results[2], results[0]);
+  }
+}
+
+TEST(ScanEcho, SplitJamWalkWhereverBaseMsgNumPutsIt) {
+  // Numbers start at the header's BaseMsgNum: far up, the walk's places run to the largest
+  // 32-bit number and past it, where one walk stops.
+  testing::TempDir dir;
+  ASSERT_TRUE(testing::WriteTestBase("J" + dir.File("echo"), VariedMessages(120)));
+  const std::string header = dir.Read("echo.JHR");
+  ASSERT_GT(header.size(), kJamBaseBaseMsgNum + 4);
+  struct Case {
+    std::uint32_t first;
+    std::int32_t counted;
+  } cases[] = {{1u, 120}, {2147483000u, 120}, {2147483600u, 48}};
+  for (const Case& c : cases) {
+    const std::uint32_t first = c.first;
+    SCOPED_TRACE(first);
+    std::string patched = header;
+    for (int i = 0; i < 4; ++i) {
+      patched[kJamBaseBaseMsgNum + i] = static_cast<char>((first >> (8 * i)) & 0xFF);
+    }
+    dir.Write("echo.JHR", patched);
+    std::string results[3];
+    const ScanThreads modes[] = {ScanThreads::kOne, ScanThreads::kTwo, ScanThreads::kTwoInTurn};
+    for (int mode = 0; mode < 3; ++mode) {
+      Scanner scanner;
+      EchoGroup group("X");
+      group.byTo = 5;
+      group.bySubjects = 5;
+      scanner.Scan(EchoEntry{"E", "J" + dir.File("echo")}, group, modes[mode]);
+      results[mode] = Everything(scanner, group);
+      if (mode == 0) EXPECT_EQ(group.messageCount, c.counted);
+    }
     EXPECT_EQ(results[1], results[0]);
     EXPECT_EQ(results[2], results[0]);
   }
