@@ -349,34 +349,41 @@ TEST(ScanEcho, SplitWalkCountsWhatOneWalkCounts) {
   }
 }
 
+// Scans a base alone with one thread, then with two (both orders), and expects the same
+// figures; returns the number of messages counted.
+std::int32_t ExpectSameOnEveryThreadCount(const std::string& spec) {
+  std::string results[3];
+  std::int32_t counted = 0;
+  const ScanThreads modes[] = {ScanThreads::kOne, ScanThreads::kTwo, ScanThreads::kTwoInTurn};
+  for (int mode = 0; mode < 3; ++mode) {
+    Scanner scanner;
+    EchoGroup group("X");
+    group.byTo = 5;
+    group.bySubjects = 5;
+    scanner.Scan(EchoEntry{"E", spec}, group, modes[mode]);
+    results[mode] = Everything(scanner, group);
+    if (mode == 0) counted = group.messageCount;
+  }
+  EXPECT_EQ(results[1], results[0]);
+  EXPECT_EQ(results[2], results[0]);
+  return counted;
+}
+
 TEST(ScanEcho, SplitSquishWalkEndsWhereOneWalkEnds) {
   // A Squish walk ends at an index record without a number, so the stretches after one may
   // hold messages that one walk never reaches.
   testing::TempDir dir;
-  const std::vector<TestMessage> messages = VariedMessages(200);
-  ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("echo"), messages));
+  ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("echo"), VariedMessages(200)));
   const std::string index = dir.Read("echo.SQI");
   ASSERT_EQ(index.size(), 200 * squish::kIndexRecordSize);
   for (std::size_t record : {0, 1, 24, 25, 26, 110, 199}) {
     SCOPED_TRACE(record);
     std::string damaged = index;
-    damaged.replace(record * squish::kIndexRecordSize + squish::kIndexUmsgid, 4, std::string(4, '\0'));
+    damaged.replace(record * squish::kIndexRecordSize + squish::kIndexUmsgid, 4,
+                    std::string(4, '\0'));
     dir.Write("echo.SQI", damaged);
-    std::string results[3];
-    std::int32_t counted[3];
-    const ScanThreads modes[] = {ScanThreads::kOne, ScanThreads::kTwo, ScanThreads::kTwoInTurn};
-    for (int mode = 0; mode < 3; ++mode) {
-      Scanner scanner;
-      EchoGroup group("X");
-      group.byTo = 5;
-      group.bySubjects = 5;
-      scanner.Scan(EchoEntry{"E", "S" + dir.File("echo")}, group, modes[mode]);
-      results[mode] = Everything(scanner, group);
-      counted[mode] = group.messageCount;
-    }
-    EXPECT_EQ(counted[0], static_cast<std::int32_t>(record));
-    EXPECT_EQ(results[1], results[0]);
-    EXPECT_EQ(results[2], results[0]);
+    EXPECT_EQ(ExpectSameOnEveryThreadCount("S" + dir.File("echo")),
+              static_cast<std::int32_t>(record));
   }
 }
 
@@ -392,26 +399,13 @@ TEST(ScanEcho, SplitJamWalkWhereverBaseMsgNumPutsIt) {
     std::int32_t counted;
   } cases[] = {{1u, 120}, {2147483000u, 120}, {2147483600u, 48}};
   for (const Case& c : cases) {
-    const std::uint32_t first = c.first;
-    SCOPED_TRACE(first);
+    SCOPED_TRACE(c.first);
     std::string patched = header;
     for (int i = 0; i < 4; ++i) {
-      patched[kJamBaseBaseMsgNum + i] = static_cast<char>((first >> (8 * i)) & 0xFF);
+      patched[kJamBaseBaseMsgNum + i] = static_cast<char>((c.first >> (8 * i)) & 0xFF);
     }
     dir.Write("echo.JHR", patched);
-    std::string results[3];
-    const ScanThreads modes[] = {ScanThreads::kOne, ScanThreads::kTwo, ScanThreads::kTwoInTurn};
-    for (int mode = 0; mode < 3; ++mode) {
-      Scanner scanner;
-      EchoGroup group("X");
-      group.byTo = 5;
-      group.bySubjects = 5;
-      scanner.Scan(EchoEntry{"E", "J" + dir.File("echo")}, group, modes[mode]);
-      results[mode] = Everything(scanner, group);
-      if (mode == 0) EXPECT_EQ(group.messageCount, c.counted);
-    }
-    EXPECT_EQ(results[1], results[0]);
-    EXPECT_EQ(results[2], results[0]);
+    EXPECT_EQ(ExpectSameOnEveryThreadCount("J" + dir.File("echo")), c.counted);
   }
 }
 
