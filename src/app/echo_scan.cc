@@ -38,8 +38,9 @@ struct ScanCounts {
   GroupScanState& state;
 };
 
-void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTime& arrived,
-                  const EchoGroup& group, ScanCounts counts, MessageScratch& scratch) {
+void CountMessage(MessageBase& base, const MsgDateTime& written, std::int32_t writtenDay,
+                  const MsgDateTime& arrived, const EchoGroup& group, ScanCounts counts,
+                  MessageScratch& scratch) {
   StatTables& tables = counts.tables;
   GroupScanState& state = counts.state;
   counts.messages += 1;
@@ -49,8 +50,8 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, const MsgDateTi
   // delivery time, rather than one of decades.
   if (arrived.Month >= 1 && arrived.Month <= 12 && arrived.Day >= 1) {
     std::int32_t delivery =
-        DeliveryHours(DayNumber(written.Year, written.Month, written.Day), written.Hour,
-                      DayNumber(arrived.Year, arrived.Month, arrived.Day), arrived.Hour);
+        DeliveryHours(writtenDay, written.Hour, DayNumber(arrived.Year, arrived.Month, arrived.Day),
+                      arrived.Hour);
     if (delivery > 0) {
       state.deliverySum += delivery;
       state.deliveryCount += 1;
@@ -139,8 +140,9 @@ bool CountWalk(MessageBase& base, std::int64_t stop, const EchoGroup& group, std
     if (base.OpenMessage()) {
       base.GetDateWritten(written);
       base.GetDateArrived(arrived);
-      if (InPeriod(DayNumber(written.Year, written.Month, written.Day), group, today)) {
-        CountMessage(base, written, arrived, group, counts, scratch);
+      const std::int32_t writtenDay = DayNumber(written.Year, written.Month, written.Day);
+      if (InPeriod(writtenDay, group, today)) {
+        CountMessage(base, written, writtenDay, arrived, group, counts, scratch);
         if (spinner != nullptr) spinner->Step();
       }
     }

@@ -55,20 +55,30 @@ int DayOfWeek(std::int32_t year, std::int32_t month, std::int32_t day) {
   return static_cast<int>(result);
 }
 
+namespace {
+
+// The record whose text field holds key, appended with only that field set when new.
+template <typename Record>
+Record& FindOrAppend(std::vector<Record>& records, TextIndex& index, std::string Record::*text,
+                     std::string_view key, std::size_t keyHash) {
+  const std::size_t at =
+      index.FindOrInsert(key, keyHash, records.size(),
+                         [&](std::size_t i) -> std::string_view { return records[i].*text; });
+  if (at < records.size()) return records[at];
+  Record& record = records.emplace_back();
+  record.*text = std::string(key);
+  return record;
+}
+
+}  // namespace
+
 PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name) {
   return FindOrAddPerson(tables, name, TextIndex::HashOf(StoredKey(name)));
 }
 
 PersonStat& FindOrAddPerson(StatTables& tables, std::string_view name, std::size_t keyHash) {
-  const std::string_view key = StoredKey(name);
-  std::vector<PersonStat>& persons = tables.persons;
-  const std::size_t at = tables.personIndex.FindOrInsert(
-      key, keyHash, persons.size(),
-      [&](std::size_t i) -> std::string_view { return persons[i].name; });
-  if (at < persons.size()) return persons[at];
-  PersonStat& person = tables.persons.emplace_back();
-  person.name = std::string(key);
-  return person;
+  return FindOrAppend(tables.persons, tables.personIndex, &PersonStat::name, StoredKey(name),
+                      keyHash);
 }
 
 DayStat& FindOrAddDay(StatTables& tables, std::int32_t year, std::int32_t month, std::int32_t day) {
@@ -91,15 +101,8 @@ SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject) {
 }
 
 SubjectStat& FindOrAddSubject(StatTables& tables, std::string_view subject, std::size_t keyHash) {
-  const std::string_view key = StoredKey(subject);
-  std::vector<SubjectStat>& subjects = tables.subjects;
-  const std::size_t at = tables.subjectIndex.FindOrInsert(
-      key, keyHash, subjects.size(),
-      [&](std::size_t i) -> std::string_view { return subjects[i].subject; });
-  if (at < subjects.size()) return subjects[at];
-  SubjectStat& record = tables.subjects.emplace_back();
-  record.subject = std::string(key);
-  return record;
+  return FindOrAppend(tables.subjects, tables.subjectIndex, &SubjectStat::subject,
+                      StoredKey(subject), keyHash);
 }
 
 void SortPersonsByName(StatTables& tables) {

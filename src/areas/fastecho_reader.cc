@@ -63,11 +63,10 @@ char FastEchoBaseLetter(std::uint8_t baseType) {
 }
 
 std::string FastEchoBusyFlag(std::string_view semaphorePath) {
-  std::string directory = ToLocalPath(semaphorePath);
+  const std::string directory = ToLocalPath(semaphorePath);
   // DOS read an empty directory as the root of the current drive; here the flag then goes
   // into the current directory rather than into "/".
-  if (!directory.empty() && !EndsWithSeparator(directory)) directory += '/';
-  return directory + fastecho::kBusyFlagName;
+  return (directory.empty() ? directory : WithSeparator(directory)) + fastecho::kBusyFlagName;
 }
 
 void FastEchoReader::Read(const std::string& path, AreaSink& sink, Console& console) {

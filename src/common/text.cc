@@ -108,4 +108,14 @@ bool EndsWithSeparator(std::string_view text) {
   return !text.empty() && (text.back() == '/' || text.back() == '\\');
 }
 
+std::string WithSeparator(std::string path) {
+  if (!EndsWithSeparator(path)) path += '/';
+  return path;
+}
+
+std::string WithFinalDot(std::string path) {
+  if (path.empty() || path.back() != '.') path += '.';
+  return path;
+}
+
 }  // namespace tarnik

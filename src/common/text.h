@@ -43,5 +43,10 @@ std::string ToLocalPath(std::string_view path);
 
 // True when text ends in "/" or "\".
 bool EndsWithSeparator(std::string_view text);
+// The path with "/" appended unless it ends in a separator already.
+std::string WithSeparator(std::string path);
+// The stem of a base's file names: the path with a "." appended unless it ends in one, so a
+// format adds only its extensions ("SQD", "JHR").
+std::string WithFinalDot(std::string path);
 
 }  // namespace tarnik

@@ -37,11 +37,6 @@ PeriodDate DateOfText(std::string_view text) {
   return date;
 }
 
-std::string WithSeparator(std::string path) {
-  if (!EndsWithSeparator(path)) path += '/';
-  return path;
-}
-
 }  // namespace
 
 Configuration::Configuration(const std::string& name, const LanguageTable& language,

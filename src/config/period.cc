@@ -7,10 +7,13 @@ namespace tarnik {
 
 bool InPeriod(std::int32_t messageDay, const EchoGroup& group, std::int32_t today) {
   if (group.skipFutureMessages && messageDay > today) return false;
-  std::int32_t day, month, year;
-  DateOfDayNumber(messageDay, day, month, year);
-  std::int32_t todayDay, todayMonth, todayYear;
-  DateOfDayNumber(today, todayDay, todayMonth, todayYear);
+  // Only the calendar kinds need the dates; this runs for every message of a scan.
+  std::int32_t day = 0, month = 0, year = 0;
+  std::int32_t todayDay = 0, todayMonth = 0, todayYear = 0;
+  if (group.periodKind == 'p' || group.periodKind == 'y' || group.periodKind == 'm') {
+    DateOfDayNumber(messageDay, day, month, year);
+    DateOfDayNumber(today, todayDay, todayMonth, todayYear);
+  }
   switch (group.periodKind) {
     case '*':
       return true;

@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/text.h"
+#include "msgbase/message_base.h"
 
 namespace tarnik {
 
@@ -55,6 +56,23 @@ std::string GroupThousands(std::string_view text) {
   while (!result.empty() && result[0] == ',') result.erase(0, 1);
   if (negative) result.insert(result.begin(), '-');
   return result;
+}
+
+void DecodeDosDateTime(std::uint16_t dosDate, std::uint16_t dosTime, MsgDateTime& date) {
+  date.Day = dosDate & 0x1F;
+  date.Month = (dosDate >> 5) & 0x0F;
+  date.Year = static_cast<std::uint16_t>((dosDate >> 9) + 1980);
+  date.Sec = static_cast<std::uint16_t>((dosTime & 0x1F) * 2);
+  date.Min = (dosTime >> 5) & 0x3F;
+  date.Hour = dosTime >> 11;
+}
+
+void EncodeDosDateTime(const MsgDateTime& date, std::uint16_t& dosDate, std::uint16_t& dosTime) {
+  const unsigned year = date.Year >= 1980 ? date.Year - 1980u : 0u;
+  dosDate = static_cast<std::uint16_t>(((year & 0x7F) << 9) | ((date.Month & 0x0F) << 5) |
+                                       (date.Day & 0x1F));
+  dosTime = static_cast<std::uint16_t>(((date.Hour & 0x1F) << 11) | ((date.Min & 0x3F) << 5) |
+                                       ((date.Sec / 2) & 0x1F));
 }
 
 }  // namespace tarnik

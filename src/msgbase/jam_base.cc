@@ -101,8 +101,7 @@ void JamBase::DropCaches() {
 
 bool JamBase::Open(const std::string& path) {
   if (IsOpen()) Close();
-  std::string base = path;
-  if (base.empty() || base.back() != '.') base += '.';
+  const std::string base = WithFinalDot(path);
   SetPath(base);
   auto fail = [&](std::int32_t status) {
     jhr_.Close();
@@ -137,8 +136,7 @@ bool JamBase::Open(const std::string& path) {
 
 bool JamBase::Create(const std::string& path) {
   if (IsOpen()) Close();
-  std::string base = path;
-  if (base.empty() || base.back() != '.') base += '.';
+  const std::string base = WithFinalDot(path);
   SetPath(base);
   const std::string directory = DirectoryPart(base);
   if (!directory.empty()) CreateDirectories(directory);
@@ -177,8 +175,7 @@ bool JamBase::Create(const std::string& path) {
 }
 
 bool JamBase::Exists(const std::string& path) {
-  std::string base = path;
-  if (base.empty() || base.back() != '.') base += '.';
+  const std::string base = WithFinalDot(path);
   return FileExists(base + "JHR") && FileExists(base + "JDX") && FileExists(base + "JDT");
 }
 

@@ -8,6 +8,7 @@
 #include "common/file.h"
 #include "common/file_system.h"
 #include "common/text.h"
+#include "msgbase/day_number.h"
 
 namespace tarnik {
 
@@ -38,8 +39,7 @@ MsgDirBase::~MsgDirBase() {
 
 bool MsgDirBase::Open(const std::string& path) {
   SetOpen(false);
-  std::string directory = path;
-  if (!EndsWithSeparator(directory)) directory += '/';
+  const std::string directory = WithSeparator(path);
   SetPath(directory);
   // An existing but empty directory is an empty base, not a missing one.
   if (!DirectoryExists(directory)) {
@@ -52,8 +52,7 @@ bool MsgDirBase::Open(const std::string& path) {
 }
 
 bool MsgDirBase::Create(const std::string& path) {
-  std::string directory = path;
-  if (!EndsWithSeparator(directory)) directory += '/';
+  const std::string directory = WithSeparator(path);
   SetPath(directory);
   CreateDirectories(directory);
   ListDirectory();
@@ -62,9 +61,7 @@ bool MsgDirBase::Create(const std::string& path) {
 }
 
 bool MsgDirBase::Exists(const std::string& path) {
-  std::string directory = path;
-  if (!EndsWithSeparator(directory)) directory += '/';
-  return DirectoryExists(directory);
+  return DirectoryExists(WithSeparator(path));
 }
 
 void MsgDirBase::Close() {

@@ -127,21 +127,4 @@ std::string FormatMsgDateTime(const MsgDateTime& date) {
   return buffer;
 }
 
-void DecodeDosDateTime(std::uint16_t dosDate, std::uint16_t dosTime, MsgDateTime& date) {
-  date.Day = dosDate & 0x1F;
-  date.Month = (dosDate >> 5) & 0x0F;
-  date.Year = static_cast<std::uint16_t>((dosDate >> 9) + 1980);
-  date.Sec = static_cast<std::uint16_t>((dosTime & 0x1F) * 2);
-  date.Min = (dosTime >> 5) & 0x3F;
-  date.Hour = dosTime >> 11;
-}
-
-void EncodeDosDateTime(const MsgDateTime& date, std::uint16_t& dosDate, std::uint16_t& dosTime) {
-  const unsigned year = date.Year >= 1980 ? date.Year - 1980u : 0u;
-  dosDate = static_cast<std::uint16_t>(((year & 0x7F) << 9) | ((date.Month & 0x0F) << 5) |
-                                       (date.Day & 0x1F));
-  dosTime = static_cast<std::uint16_t>(((date.Hour & 0x1F) << 11) | ((date.Min & 0x3F) << 5) |
-                                       ((date.Sec / 2) & 0x1F));
-}
-
 }  // namespace tarnik

@@ -59,8 +59,4 @@ void ParseMsgDateTime(std::string_view text, MsgDateTime& date);
 // The FTS-0001 text "01 Jan 86  02:34:56" written by the writing side.
 std::string FormatMsgDateTime(const MsgDateTime& date);
 
-// Packed DOS date and time words.
-void DecodeDosDateTime(std::uint16_t dosDate, std::uint16_t dosTime, MsgDateTime& date);
-void EncodeDosDateTime(const MsgDateTime& date, std::uint16_t& dosDate, std::uint16_t& dosTime);
-
 }  // namespace tarnik

@@ -7,6 +7,8 @@
 
 #include "common/bytes.h"
 #include "common/file_system.h"
+#include "common/text.h"
+#include "msgbase/day_number.h"
 
 namespace tarnik {
 
@@ -72,8 +74,7 @@ std::string SquishBase::FileName(std::string_view extension) const {
 
 bool SquishBase::Open(const std::string& path) {
   if (IsOpen()) Close();
-  std::string base = path;
-  if (base.empty() || base.back() != '.') base += '.';
+  const std::string base = WithFinalDot(path);
   SetPath(base);
   if (!FileExists(FileName("SQD"))) {
     SetStatus(kSquishNoSqd);
@@ -112,8 +113,7 @@ bool SquishBase::Open(const std::string& path) {
 
 bool SquishBase::Create(const std::string& path) {
   if (IsOpen()) Close();
-  std::string base = path;
-  if (base.empty() || base.back() != '.') base += '.';
+  const std::string base = WithFinalDot(path);
   SetPath(base);
   std::string directory = DirectoryPart(base);
   if (!directory.empty()) CreateDirectories(directory);
@@ -150,8 +150,7 @@ bool SquishBase::Create(const std::string& path) {
 }
 
 bool SquishBase::Exists(const std::string& path) {
-  std::string base = path;
-  if (base.empty() || base.back() != '.') base += '.';
+  const std::string base = WithFinalDot(path);
   return FileExists(base + "SQD") && FileExists(base + "SQI");
 }
 
@@ -463,14 +462,8 @@ void SquishBase::SetRead(bool read) {
 }
 
 void SquishBase::GetDosDate(std::size_t offset, MsgDateTime& date) const {
-  std::uint16_t day = LoadU16(msgHeader_.data() + offset);
-  std::uint16_t time = LoadU16(msgHeader_.data() + offset + 2);
-  date.Day = day & 31;
-  date.Month = (day >> 5) & 15;
-  date.Year = static_cast<std::uint16_t>((day >> 9) + 1980);
-  date.Sec = static_cast<std::uint16_t>((time & 31) * 2);
-  date.Min = (time >> 5) & 63;
-  date.Hour = time >> 11;
+  DecodeDosDateTime(LoadU16(msgHeader_.data() + offset), LoadU16(msgHeader_.data() + offset + 2),
+                    date);
   date.Sec100 = 0;
 }
 
