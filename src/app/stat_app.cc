@@ -1,9 +1,8 @@
 #include "app/stat_app.h"
 
-
 #include "app/echo_scan.h"
-#include "areas/area_import.h"
 #include "app/message_analysis.h"
+#include "areas/area_import.h"
 #include "common/file_system.h"
 #include "common/text.h"
 #include "report/report_writer.h"

@@ -1,7 +1,7 @@
 #include "app/statistics.h"
 
-#include "msgbase/day_number.h"
 #include "common/text.h"
+#include "msgbase/day_number.h"
 
 namespace tarnik {
 
