@@ -112,7 +112,7 @@ void Configuration::Interpret(const std::string& line) {
                  ".\r\n");
 }
 
-bool Configuration::InterpretGroupKeyword(const std::string& keyword, const std::string& line,
+void Configuration::InterpretGroupKeyword(const std::string& keyword, const std::string& line,
                                           std::string_view value) {
   EchoGroup& group = *currentGroup_;
   if (keyword == "usedatafile") {
@@ -165,7 +165,6 @@ bool Configuration::InterpretGroupKeyword(const std::string& keyword, const std:
   } else if (keyword == "end") {
     CloseGroup();
   }
-  return true;
 }
 
 void Configuration::CloseGroup() {

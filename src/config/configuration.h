@@ -39,7 +39,7 @@ class Configuration {
 
  private:
   void Interpret(const std::string& line);
-  bool InterpretGroupKeyword(const std::string& keyword, const std::string& line,
+  void InterpretGroupKeyword(const std::string& keyword, const std::string& line,
                              std::string_view value);
   void CloseGroup();
 

@@ -66,31 +66,14 @@ std::string Filled(std::string_view text, std::size_t width, char fill, Fill how
   return cut;
 }
 
-void FillFunction(MacroEngine& engine, std::string_view arguments, bool withChar, Fill how) {
+// The six fill functions; the "ch" forms take the fill character as word 4.
+template <Fill kHow, bool kWithChar>
+void FillFunction(MacroEngine& engine, std::string_view arguments) {
   std::string value;
   if (!ExpandedTarget(engine, arguments, value)) return;
   std::size_t width = Width(Number(engine, ArgumentWord(arguments, 3)));
-  char fill = withChar ? Character(engine, ArgumentWord(arguments, 4)) : ' ';
-  StoreResult(engine, arguments, Filled(value, width, fill, how));
-}
-
-void RightPad(MacroEngine& engine, std::string_view arguments) {
-  FillFunction(engine, arguments, false, Fill::kRight);
-}
-void RightPadCh(MacroEngine& engine, std::string_view arguments) {
-  FillFunction(engine, arguments, true, Fill::kRight);
-}
-void LeftPad(MacroEngine& engine, std::string_view arguments) {
-  FillFunction(engine, arguments, false, Fill::kLeft);
-}
-void LeftPadCh(MacroEngine& engine, std::string_view arguments) {
-  FillFunction(engine, arguments, true, Fill::kLeft);
-}
-void Center(MacroEngine& engine, std::string_view arguments) {
-  FillFunction(engine, arguments, false, Fill::kCenter);
-}
-void CenterCh(MacroEngine& engine, std::string_view arguments) {
-  FillFunction(engine, arguments, true, Fill::kCenter);
+  char fill = kWithChar ? Character(engine, ArgumentWord(arguments, 4)) : ' ';
+  StoreResult(engine, arguments, Filled(value, width, fill, kHow));
 }
 
 // The name is word 2 over blanks and TABs; the text is stored unexpanded.
@@ -173,12 +156,15 @@ void Length(MacroEngine& engine, std::string_view arguments) {
 bool ReplaceName(std::string& line, std::string& upperLine, const std::string& name,
                  const std::string& value) {
   if (name.empty()) return false;
-  std::string upperValue = UpperCase(value);
+  // Made on the first hit only: this runs for every variable on every template line, and
+  // most names do not occur in it.
+  std::string upperValue;
   bool replaced = false;
   std::size_t pos = 0;
   while (pos < line.size()) {
     std::size_t at = upperLine.find(name, pos);
     if (at == std::string::npos) break;
+    if (!replaced) upperValue = UpperCase(value);
     line.replace(at, name.size(), value);
     upperLine.replace(at, name.size(), upperValue);
     replaced = true;
@@ -195,17 +181,17 @@ bool ReplaceName(std::string& line, std::string& upperLine, const std::string& n
 
 MacroEngine::MacroEngine(const Clock& clock) {
   SetVariable("@nothing", "", kMacroVariable);
-  RegisterFunction("@rightpad", RightPad);
-  RegisterFunction("@rightpadch", RightPadCh);
-  RegisterFunction("@leftpad", LeftPad);
-  RegisterFunction("@leftpadch", LeftPadCh);
+  RegisterFunction("@rightpad", FillFunction<Fill::kRight, false>);
+  RegisterFunction("@rightpadch", FillFunction<Fill::kRight, true>);
+  RegisterFunction("@leftpad", FillFunction<Fill::kLeft, false>);
+  RegisterFunction("@leftpadch", FillFunction<Fill::kLeft, true>);
   RegisterFunction("@assign", Assign);
   RegisterFunction("@destroy", Destroy);
   RegisterFunction("@addb", PrependText);
   RegisterFunction("@addf", AppendText);
   RegisterFunction("@copy", CopyPart);
-  RegisterFunction("@centerch", CenterCh);
-  RegisterFunction("@center", Center);
+  RegisterFunction("@centerch", FillFunction<Fill::kCenter, true>);
+  RegisterFunction("@center", FillFunction<Fill::kCenter, false>);
   RegisterFunction("@scale", Scale);
   RegisterFunction("@numformat", NumFormat);
   RegisterFunction("@convsize", ConvSize);
@@ -264,10 +250,10 @@ void MacroEngine::SetValue(MacroItem* item, std::string_view value) {
 }
 
 void MacroEngine::Remove(std::string_view name) {
-  MacroItem* item = Find(name);
-  if (item == nullptr) return;
-  items_.erase(std::find_if(items_.begin(), items_.end(),
-                            [item](const auto& owned) { return owned.get() == item; }));
+  std::string key = ItemName(name);
+  auto found = std::find_if(items_.begin(), items_.end(),
+                            [&key](const auto& item) { return item->name == key; });
+  if (found != items_.end()) items_.erase(found);
 }
 
 std::string MacroEngine::ProcessLine(std::string_view line) {

@@ -187,7 +187,7 @@ void ReportTemplate::SetPersonLine(int index, std::int64_t max, const PersonStat
   std::int64_t length = LineLength("topwriterslist", 42);
   Set("@linefrom", Bar(max, length, person.written));
   length = LineLength("topreaderslist", 42);
-  if (engine_.Find("@linelength") != nullptr) engine_.Remove("@linelength");
+  engine_.Remove("@linelength");
   Set("@lineto", Bar(max, length, person.received));
 }
 

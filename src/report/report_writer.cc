@@ -124,7 +124,7 @@ void ReportWriter::WriteMainHeader() {
       output_.WriteLine(language_.LanguageText(id) + Decimal(value));
     }
   }
-  if (template_) Render("mainfooter");
+  Render("mainfooter");
 }
 
 void ReportWriter::WriteRanked(const RankedList& list) {
@@ -134,9 +134,8 @@ void ReportWriter::WriteRanked(const RankedList& list) {
   }
   const Section* section = ListSection(std::string(list.kind) + "list");
   std::size_t n = std::min(static_cast<std::size_t>(list.length), list.count);
-  std::int64_t max = 0;
+  std::int64_t max = n > 0 ? list.key(0) : 0;
   for (std::size_t i = 0; i < n; ++i) {
-    if (i == 0) max = list.key(i);
     // Records that fail the filter still use up their position number.
     if (!list.passes(i)) continue;
     int index = static_cast<int>(i);
@@ -303,17 +302,14 @@ void ReportWriter::WriteByTime(const StatTables& tables) {
   std::int64_t max = 0;
   for (std::int32_t count : tables.hours) max = std::max<std::int64_t>(max, count);
 
-  enum class Cell { kEmpty, kBar, kGrid };
-  // cells[hour][row - 1]; row 1 is the bottom row.
-  std::array<std::array<Cell, kChartRows>, kChartHours> cells{};
+  // Bar heights in rows, row 1 being the bottom row.
+  std::array<int, kChartHours> heights{};
   if (max > 0) {
     for (int hour = 0; hour < kChartHours; ++hour) {
-      for (int row = 5; row <= kChartRows; row += 5) cells[hour][row - 1] = Cell::kGrid;
       // std::round takes halves away from zero.
       auto height = static_cast<int>(
           std::round(static_cast<double>(tables.hours[hour]) * kChartRows / max));
-      height = std::clamp(height, 0, kChartRows);
-      for (int row = 1; row <= height; ++row) cells[hour][row - 1] = Cell::kBar;
+      heights[hour] = std::clamp(height, 0, kChartRows);
     }
   }
   const std::string empty = language_.LanguageText(30034);
@@ -326,19 +322,9 @@ void ReportWriter::WriteByTime(const StatTables& tables) {
     } else {
       line = language_.LanguageText(30032);
     }
-    for (int hour = 0; hour < kChartHours; ++hour) {
-      switch (cells[hour][row - 1]) {
-        case Cell::kEmpty:
-          line += empty;
-          break;
-        case Cell::kBar:
-          line += bar;
-          break;
-        case Cell::kGrid:
-          line += grid;
-          break;
-      }
-    }
+    // An hour without a bar shows the grid line, but only in a chart that has messages.
+    const std::string& gap = row % 5 == 0 && max > 0 ? grid : empty;
+    for (int hour = 0; hour < kChartHours; ++hour) line += row <= heights[hour] ? bar : gap;
     output_.WriteLine(line);
   }
   if (!Render("bytimefooter")) WriteTextLines(30037, 30038);
