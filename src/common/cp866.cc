@@ -61,4 +61,12 @@ bool EqualFolded(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool EqualLatinFolded(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (UpperLatin(a[i]) != UpperLatin(b[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace tarnik

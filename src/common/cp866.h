@@ -17,5 +17,7 @@ std::string LowerCase(std::string_view text);
 
 // Byte-wise equality after CP866 upper-casing of both sides.
 bool EqualFolded(std::string_view a, std::string_view b);
+// Byte-wise equality after UpperLatin of both sides (file names, which DOS folds in ASCII only).
+bool EqualLatinFolded(std::string_view a, std::string_view b);
 
 }  // namespace tarnik

@@ -30,15 +30,9 @@ File& File::operator=(File&& other) noexcept {
 
 bool File::Open(const std::string& name, FileMode mode) {
   Close();
-  std::string actual = name;
   int flags = O_CLOEXEC;
   switch (mode) {
-    case FileMode::kCreate: {
-      std::string existing = ResolveExisting(name);
-      if (!existing.empty()) actual = existing;
-      flags |= O_RDWR | O_CREAT | O_TRUNC;
-      break;
-    }
+    case FileMode::kCreate:
     case FileMode::kCreateExact:
       flags |= O_RDWR | O_CREAT | O_TRUNC;
       break;
@@ -52,9 +46,11 @@ bool File::Open(const std::string& name, FileMode mode) {
       flags |= O_WRONLY;
       break;
   }
-  if (mode != FileMode::kCreate && mode != FileMode::kCreateExact) {
-    actual = ResolveExisting(name);
-    if (actual.empty()) return false;
+  // Only kCreate may make a file under the name as given when no spelling of it exists.
+  std::string actual = mode == FileMode::kCreateExact ? name : ResolveExisting(name);
+  if (actual.empty()) {
+    if (mode != FileMode::kCreate) return false;
+    actual = name;
   }
   int fd;
   do {
@@ -79,15 +75,7 @@ void File::Close() {
 }
 
 std::size_t File::ReadSome(void* buffer, std::size_t count) {
-  if (fd_ < 0 || count == 0) return 0;
-  std::size_t done = 0;
-  auto* out = static_cast<char*>(buffer);
-  while (done < count) {
-    ssize_t n = ::pread(fd_, out + done, count - done, position_ + static_cast<std::int64_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
+  std::size_t done = ReadAt(position_, buffer, count);
   position_ += static_cast<std::int64_t>(done);
   return done;
 }
@@ -138,10 +126,6 @@ bool File::Truncate() { return fd_ >= 0 && ::ftruncate(fd_, position_) == 0; }
 
 // Writes go straight to the kernel, so there is no user-space buffer to push out.
 bool File::Flush() { return fd_ >= 0; }
-
-}  // namespace tarnik
-
-namespace tarnik {
 
 bool File::Sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }
 

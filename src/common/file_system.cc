@@ -8,24 +8,23 @@
 #include <cerrno>
 #include <climits>
 
+#include "common/cp866.h"
 #include "common/file.h"
 
 namespace tarnik {
 namespace {
 
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
-}
-
 bool Exists(const std::string& path) {
   struct stat info;
   return ::stat(path.c_str(), &info) == 0;
+}
+
+// The status of what ResolveExisting finds; the exact name costs a single stat.
+bool StatExisting(const std::string& path, struct stat& info) {
+  if (path.empty()) return false;
+  if (::stat(path.c_str(), &info) == 0) return true;
+  std::string actual = ResolveExisting(path);
+  return !actual.empty() && ::stat(actual.c_str(), &info) == 0;
 }
 
 // RAII over DIR*.
@@ -60,7 +59,8 @@ class DirectoryReader {
 bool MatchFrom(std::string_view pattern, std::string_view name) {
   std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || FoldAscii(pattern[p]) == FoldAscii(name[n]))) {
+    if (p < pattern.size() &&
+        (pattern[p] == '?' || UpperLatin(pattern[p]) == UpperLatin(name[n]))) {
       ++p;
       ++n;
     } else if (p < pattern.size() && pattern[p] == '*') {
@@ -93,21 +93,19 @@ std::string ResolveExisting(const std::string& path) {
   std::string name;
   unsigned char type = 0;
   while (reader.Next(name, type)) {
-    if (EqualIgnoringCase(name, last)) return directory + name;
+    if (EqualLatinFolded(name, last)) return directory + name;
   }
   return {};
 }
 
 bool FileExists(const std::string& path) {
-  std::string actual = ResolveExisting(path);
   struct stat info;
-  return !actual.empty() && ::stat(actual.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return StatExisting(path, info) && S_ISREG(info.st_mode);
 }
 
 bool DirectoryExists(const std::string& path) {
-  std::string actual = ResolveExisting(path);
   struct stat info;
-  return !actual.empty() && ::stat(actual.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return StatExisting(path, info) && S_ISDIR(info.st_mode);
 }
 
 bool DirectoryHasEntries(const std::string& path) {

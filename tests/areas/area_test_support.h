@@ -1,5 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +19,24 @@ class RecordingSink final : public AreaSink {
   }
   std::string text;
 };
+
+// One line of a tosser configuration and the areas it offers, as RecordingSink writes them.
+struct LineCase {
+  std::string line;
+  std::string expected;
+};
+
+// Hands each line to a fresh reader from makeReader and compares what it offers.
+template <typename MakeReader>
+void ExpectLineOffers(std::span<const LineCase> cases, MakeReader makeReader) {
+  for (const LineCase& c : cases) {
+    SCOPED_TRACE(c.line);
+    auto reader = makeReader();
+    RecordingSink sink;
+    reader.ReadLine(c.line, sink);
+    EXPECT_EQ(sink.text, c.expected);
+  }
+}
 
 // The language texts the area import writes.
 inline LanguageTable AreaLanguage() {

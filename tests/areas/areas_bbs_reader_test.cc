@@ -13,12 +13,9 @@ namespace tarnik {
 namespace {
 
 using testing::AreaLanguage;
+using testing::ExpectLineOffers;
+using testing::LineCase;
 using testing::RecordingSink;
-
-struct LineCase {
-  std::string line;
-  std::string expected;
-};
 
 TEST(AreasBbsReader, AreaLines) {
   const LineCase cases[] = {
@@ -37,13 +34,7 @@ TEST(AreasBbsReader, AreaLines) {
       {"msg\tTAG", " Fmsg\tTAG A\n"},
       {" msg  TAG  ", "TAG Fmsg A\n"},
   };
-  for (const LineCase& c : cases) {
-    SCOPED_TRACE(c.line);
-    AreasBbsReader reader(AreaLanguage());
-    RecordingSink sink;
-    reader.ReadLine(c.line, sink);
-    EXPECT_EQ(sink.text, c.expected);
-  }
+  ExpectLineOffers(cases, [] { return AreasBbsReader(AreaLanguage()); });
 }
 
 TEST(AreasBbsReader, SkipsCommentsAndWritesItsMessages) {

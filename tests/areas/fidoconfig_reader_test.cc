@@ -13,12 +13,9 @@
 namespace tarnik {
 namespace {
 
+using testing::ExpectLineOffers;
+using testing::LineCase;
 using testing::RecordingSink;
-
-struct LineCase {
-  std::string line;
-  std::string expected;
-};
 
 TEST(FidoconfigReader, AreaLines) {
   const LineCase cases[] = {
@@ -48,13 +45,7 @@ TEST(FidoconfigReader, AreaLines) {
       // fidoconfig has no pass-through rule: a "passthrough" path is offered as written.
       {"EchoArea T passthrough", "T Fpassthrough A\n"},
   };
-  for (const LineCase& c : cases) {
-    SCOPED_TRACE(c.line);
-    FidoconfigReader reader;
-    RecordingSink sink;
-    reader.ReadLine(c.line, sink);
-    EXPECT_EQ(sink.text, c.expected);
-  }
+  ExpectLineOffers(cases, [] { return FidoconfigReader(); });
 }
 
 TEST(ReadFidoconfig, TakesTheFileFromTheEnvironment) {

@@ -11,12 +11,9 @@
 namespace tarnik {
 namespace {
 
+using testing::ExpectLineOffers;
+using testing::LineCase;
 using testing::RecordingSink;
-
-struct LineCase {
-  std::string line;
-  std::string expected;
-};
 
 TEST(SquishConfigReader, AreaLines) {
   const LineCase cases[] = {
@@ -47,13 +44,7 @@ TEST(SquishConfigReader, AreaLines) {
       {"Origin my node", ""},
       {"# EchoArea T p", ""},
   };
-  for (const LineCase& c : cases) {
-    SCOPED_TRACE(c.line);
-    SquishConfigReader reader;
-    RecordingSink sink;
-    reader.ReadLine(c.line, sink);
-    EXPECT_EQ(sink.text, c.expected);
-  }
+  ExpectLineOffers(cases, [] { return SquishConfigReader(); });
 }
 
 TEST(SquishConfigReader, EachLineStartsAfresh) {

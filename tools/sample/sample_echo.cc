@@ -71,17 +71,8 @@ LocalTime LocalTimeOf(std::int64_t t) {
   return time;
 }
 
-MsgDateTime MsgDateOf(std::int64_t t) {
-  LocalTime time = LocalTimeOf(t);
-  MsgDateTime date;
-  date.Year = static_cast<std::uint16_t>(time.year);
-  date.Month = static_cast<std::uint16_t>(time.month);
-  date.Day = static_cast<std::uint16_t>(time.day);
-  date.Hour = static_cast<std::uint16_t>(time.hour);
-  date.Min = static_cast<std::uint16_t>(time.minute);
-  date.Sec = static_cast<std::uint16_t>(time.second);
-  return date;
-}
+// The message date of a moment, converted as the bases convert their clock's time.
+MsgDateTime MsgDateOf(std::int64_t t) { return MsgDateTimeNow(FixedClock(LocalTimeOf(t))); }
 
 // Writing times in ascending order (seconds counted from day number 0), on the span of days
 // before the reference day; weekends are a little busier than working days.
@@ -179,7 +170,7 @@ class EchoComposer {
       base.SetFrom(current_.usedName);
       base.SetTo(to_);
       base.SetSubject(subject_);
-      base.SetDateWritten(MsgDateOf(written));
+      base.SetDateWritten(MsgDateTimeNow(clock));
       base.SetDateArrived(MsgDateOf(arrived));
       base.SetOrigAddr(true, writer.address);
       current_.msgId.clear();
