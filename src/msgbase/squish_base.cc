@@ -1,7 +1,6 @@
 #include "msgbase/squish_base.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 #include <utility>
 
@@ -21,8 +20,6 @@ namespace {
 constexpr std::size_t kWindowSize = 65536;
 constexpr std::size_t kLeadSize = kFrameHeaderSize + kMsgHeaderSize;
 constexpr std::size_t kIndexWindowRecords = 8192;
-constexpr std::string_view kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // Interface attribute code to stored attr bits; 0 for a code this format cannot store.
 std::uint32_t StoredAttr(std::uint32_t code) {
@@ -39,12 +36,6 @@ std::uint32_t StoredAttr(std::uint32_t code) {
     default:
       return 0;
   }
-}
-
-std::string TwoDigitText(unsigned value) {
-  char digits[12];
-  std::snprintf(digits, sizeof digits, "%02u", value);
-  return digits;
 }
 
 }  // namespace
@@ -715,15 +706,10 @@ bool SquishBase::WriteMessage() {
     }
   }
   StoreU16(msgHeader_.data() + kMsgUtcOfs, 0);
+  // From the stored DOS words, so both dates of the header agree.
   MsgDateTime written;
   GetDateWritten(written);
-  std::string month =
-      written.Month >= 1 && written.Month <= 12 ? std::string(kMonths[written.Month - 1]) : "???";
-  unsigned year = written.Year >= 2000 ? written.Year - 2000u : written.Year - 1900u;
-  std::string ftsc = TwoDigitText(written.Day) + " " + month + " " + TwoDigitText(year) + "  " +
-                     TwoDigitText(written.Hour) + ":" + TwoDigitText(written.Min) + ":" +
-                     TwoDigitText(written.Sec);
-  SetField(kMsgFtscDate, kMsgFtscDateSize, ftsc);
+  SetField(kMsgFtscDate, kMsgFtscDateSize, FormatMsgDateTime(written));
 
   char record[kIndexRecordSize];
   StoreU32(record + kIndexOfs, index_.ofs);
