@@ -1,10 +1,20 @@
 #include "msgbase/day_number.h"
 
+#include <array>
+#include <cstdio>
+
 #include "common/clock.h"
 #include "common/text.h"
 #include "msgbase/message_base.h"
 
 namespace tarnik {
+
+namespace {
+
+constexpr std::array<std::string_view, 12> kMonthText = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+}  // namespace
 
 std::int32_t DayNumber(std::int32_t year, std::int32_t month, std::int32_t day) {
   std::int64_t y = year, m = month;
@@ -73,6 +83,16 @@ void EncodeDosDateTime(const MsgDateTime& date, std::uint16_t& dosDate, std::uin
                                        (date.Day & 0x1F));
   dosTime = static_cast<std::uint16_t>(((date.Hour & 0x1F) << 11) | ((date.Min & 0x3F) << 5) |
                                        ((date.Sec / 2) & 0x1F));
+}
+
+std::string FormatMsgDateTime(const MsgDateTime& date) {
+  const std::string_view month =
+      date.Month >= 1 && date.Month <= 12 ? kMonthText[date.Month - 1] : "???";
+  const int year = date.Year >= 2000 ? date.Year - 2000 : date.Year - 1900;
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%02d %.*s %02d  %02d:%02d:%02d", date.Day,
+                static_cast<int>(month.size()), month.data(), year, date.Hour, date.Min, date.Sec);
+  return buffer;
 }
 
 }  // namespace tarnik

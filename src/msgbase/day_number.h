@@ -18,6 +18,9 @@ std::int32_t TodayDayNumber(const Clock& clock);
 // Packed DOS date and time words, as Squish and *.MSG headers store them.
 void DecodeDosDateTime(std::uint16_t dosDate, std::uint16_t dosTime, MsgDateTime& date);
 void EncodeDosDateTime(const MsgDateTime& date, std::uint16_t& dosDate, std::uint16_t& dosTime);
+// The FTS-0001 text "01 Jan 86  02:34:56" that *.MSG headers and Squish's FTSC date field
+// hold, written by the writing side.
+std::string FormatMsgDateTime(const MsgDateTime& date);
 
 // Decimal text with a leading "0" when it has a single digit (7 -> "07", 123 -> "123").
 std::string TwoDigits(std::int64_t n);

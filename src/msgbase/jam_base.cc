@@ -93,6 +93,12 @@ void JamBase::SetHeaderField(std::size_t offset, std::uint32_t value) {
   StoreU32(header_.data() + offset, value);
 }
 
+std::int64_t JamBase::FirstNumber() const {
+  return static_cast<std::int32_t>(BaseField(kJamBaseBaseMsgNum));
+}
+
+std::int64_t JamBase::IndexOf(std::int32_t n) const { return std::int64_t{n} - FirstNumber(); }
+
 void JamBase::DropCaches() {
   jhrWindowLength_ = 0;
   jdtWindowLength_ = 0;
@@ -103,24 +109,16 @@ bool JamBase::Open(const std::string& path) {
   if (IsOpen()) Close();
   const std::string base = WithFinalDot(path);
   SetPath(base);
-  auto fail = [&](std::int32_t status) {
-    jhr_.Close();
-    jdx_.Close();
-    jdt_.Close();
-    SetPath("");
-    SetStatus(status);
-    return false;
-  };
-  if (!FileExists(FileName("JHR"))) return fail(kJamErrorNoHeaderFile);
-  if (!FileExists(FileName("JDX"))) return fail(kJamErrorNoIndexFile);
-  if (!FileExists(FileName("JDT"))) return fail(kJamErrorNoTextFile);
+  if (!FileExists(FileName("JHR"))) return FailOpen(kJamErrorNoHeaderFile);
+  if (!FileExists(FileName("JDX"))) return FailOpen(kJamErrorNoIndexFile);
+  if (!FileExists(FileName("JDT"))) return FailOpen(kJamErrorNoTextFile);
   // A scan never writes: the files are opened read-only, and name.JLR (which some writers
   // never make) only when lastread is asked for.
-  if (!jhr_.Open(FileName("JHR"), FileMode::kReadOnly)) return fail(kJamErrorOpenHeaderFile);
-  if (!jdx_.Open(FileName("JDX"), FileMode::kReadOnly)) return fail(kJamErrorOpenIndexFile);
-  if (!jdt_.Open(FileName("JDT"), FileMode::kReadOnly)) return fail(kJamErrorOpenTextFile);
+  if (!jhr_.Open(FileName("JHR"), FileMode::kReadOnly)) return FailOpen(kJamErrorOpenHeaderFile);
+  if (!jdx_.Open(FileName("JDX"), FileMode::kReadOnly)) return FailOpen(kJamErrorOpenIndexFile);
+  if (!jdt_.Open(FileName("JDT"), FileMode::kReadOnly)) return FailOpen(kJamErrorOpenTextFile);
   if (jhr_.ReadAt(0, baseHeader_.data(), kJamBaseHeaderSize) != kJamBaseHeaderSize) {
-    return fail(kJamErrorRead);
+    return FailOpen(kJamErrorRead);
   }
   writable_ = false;
   baseHeaderChanged_ = false;
@@ -140,19 +138,11 @@ bool JamBase::Create(const std::string& path) {
   SetPath(base);
   const std::string directory = DirectoryPart(base);
   if (!directory.empty()) CreateDirectories(directory);
-  auto fail = [&](std::int32_t status) {
-    jhr_.Close();
-    jdx_.Close();
-    jdt_.Close();
-    SetPath("");
-    SetStatus(status);
-    return false;
-  };
-  if (!jhr_.Open(FileName("JHR"), FileMode::kCreate)) return fail(kJamErrorCreateHeaderFile);
-  if (!jdx_.Open(FileName("JDX"), FileMode::kCreate)) return fail(kJamErrorCreateIndexFile);
-  if (!jdt_.Open(FileName("JDT"), FileMode::kCreate)) return fail(kJamErrorCreateTextFile);
+  if (!jhr_.Open(FileName("JHR"), FileMode::kCreate)) return FailOpen(kJamErrorCreateHeaderFile);
+  if (!jdx_.Open(FileName("JDX"), FileMode::kCreate)) return FailOpen(kJamErrorCreateIndexFile);
+  if (!jdt_.Open(FileName("JDT"), FileMode::kCreate)) return FailOpen(kJamErrorCreateTextFile);
   File jlr;
-  if (!jlr.Open(FileName("JLR"), FileMode::kCreate)) return fail(kJamErrorLastReadFile);
+  if (!jlr.Open(FileName("JLR"), FileMode::kCreate)) return FailOpen(kJamErrorLastReadFile);
   baseHeader_.fill(0);
   std::memcpy(baseHeader_.data() + kJamBaseSignature, kJamSignature.data(), kJamSignature.size());
   SetBaseField(kJamBaseDateCreated, JamDateToSeconds(MsgDateTimeNow(clock())));
@@ -161,7 +151,7 @@ bool JamBase::Create(const std::string& path) {
   SetBaseField(kJamBasePasswordCrc, kJamNone);
   SetBaseField(kJamBaseBaseMsgNum, 1);
   if (!jhr_.Seek(0) || !jhr_.Write(baseHeader_.data(), kJamBaseHeaderSize)) {
-    return fail(kJamErrorCreateHeaderFile);
+    return FailOpen(kJamErrorCreateHeaderFile);
   }
   writable_ = true;
   jhrSize_ = jhr_.Size();
@@ -172,6 +162,15 @@ bool JamBase::Create(const std::string& path) {
   DropCaches();
   SetOpen(true);
   return true;
+}
+
+bool JamBase::FailOpen(std::int32_t status) {
+  jhr_.Close();
+  jdx_.Close();
+  jdt_.Close();
+  SetPath("");
+  SetStatus(status);
+  return false;
 }
 
 bool JamBase::Exists(const std::string& path) {
@@ -286,16 +285,14 @@ bool JamBase::ReadJdt(std::int64_t offset, std::size_t count, char* out) {
 }
 
 bool JamBase::MessageExists(std::int32_t n) {
-  const std::int64_t index =
-      static_cast<std::int64_t>(n) - static_cast<std::int32_t>(BaseField(kJamBaseBaseMsgNum));
   std::uint32_t userCrc = 0, hdrOffset = 0;
-  return ReadIndexRecord(index, userCrc, hdrOffset) && hdrOffset != kJamNone;
+  return ReadIndexRecord(IndexOf(n), userCrc, hdrOffset) && hdrOffset != kJamNone;
 }
 
 // Numbers below BaseMsgNum have no index record. The walk starts at the first one that has,
 // so a damaged BaseMsgNum of some thousand million does not make it try every number below.
 void JamBase::SeekNext() {
-  const std::int64_t first = static_cast<std::int32_t>(BaseField(kJamBaseBaseMsgNum));
+  const std::int64_t first = FirstNumber();
   const std::int64_t end = std::min<std::int64_t>(
       first + indexCount_, std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1);
   for (std::int64_t n = std::max<std::int64_t>(std::int64_t{GetCurrent()} + 1, first); n < end;
@@ -309,7 +306,7 @@ void JamBase::SeekNext() {
 }
 
 void JamBase::SeekPrev() {
-  const std::int64_t first = static_cast<std::int32_t>(BaseField(kJamBaseBaseMsgNum));
+  const std::int64_t first = FirstNumber();
   const std::int64_t last = first + indexCount_ - 1;
   for (std::int64_t n = std::min<std::int64_t>(std::int64_t{GetCurrent()} - 1, last);
        n >= std::max<std::int64_t>(first, 1); --n) {
@@ -321,10 +318,7 @@ void JamBase::SeekPrev() {
   SetCurrent(0);
 }
 
-std::int32_t JamBase::GetHigh() {
-  const std::int64_t high = static_cast<std::int32_t>(BaseField(kJamBaseBaseMsgNum)) + indexCount_;
-  return static_cast<std::int32_t>(high);
-}
+std::int32_t JamBase::GetHigh() { return static_cast<std::int32_t>(FirstNumber() + indexCount_); }
 
 std::int32_t JamBase::GetCount() {
   return static_cast<std::int32_t>(BaseField(kJamBaseActiveMsgs));
@@ -351,8 +345,7 @@ bool JamBase::LoadMessage(bool withBody) {
     return false;
   };
   if (!IsOpen()) return fail(kJamErrorRead);
-  const std::int64_t index = static_cast<std::int64_t>(GetCurrent()) -
-                             static_cast<std::int32_t>(BaseField(kJamBaseBaseMsgNum));
+  const std::int64_t index = IndexOf(GetCurrent());
   std::uint32_t userCrc = 0, offset = 0;
   if (!ReadIndexRecord(index, userCrc, offset)) return fail(kJamErrorRead);
   indexPosition_ = index * static_cast<std::int64_t>(kJamIndexRecordSize);
@@ -424,7 +417,6 @@ bool JamBase::LoadMessage(bool withBody) {
     }
   }
   subfields_.clear();
-  text.Seek(text.Size());
   if (withBody) {
     if (origAddress_.zone != 0) SetOrigAddr(false, origAddress_);
     if (destAddress_.zone != 0) SetDestAddr(destAddress_);
@@ -476,9 +468,8 @@ bool JamBase::NewMessage() {
   CloseMessage();
   if (!EnsureWritable()) return false;
   SetBaseField(kJamBaseActiveMsgs, BaseField(kJamBaseActiveMsgs) + 1);
-  const std::int64_t number =
-      static_cast<std::int32_t>(BaseField(kJamBaseBaseMsgNum)) + indexCount_;
-  SetCurrent(static_cast<std::int32_t>(number));
+  const std::int32_t number = GetHigh();
+  SetCurrent(number);
   header_.fill(0);
   ClearAddress(origAddress_);
   ClearAddress(destAddress_);
@@ -607,8 +598,7 @@ bool JamBase::RewriteHeader() {
 
 bool JamBase::DeleteMessage() {
   if (!EnsureWritable()) return false;
-  const std::int64_t index = static_cast<std::int64_t>(GetCurrent()) -
-                             static_cast<std::int32_t>(BaseField(kJamBaseBaseMsgNum));
+  const std::int64_t index = IndexOf(GetCurrent());
   if (index < 0 || index >= indexCount_) return false;
   if (!WriteIndexRecord(index, kJamNone, kJamNone)) {
     SetStatus(kJamErrorRead);

@@ -68,6 +68,8 @@ class JamBase final : public MessageBase {
  private:
   bool LoadMessage(bool withBody);
   bool EnsureWritable();
+  // Closes whatever Open or Create had opened, clears the path and sets the status; false.
+  bool FailOpen(std::int32_t status);
   // View of count bytes of name.JHR at offset (count at most kJamHeaderBufferSize); fewer
   // when the read fails. Valid until the next call or write.
   std::string_view HeaderBytes(std::int64_t offset, std::size_t count);
@@ -76,6 +78,10 @@ class JamBase final : public MessageBase {
   void DropCaches();
   bool ReadIndexRecord(std::int64_t index, std::uint32_t& userCrc, std::uint32_t& hdrOffset);
   bool WriteIndexRecord(std::int64_t index, std::uint32_t userCrc, std::uint32_t hdrOffset);
+  // BaseMsgNum as the signed number the format treats it as: the number of index record 0.
+  std::int64_t FirstNumber() const;
+  // The index record of message number n; outside 0 .. indexCount_ - 1 when there is none.
+  std::int64_t IndexOf(std::int32_t n) const;
   std::uint32_t BaseField(std::size_t offset) const;
   void SetBaseField(std::size_t offset, std::uint32_t value);
   std::uint32_t HeaderField(std::size_t offset) const;

@@ -79,11 +79,8 @@ void MsgDirBase::ListDirectory() {
     if (!number) continue;
     const std::int32_t n = *number;
     if (n < kMsgNumberLimit) {
-      std::uint8_t& byte = presence_[static_cast<std::size_t>(n / 8)];
-      const std::uint8_t bit = static_cast<std::uint8_t>(1u << (n % 8));
       // Two names for one number ("5.msg" and "5.MSG") are still one message.
-      if ((byte & bit) == 0) ++count_;
-      byte |= bit;
+      MarkPresent(n);
       if (EqualAsciiFolded(name, NumberedName(n))) names_.emplace_back(n, std::move(name));
     }
     highest_ = std::max(highest_, n);
@@ -109,13 +106,19 @@ void MsgDirBase::ListDirectory() {
 }
 
 std::string MsgDirBase::MessageFileName(std::int32_t n) const {
-  const std::string expected = NumberedName(n);
   auto it = std::lower_bound(names_.begin(), names_.end(), n,
                              [](const auto& entry, std::int32_t value) { return entry.first < value; });
   if (it != names_.end() && it->first == n) {
     return Path() + it->second;
   }
-  return Path() + expected;
+  return Path() + NumberedName(n);
+}
+
+void MsgDirBase::MarkPresent(std::int32_t n) {
+  std::uint8_t& byte = presence_[static_cast<std::size_t>(n / 8)];
+  const std::uint8_t bit = static_cast<std::uint8_t>(1u << (n % 8));
+  if ((byte & bit) == 0) ++count_;
+  byte |= bit;
 }
 
 bool MsgDirBase::MessageExists(std::int32_t n) {
@@ -199,16 +202,16 @@ void MsgDirBase::SetField(std::size_t offset, std::size_t width, std::string_vie
   std::memcpy(header_.data() + offset, text.data(), text.size());
 }
 
-void MsgDirBase::GetFrom(std::string& from) {
-  from.assign(ZeroTerminated(std::string_view(header_.data() + kMsgFromUserName, kMsgNameSize)));
+std::string_view MsgDirBase::Field(std::size_t offset, std::size_t width) const {
+  return ZeroTerminated(std::string_view(header_.data() + offset, width));
 }
 
-void MsgDirBase::GetTo(std::string& to) {
-  to.assign(ZeroTerminated(std::string_view(header_.data() + kMsgToUserName, kMsgNameSize)));
-}
+void MsgDirBase::GetFrom(std::string& from) { from.assign(Field(kMsgFromUserName, kMsgNameSize)); }
+
+void MsgDirBase::GetTo(std::string& to) { to.assign(Field(kMsgToUserName, kMsgNameSize)); }
 
 void MsgDirBase::GetSubject(std::string& subject) {
-  subject.assign(ZeroTerminated(std::string_view(header_.data() + kMsgSubject, kMsgSubjectSize)));
+  subject.assign(Field(kMsgSubject, kMsgSubjectSize));
 }
 
 void MsgDirBase::SetFrom(std::string_view from) { SetField(kMsgFromUserName, kMsgNameSize, from); }
@@ -270,8 +273,7 @@ void MsgDirBase::SetAttr(bool on, std::uint32_t code) {
 }
 
 void MsgDirBase::GetDateWritten(MsgDateTime& date) {
-  ParseMsgDateTime(
-      ZeroTerminated(std::string_view(header_.data() + kMsgDateTime, kMsgDateTimeSize)), date);
+  ParseMsgDateTime(Field(kMsgDateTime, kMsgDateTimeSize), date);
 }
 
 void MsgDirBase::GetDateArrived(MsgDateTime& date) {
@@ -304,12 +306,7 @@ bool MsgDirBase::NewMessage() {
   const std::int32_t n = highest_ + 1;
   SetCurrent(n);
   highest_ = n;
-  if (n > 0 && n < kMsgNumberLimit) {
-    std::uint8_t& byte = presence_[static_cast<std::size_t>(n / 8)];
-    const std::uint8_t bit = static_cast<std::uint8_t>(1u << (n % 8));
-    if ((byte & bit) == 0) ++count_;
-    byte |= bit;
-  }
+  if (n > 0 && n < kMsgNumberLimit) MarkPresent(n);
   if (messageOpen_) CloseMessage();
   File file;
   // n is above every number the listing found, so no other spelling of its name exists;

@@ -80,8 +80,12 @@ class MsgDirBase final : public MessageBase {
   void ListDirectory();
   bool LoadMessage(bool withBody);
   std::string MessageFileName(std::int32_t n) const;
+  // Sets n's presence bit (n from 1 to below kMsgNumberLimit), counting it once.
+  void MarkPresent(std::int32_t n);
   std::uint16_t Word(std::size_t offset) const;
   void SetWord(std::size_t offset, std::uint16_t value);
+  // A zero-terminated header field, and storing one (cut to width - 1 bytes, 0-filled).
+  std::string_view Field(std::size_t offset, std::size_t width) const;
   void SetField(std::size_t offset, std::size_t width, std::string_view text);
   void PresetAddress(FtnAddress& address, std::size_t netOffset, std::size_t nodeOffset) const;
 

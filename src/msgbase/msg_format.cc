@@ -1,7 +1,6 @@
 #include "msgbase/msg_format.h"
 
 #include <array>
-#include <cstdio>
 
 #include "common/cp866.h"
 #include "common/text.h"
@@ -13,8 +12,6 @@ namespace {
 
 constexpr std::array<std::string_view, 12> kMonthNames = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                                           "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-constexpr std::array<std::string_view, 12> kMonthText = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // A date word as a field value: only plain decimal digits that fit the field count;
 // anything else gives 0.
@@ -115,16 +112,6 @@ void ParseMsgDateTime(std::string_view text, MsgDateTime& date) {
     date.Sec = WordValue(WordOf(spaced, 6, kSpace));
   }
   date.Year = static_cast<std::uint16_t>(year <= 70 ? year + 2000 : year + 1900);
-}
-
-std::string FormatMsgDateTime(const MsgDateTime& date) {
-  const std::string_view month =
-      date.Month >= 1 && date.Month <= 12 ? kMonthText[date.Month - 1] : "???";
-  const int year = date.Year >= 2000 ? date.Year - 2000 : date.Year - 1900;
-  char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "%02d %.*s %02d  %02d:%02d:%02d", date.Day,
-                static_cast<int>(month.size()), month.data(), year, date.Hour, date.Min, date.Sec);
-  return buffer;
 }
 
 }  // namespace tarnik

@@ -56,7 +56,5 @@ std::optional<std::int32_t> MsgFileNumber(std::string_view name);
 // "Wed  1 Jan 86 02:34" and "01-01-86 02:34:56". Clears the record first; a word that is not
 // a decimal number gives 0; two-digit years up to 70 are 20xx, the others 19xx.
 void ParseMsgDateTime(std::string_view text, MsgDateTime& date);
-// The FTS-0001 text "01 Jan 86  02:34:56" written by the writing side.
-std::string FormatMsgDateTime(const MsgDateTime& date);
 
 }  // namespace tarnik

@@ -1,7 +1,6 @@
 #include "msgbase/squish_base.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 #include <utility>
 
@@ -21,8 +20,6 @@ namespace {
 constexpr std::size_t kWindowSize = 65536;
 constexpr std::size_t kLeadSize = kFrameHeaderSize + kMsgHeaderSize;
 constexpr std::size_t kIndexWindowRecords = 8192;
-constexpr std::string_view kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // Interface attribute code to stored attr bits; 0 for a code this format cannot store.
 std::uint32_t StoredAttr(std::uint32_t code) {
@@ -39,12 +36,6 @@ std::uint32_t StoredAttr(std::uint32_t code) {
     default:
       return 0;
   }
-}
-
-std::string TwoDigitText(unsigned value) {
-  char digits[12];
-  std::snprintf(digits, sizeof digits, "%02u", value);
-  return digits;
 }
 
 }  // namespace
@@ -207,14 +198,15 @@ bool SquishBase::RecordAt(std::int64_t position, IndexRecord& record) {
   return true;
 }
 
-void SquishBase::MakeCurrent(std::int32_t position) {
+void SquishBase::MakeCurrent(std::int64_t position) {
   IndexRecord record;
   if (!RecordAt(position, record)) {
     NoCurrent();
     return;
   }
   index_ = record;
-  indexPos_ = position;
+  // RecordAt kept the record inside the index, whose size fits 32 bits.
+  indexPos_ = static_cast<std::int32_t>(position);
   SetCurrent(static_cast<std::int32_t>(index_.umsgid));
 }
 
@@ -250,21 +242,11 @@ void SquishBase::SeekFrom(std::int32_t n) {
 
 // A partial record at the end of a truncated index counts as absent.
 void SquishBase::SeekNext() {
-  std::int64_t next = static_cast<std::int64_t>(indexPos_) + kIndexRecordSize;
-  if (next + static_cast<std::int64_t>(kIndexRecordSize) <= indexSize_) {
-    MakeCurrent(static_cast<std::int32_t>(next));
-  } else {
-    NoCurrent();
-  }
+  MakeCurrent(std::int64_t{indexPos_} + static_cast<std::int64_t>(kIndexRecordSize));
 }
 
 void SquishBase::SeekPrev() {
-  std::int64_t previous = static_cast<std::int64_t>(indexPos_) - kIndexRecordSize;
-  if (previous < 0 || previous + static_cast<std::int64_t>(kIndexRecordSize) > indexSize_) {
-    NoCurrent();
-  } else {
-    MakeCurrent(static_cast<std::int32_t>(previous));
-  }
+  MakeCurrent(std::int64_t{indexPos_} - static_cast<std::int64_t>(kIndexRecordSize));
 }
 
 std::int64_t SquishBase::WalkPlace() {
@@ -273,21 +255,13 @@ std::int64_t SquishBase::WalkPlace() {
 
 void SquishBase::SeekPlace(std::int64_t place) {
   if (place >= 0 && place < IndexRecords()) {
-    MakeCurrent(static_cast<std::int32_t>(place * static_cast<std::int64_t>(kIndexRecordSize)));
+    MakeCurrent(place * static_cast<std::int64_t>(kIndexRecordSize));
   } else {
     NoCurrent();
   }
 }
 
-void SquishBase::SetPosition(std::int32_t position) {
-  if (position >= 0 &&
-      static_cast<std::int64_t>(position) + static_cast<std::int64_t>(kIndexRecordSize) <=
-          indexSize_) {
-    MakeCurrent(position);
-  } else {
-    NoCurrent();
-  }
-}
+void SquishBase::SetPosition(std::int32_t position) { MakeCurrent(position); }
 
 std::int64_t SquishBase::SqdSize(bool refresh) {
   if (refresh) sqdSize_ = sqd_.Size();
@@ -341,14 +315,7 @@ bool SquishBase::LoadMessage(bool withBody) {
     SetStatus(kSquishFrameIo);
     return false;
   }
-  Frame frame;
-  frame.id = LoadU32(p + kFrameId);
-  frame.next = LoadU32(p + kFrameNext);
-  frame.prev = LoadU32(p + kFramePrev);
-  frame.length = LoadU32(p + kFrameLength);
-  frame.msgLength = LoadU32(p + kFrameMsgLength);
-  frame.clen = LoadU32(p + kFrameClen);
-  frame.type = LoadU16(p + kFrameType);
+  const Frame frame = DecodeFrame(p);
   if (frame.id != kFrameIdValue || frame.type != kFrameTypeMessage) {
     SetStatus(kSquishBadFrame);
     return false;
@@ -522,6 +489,12 @@ bool SquishBase::ReadFrame(std::uint32_t offset, Frame& frame) {
     SetStatus(kSquishFrameIo);
     return false;
   }
+  frame = DecodeFrame(bytes);
+  return true;
+}
+
+SquishBase::Frame SquishBase::DecodeFrame(const char* bytes) {
+  Frame frame;
   frame.id = LoadU32(bytes + kFrameId);
   frame.next = LoadU32(bytes + kFrameNext);
   frame.prev = LoadU32(bytes + kFramePrev);
@@ -529,30 +502,23 @@ bool SquishBase::ReadFrame(std::uint32_t offset, Frame& frame) {
   frame.msgLength = LoadU32(bytes + kFrameMsgLength);
   frame.clen = LoadU32(bytes + kFrameClen);
   frame.type = LoadU16(bytes + kFrameType);
-  return true;
+  return frame;
 }
 
-namespace {
-
-void EncodeFrame(char* bytes, std::uint32_t id, std::uint32_t next, std::uint32_t prev,
-                 std::uint32_t length, std::uint32_t msgLength, std::uint32_t clen,
-                 std::uint16_t type) {
-  StoreU32(bytes + kFrameId, id);
-  StoreU32(bytes + kFrameNext, next);
-  StoreU32(bytes + kFramePrev, prev);
-  StoreU32(bytes + kFrameLength, length);
-  StoreU32(bytes + kFrameMsgLength, msgLength);
-  StoreU32(bytes + kFrameClen, clen);
-  StoreU16(bytes + kFrameType, type);
+void SquishBase::EncodeFrame(const Frame& frame, char* bytes) {
+  StoreU32(bytes + kFrameId, frame.id);
+  StoreU32(bytes + kFrameNext, frame.next);
+  StoreU32(bytes + kFramePrev, frame.prev);
+  StoreU32(bytes + kFrameLength, frame.length);
+  StoreU32(bytes + kFrameMsgLength, frame.msgLength);
+  StoreU32(bytes + kFrameClen, frame.clen);
+  StoreU16(bytes + kFrameType, frame.type);
   StoreU16(bytes + kFrameRsvd, 0);
 }
 
-}  // namespace
-
 bool SquishBase::WriteFrame(std::uint32_t offset, const Frame& frame) {
   char bytes[kFrameHeaderSize];
-  EncodeFrame(bytes, frame.id, frame.next, frame.prev, frame.length, frame.msgLength, frame.clen,
-              frame.type);
+  EncodeFrame(frame, bytes);
   if (offset == 0 || !WriteSqd(offset, bytes, sizeof bytes)) {
     SetStatus(kSquishFrameIo);
     return false;
@@ -740,15 +706,10 @@ bool SquishBase::WriteMessage() {
     }
   }
   StoreU16(msgHeader_.data() + kMsgUtcOfs, 0);
+  // From the stored DOS words, so both dates of the header agree.
   MsgDateTime written;
   GetDateWritten(written);
-  std::string month =
-      written.Month >= 1 && written.Month <= 12 ? std::string(kMonths[written.Month - 1]) : "???";
-  unsigned year = written.Year >= 2000 ? written.Year - 2000u : written.Year - 1900u;
-  std::string ftsc = TwoDigitText(written.Day) + " " + month + " " + TwoDigitText(year) + "  " +
-                     TwoDigitText(written.Hour) + ":" + TwoDigitText(written.Min) + ":" +
-                     TwoDigitText(written.Sec);
-  SetField(kMsgFtscDate, kMsgFtscDateSize, ftsc);
+  SetField(kMsgFtscDate, kMsgFtscDateSize, FormatMsgDateTime(written));
 
   char record[kIndexRecordSize];
   StoreU32(record + kIndexOfs, index_.ofs);
@@ -762,8 +723,7 @@ bool SquishBase::WriteMessage() {
   DropIndexWindow();
 
   std::string bytes(kFrameHeaderSize, '\0');
-  EncodeFrame(bytes.data(), frame.id, frame.next, frame.prev, frame.length, frame.msgLength,
-              frame.clen, frame.type);
+  EncodeFrame(frame, bytes.data());
   bytes.append(msgHeader_.data(), msgHeader_.size());
   bytes += control;
   bytes.append(body);

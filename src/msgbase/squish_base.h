@@ -42,11 +42,11 @@ class SquishBase final : public MessageBase {
   void SeekFrom(std::int32_t n) override;
   void SeekNext() override;
   void SeekPrev() override;
-  // The offset of the current record in name.SQI.
   // A Squish walk goes through the index records in file order: the place is the record.
   std::int64_t WalkPlace() override;
   std::int64_t WalkEnd() override { return IndexRecords(); }
   void SeekPlace(std::int64_t place) override;
+  // The offset of the current record in name.SQI.
   std::int32_t GetPosition() override { return indexPos_; }
   void SetPosition(std::int32_t position) override;
   bool OpenMessage() override;
@@ -99,7 +99,9 @@ class SquishBase final : public MessageBase {
   bool RecordAt(std::int64_t position, IndexRecord& record);
   // Forgets the index window after a write to name.SQI.
   void DropIndexWindow();
-  void MakeCurrent(std::int32_t position);
+  // The record at a byte position of name.SQI as the current message; none when that is
+  // outside the index or cannot be read.
+  void MakeCurrent(std::int64_t position);
   void NoCurrent();
   // Reads frame, message header, control information and (with body) the text.
   bool LoadMessage(bool withBody);
@@ -110,6 +112,9 @@ class SquishBase final : public MessageBase {
   bool WriteSqd(std::uint64_t offset, const void* bytes, std::size_t count);
   bool EnsureWritable();
   std::int64_t SqdSize(bool refresh);
+  // A frame header from (into) its kFrameHeaderSize stored bytes.
+  static Frame DecodeFrame(const char* bytes);
+  static void EncodeFrame(const Frame& frame, char* bytes);
   bool ReadFrame(std::uint32_t offset, Frame& frame);
   bool WriteFrame(std::uint32_t offset, const Frame& frame);
   void AppendToFreeChain(std::uint32_t offset, Frame& frame);

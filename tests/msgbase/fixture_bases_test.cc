@@ -19,6 +19,8 @@
 namespace tarnik {
 namespace {
 
+using testing::DateArrived;
+using testing::DateWritten;
 using testing::Render;
 
 using testing::JsonValue;
@@ -110,11 +112,8 @@ TEST_P(JamFixture, ReadsWhatTheManifestRecords) {
     EXPECT_EQ(from, m["from"].text);
     EXPECT_EQ(to, m["to"].text);
     EXPECT_EQ(subject, m["subject"].text);
-    MsgDateTime date;
-    base->GetDateWritten(date);
-    EXPECT_EQ(Render(date), m["date_written"].text);
-    base->GetDateArrived(date);
-    EXPECT_EQ(Render(date), m["date_processed"].text);
+    EXPECT_EQ(DateWritten(*base), m["date_written"].text);
+    EXPECT_EQ(DateArrived(*base), m["date_processed"].text);
 
     // Expected text: kludge lines from the subfields, the stored text, then trace, seen-by
     // and path lines; MSGID lines are compared on their own below.

@@ -15,7 +15,8 @@
 namespace tarnik {
 namespace {
 
-using testing::Render;
+using testing::DateArrived;
+using testing::DateWritten;
 using testing::Scan;
 using testing::Text;
 
@@ -279,11 +280,8 @@ TEST(JamBase, DatesAreSecondsSince1970AndADeletedHeaderStillReads) {
   EXPECT_EQ(Scan(base), std::vector<std::int32_t>{1});
   base.SeekFrom(0);
   ASSERT_TRUE(base.OpenMessage());
-  MsgDateTime date;
-  base.GetDateWritten(date);
-  EXPECT_EQ(Render(date), "2022-07-08 19:08:51");
-  base.GetDateArrived(date);
-  EXPECT_EQ(Render(date), "1970-01-01 00:00:00");
+  EXPECT_EQ(DateWritten(base), "2022-07-08 19:08:51");
+  EXPECT_EQ(DateArrived(base), "1970-01-01 00:00:00");
 }
 
 TEST(JamBase, MissingFilesFailInOrderButLastreadIsOptional) {
@@ -477,11 +475,8 @@ TEST(JamBase, WritingSideRoundTrips) {
   EXPECT_EQ(s, "All");
   base.GetSubject(s);
   EXPECT_EQ(s, "Round trip");
-  MsgDateTime date;
-  base.GetDateWritten(date);
-  EXPECT_EQ(Render(date), "2023-02-28 23:59:58");
-  base.GetDateArrived(date);
-  EXPECT_EQ(Render(date), "2024-05-06 07:08:09");
+  EXPECT_EQ(DateWritten(base), "2023-02-28 23:59:58");
+  EXPECT_EQ(DateArrived(base), "2024-05-06 07:08:09");
   EXPECT_TRUE(base.GetAttr(kAttrPrivate));
   EXPECT_FALSE(base.GetAttr(kAttrCrash));
   EXPECT_TRUE(base.GetAttr(0x1000000));

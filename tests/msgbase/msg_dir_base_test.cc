@@ -15,7 +15,8 @@
 namespace tarnik {
 namespace {
 
-using testing::Render;
+using testing::DateArrived;
+using testing::DateWritten;
 using testing::Scan;
 using testing::Text;
 
@@ -120,11 +121,8 @@ TEST(MsgDirBase, ReadsHeaderFieldsAndTheTextWithoutItsTerminatingZero) {
   EXPECT_EQ(s, std::string(71, 's'));
   EXPECT_EQ(Text(base), "\x01MSGID: 1:2/3 abc\rBody\r");
   EXPECT_EQ(base.GetTextSize(), 23);
-  MsgDateTime date;
-  base.GetDateWritten(date);
-  EXPECT_EQ(Render(date), "1986-01-01 02:34:56");
-  base.GetDateArrived(date);
-  EXPECT_EQ(Render(date), "2023-05-19 01:30:22");
+  EXPECT_EQ(DateWritten(base), "1986-01-01 02:34:56");
+  EXPECT_EQ(DateArrived(base), "2023-05-19 01:30:22");
   EXPECT_TRUE(base.GetAttr(kAttrPrivate));
   EXPECT_TRUE(base.GetAttr(kAttrFileRequest));
   EXPECT_FALSE(base.GetAttr(kAttrCrash));
@@ -303,11 +301,8 @@ TEST(MsgDirBase, WritingSideRoundTrips) {
   EXPECT_EQ(s, std::string(35, 'f'));
   base.GetSubject(s);
   EXPECT_EQ(s, "Round trip");
-  MsgDateTime date;
-  base.GetDateWritten(date);
-  EXPECT_EQ(Render(date), "1999-12-31 23:59:58");
-  base.GetDateArrived(date);
-  EXPECT_EQ(Render(date), "2024-05-06 07:08:10");
+  EXPECT_EQ(DateWritten(base), "1999-12-31 23:59:58");
+  EXPECT_EQ(DateArrived(base), "2024-05-06 07:08:10");
   EXPECT_TRUE(base.GetAttr(kAttrFileRequest));
   FtnAddress orig;
   base.GetOrigAddr(orig);

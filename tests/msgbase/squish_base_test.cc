@@ -17,7 +17,8 @@
 namespace tarnik {
 namespace {
 
-using testing::Render;
+using testing::DateArrived;
+using testing::DateWritten;
 
 using namespace squish;
 
@@ -190,9 +191,7 @@ TEST(SquishBase, OpensHandMadeBaseAndTurnsControlInformationIntoKludgeLines) {
   base.SeekFrom(1);
   ASSERT_TRUE(base.OpenMessage());
   EXPECT_EQ(base.GetTextSize(), 26 + 8 + 13);
-  MsgDateTime written;
-  base.GetDateWritten(written);
-  EXPECT_EQ(Render(written), "2024-06-17 21:45:30");
+  EXPECT_EQ(DateWritten(base), "2024-06-17 21:45:30");
   FtnAddress orig;
   base.GetOrigAddr(orig);
   EXPECT_EQ(FormatAddress4D(orig), "2:5020/1.0");
@@ -505,11 +504,8 @@ TEST(SquishBase, WritesBasesThatReadBackExactly) {
     EXPECT_EQ(text, p.to.substr(0, 35));
     base.GetSubject(text);
     EXPECT_EQ(text, p.subject.substr(0, 71));
-    MsgDateTime date;
-    base.GetDateWritten(date);
-    EXPECT_EQ(Render(date), "2025-02-0" + std::to_string(i + 1) + " 10:20:30");
-    base.GetDateArrived(date);
-    EXPECT_EQ(Render(date), "2024-06-17 21:45:30");
+    EXPECT_EQ(DateWritten(base), "2025-02-0" + std::to_string(i + 1) + " 10:20:30");
+    EXPECT_EQ(DateArrived(base), "2024-06-17 21:45:30");
     std::vector<std::string> lines;
     while (!base.EndOfText()) {
       base.ReadLine(text);
@@ -726,11 +722,8 @@ TEST(SquishBase, DosDatesAndReadMark) {
   ASSERT_TRUE(base.NewMessage());
   MsgDateTime date{23, 59, 59, 0, 31, 12, 2107};
   base.SetDateArrived(date);
-  MsgDateTime back;
-  base.GetDateArrived(back);
-  EXPECT_EQ(Render(back), "2107-12-31 23:59:58");
-  base.GetDateWritten(back);
-  EXPECT_EQ(Render(back), "2024-06-17 21:45:30");
+  EXPECT_EQ(DateArrived(base), "2107-12-31 23:59:58");
+  EXPECT_EQ(DateWritten(base), "2024-06-17 21:45:30");
   base.SetRead(true);
   EXPECT_TRUE(base.IsRead());
   base.SetRead(false);
@@ -800,11 +793,8 @@ TEST_P(SquishFixtures, ReadBackAsTheManifestRecords) {
     EXPECT_EQ(hash, m["index_hash"].text);
     base->GetSubject(text);
     EXPECT_EQ(text, m["subject"].text);
-    MsgDateTime date;
-    base->GetDateWritten(date);
-    EXPECT_EQ(Render(date), m["date_written"].text);
-    base->GetDateArrived(date);
-    EXPECT_EQ(Render(date), m["date_arrived"].text);
+    EXPECT_EQ(DateWritten(*base), m["date_written"].text);
+    EXPECT_EQ(DateArrived(*base), m["date_arrived"].text);
 
     std::vector<std::string> expected;
     std::string control = m["control_info"].text;

@@ -17,6 +17,18 @@ std::vector<std::int32_t> Scan(MessageBase& base) {
   return numbers;
 }
 
+std::string DateWritten(MessageBase& base) {
+  MsgDateTime date;
+  base.GetDateWritten(date);
+  return Render(date);
+}
+
+std::string DateArrived(MessageBase& base) {
+  MsgDateTime date;
+  base.GetDateArrived(date);
+  return Render(date);
+}
+
 std::string Text(MessageBase& base) {
   return base.GetText() ? std::string(base.GetText()->Bytes()) : "<none>";
 }
