@@ -19,14 +19,6 @@ constexpr std::uint16_t kDefaultZone = 2;
 
 std::string NumberedName(std::int32_t n) { return Decimal(n) + ".MSG"; }
 
-bool EqualAsciiFolded(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperLatin(a[i]) != UpperLatin(b[i])) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 MsgDirBase::MsgDirBase(const Clock& clock)
@@ -81,7 +73,7 @@ void MsgDirBase::ListDirectory() {
     if (n < kMsgNumberLimit) {
       // Two names for one number ("5.msg" and "5.MSG") are still one message.
       MarkPresent(n);
-      if (EqualAsciiFolded(name, NumberedName(n))) names_.emplace_back(n, std::move(name));
+      if (EqualLatinFolded(name, NumberedName(n))) names_.emplace_back(n, std::move(name));
     }
     highest_ = std::max(highest_, n);
   }
