@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/language_file.h"
+#include "core/language_table.h"
 #include "areas/area_sink.h"
 #include "areas/fastecho_format.h"
 #include "areas/fastecho_reader.h"

@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/ftn_address.h"
-#include "app/message_analysis.h"
+#include "core/ftn_address.h"
+#include "scan/message_analysis.h"
 #include "common/bytes.h"
 #include "common/file.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 #include "msgbase/message_base.h"
 
 namespace tarnik::fuzz {

@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/ftn_address.h"
-#include "app/language_file.h"
+#include "core/ftn_address.h"
+#include "core/language_table.h"
 #include "areas/fastecho_format.h"
 #include "common/bytes.h"
 #include "common/clock.h"

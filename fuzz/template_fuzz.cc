@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/statistics.h"
+#include "core/stat_tables.h"
 #include "common/clock.h"
 #include "common/console.h"
 #include "config/echo_group.h"

@@ -3,6 +3,7 @@
 #include "app/stat_app.h"
 #include "common/heap_counter.h"
 #include "common/text.h"
+#include "core/program_info.h"
 
 namespace tarnik {
 
@@ -19,7 +20,7 @@ int RunProgram(int argc, char** argv) {
 
 int RunProgram(const std::vector<std::string>& args, Services services) {
   std::int64_t heapAtStart = HeapInUse();
-  services.console.Write("Tarnik/W32 v0.3.4a.\r\n");
+  services.console.Write(std::string(kProgramName) + " v" + std::string(kProgramVersion) + ".\r\n");
   {
     StatApp app(args, services);
     if (app.HasConfig()) app.Run();

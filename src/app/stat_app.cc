@@ -1,7 +1,7 @@
 #include "app/stat_app.h"
 
-#include "app/echo_scan.h"
-#include "app/message_analysis.h"
+#include "scan/echo_scan.h"
+#include "scan/message_analysis.h"
 #include "areas/area_import.h"
 #include "common/file_system.h"
 #include "common/text.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/language_file.h"
-#include "app/statistics.h"
+#include "core/language_table.h"
+#include "core/stat_tables.h"
 #include "common/services.h"
 #include "config/configuration.h"
 #include "config/data_file.h"

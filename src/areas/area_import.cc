@@ -1,6 +1,6 @@
 #include "areas/area_import.h"
 
-#include "app/language_file.h"
+#include "core/language_table.h"
 #include "areas/area_sink.h"
 #include "areas/areas_bbs_reader.h"
 #include "areas/fastecho_reader.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/language_file.h"
+#include "core/language_table.h"
 #include "areas/area_sink.h"
 #include "common/text.h"
 

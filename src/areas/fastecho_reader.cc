@@ -1,6 +1,6 @@
 #include "areas/fastecho_reader.h"
 
-#include "app/language_file.h"
+#include "core/language_table.h"
 #include "areas/area_sink.h"
 #include "areas/fastecho_format.h"
 #include "common/bytes.h"

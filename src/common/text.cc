@@ -118,4 +118,25 @@ std::string WithFinalDot(std::string path) {
   return path;
 }
 
+std::string TwoDigits(std::int64_t n) {
+  std::string text = Decimal(n);
+  if (text.size() == 1) text.insert(text.begin(), '0');
+  return text;
+}
+
+std::string GroupThousands(std::string_view text) {
+  std::string reversed;
+  int count = 0;
+  for (auto it = text.rbegin(); it != text.rend(); ++it) {
+    reversed += *it;
+    if (++count % 3 == 0) reversed += ',';
+  }
+  std::string result(reversed.rbegin(), reversed.rend());
+  bool negative = !result.empty() && result[0] == '-';
+  if (negative) result.erase(0, 1);
+  while (!result.empty() && result[0] == ',') result.erase(0, 1);
+  if (negative) result.insert(result.begin(), '-');
+  return result;
+}
+
 }  // namespace tarnik

@@ -49,4 +49,9 @@ std::string WithSeparator(std::string path);
 // format adds only its extensions ("SQD", "JHR").
 std::string WithFinalDot(std::string path);
 
+// Decimal text with a leading "0" when it has a single digit (7 -> "07", 123 -> "123").
+std::string TwoDigits(std::int64_t n);
+// "," between groups of three digits from the right; a leading "-" stays in front.
+std::string GroupThousands(std::string_view text);
+
 }  // namespace tarnik

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/language_file.h"
+#include "core/language_table.h"
 #include "common/console.h"
 #include "common/cp866.h"
 #include "common/file_system.h"

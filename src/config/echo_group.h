@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/statistics.h"
+#include "core/stat_records.h"
 
 namespace tarnik {
 

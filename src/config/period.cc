@@ -1,7 +1,7 @@
 #include "config/period.h"
 
 #include "config/echo_group.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 
 namespace tarnik {
 

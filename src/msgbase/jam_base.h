@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ftn_address.h"
+#include "core/ftn_address.h"
 #include "common/file.h"
 #include "msgbase/jam_format.h"
 #include "msgbase/message_base.h"

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "common/bytes.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 #include "msgbase/message_base.h"
 
 namespace tarnik {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/ftn_address.h"
+#include "core/ftn_address.h"
 
 namespace tarnik {
 

@@ -12,19 +12,6 @@
 
 namespace tarnik {
 
-MsgDateTime MsgDateTimeNow(const Clock& clock) {
-  LocalTime now = clock.Now();
-  MsgDateTime date;
-  date.Hour = static_cast<std::uint16_t>(now.hour);
-  date.Min = static_cast<std::uint16_t>(now.minute);
-  date.Sec = static_cast<std::uint16_t>(now.second);
-  date.Sec100 = static_cast<std::uint16_t>(now.hundredths);
-  date.Day = static_cast<std::uint16_t>(now.day);
-  date.Month = static_cast<std::uint16_t>(now.month);
-  date.Year = static_cast<std::uint16_t>(now.year);
-  return date;
-}
-
 MessageBase::MessageBase(const Clock& clock) : clock_(clock), serial_(clock) {}
 
 MessageBase::~MessageBase() { DropText(); }

@@ -7,26 +7,13 @@
 #include <string>
 #include <string_view>
 
-#include "app/ftn_address.h"
+#include "core/ftn_address.h"
 #include "common/services.h"
 #include "msgbase/kludge.h"
 #include "msgbase/message_text.h"
+#include "msgbase/msg_date_time.h"
 
 namespace tarnik {
-
-// A message date and time. The format conversions set every field but Sec100.
-struct MsgDateTime {
-  std::uint16_t Hour = 0;
-  std::uint16_t Min = 0;
-  std::uint16_t Sec = 0;
-  std::uint16_t Sec100 = 0;
-  std::uint16_t Day = 0;
-  std::uint16_t Month = 0;
-  std::uint16_t Year = 0;
-};
-
-// The clock's local date and time as a message date.
-MsgDateTime MsgDateTimeNow(const Clock& clock);
 
 // Attribute codes of the interface; each format maps them to its own stored bits and treats
 // a code it cannot store as not set.

@@ -8,7 +8,7 @@
 #include "common/file.h"
 #include "common/file_system.h"
 #include "common/text.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 
 namespace tarnik {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/ftn_address.h"
+#include "core/ftn_address.h"
 #include "msgbase/message_base.h"
 #include "msgbase/msg_format.h"
 

@@ -6,7 +6,7 @@
 #include "common/clock.h"
 #include "common/cp866.h"
 #include "common/text.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 
 namespace tarnik {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/text.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 
 namespace tarnik {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ftn_address.h"
-#include "app/statistics.h"
+#include "core/ftn_address.h"
+#include "core/stat_tables.h"
 
 namespace tarnik {
 

@@ -1,13 +1,14 @@
 #include "report/report_template.h"
 
-#include "app/statistics.h"
+#include "core/stat_tables.h"
 #include "common/console.h"
 #include "common/cp866.h"
 #include "common/text.h"
 #include "config/echo_group.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 #include "report/report_format.h"
 #include "report/report_output.h"
+#include "core/program_info.h"
 
 namespace tarnik {
 
@@ -69,8 +70,8 @@ std::string DatePart(const std::optional<DayStat>& day, std::int32_t DayStat::*f
 }  // namespace
 
 ReportTemplate::ReportTemplate(const EchoGroup& group, const Clock& clock) : engine_(clock) {
-  engine_.SetVariable("@version", "0.3.4a");
-  engine_.SetVariable("@program", "Tarnik/W32");
+  engine_.SetVariable("@version", kProgramVersion);
+  engine_.SetVariable("@program", kProgramName);
   engine_.SetVariable("@echo", group.FirstEchoTag());
   engine_.SetVariable("@description", group.description);
   engine_.SetVariable("@statfromday", DatePart(group.firstDay, &DayStat::day, true, "??"));

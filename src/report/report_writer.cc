@@ -6,21 +6,21 @@
 #include <functional>
 #include <vector>
 
-#include "app/language_file.h"
-#include "app/statistics.h"
+#include "core/language_table.h"
+#include "core/stat_tables.h"
 #include "common/cp866.h"
 #include "common/text.h"
 #include "config/echo_group.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 #include "report/report_format.h"
 #include "report/report_template.h"
+#include "core/program_info.h"
 
 namespace tarnik {
 
 namespace {
 
-constexpr std::string_view kClosingLine =
-    "// Tarnik/W32 ver.0.3.4a. Echomail statistics for FidoNet-technology networks.";
+constexpr std::string_view kClosingTail = ". Echomail statistics for FidoNet-technology networks.";
 
 constexpr int kChartRows = 20;
 constexpr int kChartHours = 24;
@@ -332,7 +332,12 @@ void ReportWriter::WriteByTime(const StatTables& tables) {
 
 void ReportWriter::WriteClosingLine() {
   output_.WriteLine();
-  output_.WriteLine(kClosingLine);
+  std::string closingLine = "// ";
+  closingLine += kProgramName;
+  closingLine += " ver.";
+  closingLine += kProgramVersion;
+  closingLine += kClosingTail;
+  output_.WriteLine(closingLine);
 }
 
 }  // namespace tarnik

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/language_file.h"
+#include "core/language_table.h"
 #include "areas/area_sink.h"
 
 namespace tarnik::testing {

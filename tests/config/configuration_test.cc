@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/language_file.h"
+#include "core/language_table.h"
 #include "common/console.h"
 #include "common/file_system.h"
 #include "support/temp_dir.h"

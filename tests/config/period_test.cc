@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/echo_group.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 
 namespace tarnik {
 namespace {

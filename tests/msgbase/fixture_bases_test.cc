@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ftn_address.h"
+#include "core/ftn_address.h"
 #include "common/file_system.h"
 #include "common/text.h"
 #include "msgbase/message_base.h"

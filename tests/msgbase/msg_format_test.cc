@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 #include "msgbase/message_base.h"
 #include "support/base_inspect.h"
 

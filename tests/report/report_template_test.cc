@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/statistics.h"
+#include "core/stat_tables.h"
 #include "common/clock.h"
 #include "common/console.h"
 #include "config/echo_group.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/language_file.h"
-#include "app/statistics.h"
+#include "core/language_table.h"
+#include "core/stat_tables.h"
 #include "common/clock.h"
 #include "common/console.h"
 #include "common/environment.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ftn_address.h"
+#include "core/ftn_address.h"
 #include "msgbase/message_base.h"
 
 namespace tarnik::testing {

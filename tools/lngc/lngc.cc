@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/language_file.h"
+#include "core/language_table.h"
 #include "common/bytes.h"
 #include "common/file_system.h"
 #include "common/text.h"

@@ -9,7 +9,7 @@
 #include "common/clock.h"
 #include "common/cp866.h"
 #include "common/text.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 #include "msgbase/kludge.h"
 #include "msgbase/message_base.h"
 

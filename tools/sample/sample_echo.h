@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ftn_address.h"
+#include "core/ftn_address.h"
 #include "sample_node.h"
 #include "sample_pools.h"
 #include "sample_random.h"

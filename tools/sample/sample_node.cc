@@ -5,7 +5,7 @@
 #include "common/file.h"
 #include "common/file_system.h"
 #include "common/text.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 #include "msgbase/msg_format.h"
 #include "sample_configs.h"
 #include "sample_echo.h"

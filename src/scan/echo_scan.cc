@@ -1,4 +1,4 @@
-#include "app/echo_scan.h"
+#include "scan/echo_scan.h"
 
 #include <algorithm>
 #include <limits>
@@ -7,13 +7,13 @@
 #include <optional>
 #include <utility>
 
-#include "app/language_file.h"
-#include "app/message_analysis.h"
-#include "app/spinner.h"
+#include "core/language_table.h"
+#include "scan/message_analysis.h"
+#include "scan/spinner.h"
 #include "common/cp866.h"
 #include "common/worker_thread.h"
 #include "config/period.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 #include "msgbase/message_base.h"
 
 namespace tarnik {

@@ -1,9 +1,9 @@
-#include "app/message_analysis.h"
+#include "scan/message_analysis.h"
 
 #include <gtest/gtest.h>
 
-#include "app/ftn_address.h"
-#include "msgbase/day_number.h"
+#include "core/ftn_address.h"
+#include "core/calendar.h"
 #include "msgbase/kludge.h"
 #include "msgbase/message_base.h"
 #include "msgbase/message_text.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/statistics.h"
+#include "core/stat_tables.h"
 #include "common/services.h"
 #include "config/data_file.h"
 #include "config/echo_group.h"

@@ -1,4 +1,4 @@
-#include "app/text_index.h"
+#include "core/text_index.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "app/ftn_address.h"
+#include "core/ftn_address.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/language_file.h"
+#include "core/language_table.h"
 
 #include <gtest/gtest.h>
 

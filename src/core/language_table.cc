@@ -1,4 +1,4 @@
-#include "app/language_file.h"
+#include "core/language_table.h"
 
 #include "common/bytes.h"
 #include "common/file_system.h"

@@ -1,4 +1,4 @@
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 
 #include <gtest/gtest.h>
 
@@ -24,23 +24,6 @@ TEST(DayNumber, KnownDatesAndRoundTrip) {
   EXPECT_EQ(y, 1970);
   FixedClock clock({2024, 2, 29, 23, 59, 59, 99});
   EXPECT_EQ(TodayDayNumber(clock), DayNumber(2024, 2, 29));
-}
-
-TEST(NumberText, TwoDigitsAndThousands) {
-  EXPECT_EQ(TwoDigits(7), "07");
-  EXPECT_EQ(TwoDigits(0), "00");
-  EXPECT_EQ(TwoDigits(12), "12");
-  EXPECT_EQ(TwoDigits(123), "123");
-  struct Case {
-    const char* in;
-    const char* out;
-  } cases[] = {{"1234567", "1,234,567"}, {"-123456", "-123,456"}, {"123", "123"},
-               {"100000", "100,000"},    {"-100", "-100"},         {"", ""},
-               {"1000", "1,000"},        {"-1000", "-1,000"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.in);
-    EXPECT_EQ(GroupThousands(c.in), c.out);
-  }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/spinner.h"
+#include "scan/spinner.h"
 
 #include <string_view>
 

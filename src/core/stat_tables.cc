@@ -1,7 +1,7 @@
-#include "app/statistics.h"
+#include "core/stat_tables.h"
 
 #include "common/text.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 
 namespace tarnik {
 

@@ -1,4 +1,4 @@
-#include "app/message_analysis.h"
+#include "scan/message_analysis.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #endif
 
 #include "common/cp866.h"
-#include "msgbase/day_number.h"
+#include "core/calendar.h"
 #include "msgbase/kludge.h"
 #include "msgbase/message_base.h"
 #include "msgbase/message_text.h"
@@ -41,18 +41,6 @@ std::int32_t DeliveryHours(std::int32_t writtenDay, int writtenHour, std::int32_
   std::int64_t hours = 24 * (static_cast<std::int64_t>(arrivedDay) - writtenDay) +
                        (static_cast<std::int64_t>(arrivedHour) - writtenHour);
   return static_cast<std::int32_t>(std::llabs(hours));
-}
-
-int DayOfWeek(std::int32_t year, std::int32_t month, std::int32_t day) {
-  std::int64_t y = year;
-  std::int64_t m = month;
-  if (m <= 2) y -= 1;
-  std::int64_t marchMonth = m <= 2 ? m + 10 : m - 2;  // March = 1 .. February = 12
-  std::int64_t w =
-      (13 * marchMonth - 1) / 5 + day + 77 + (5 * (y % 100)) / 4 + y / 400 - 2 * (y / 100);
-  std::int64_t result = w % 7;
-  if (result < 0) result += 7;
-  return static_cast<int>(result);
 }
 
 namespace {

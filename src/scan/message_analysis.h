@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/ftn_address.h"
-#include "app/statistics.h"
+#include "core/ftn_address.h"
+#include "core/stat_tables.h"
 
 namespace tarnik {
 
@@ -19,8 +19,6 @@ void NormalizeSubject(std::string_view subject, std::string& normalized);
 std::int32_t DeliveryHours(std::int32_t writtenDay, int writtenHour, std::int32_t arrivedDay,
                            int arrivedHour);
 
-// Gregorian day of the week, 0 = Sunday .. 6 = Saturday.
-int DayOfWeek(std::int32_t year, std::int32_t month, std::int32_t day);
 
 // The text a name or subject is stored and looked up as ("" as " ").
 inline std::string_view StoredKey(std::string_view text) {

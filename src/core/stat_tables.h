@@ -6,33 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ftn_address.h"
-#include "app/text_index.h"
+#include "core/stat_records.h"
+#include "core/text_index.h"
 
 namespace tarnik {
-
-// One distinct person name, shared by writers and recipients.
-struct PersonStat {
-  std::int32_t written = 0;
-  std::int32_t received = 0;
-  std::int32_t bytes = 0;
-  std::int32_t lines = 0;
-  std::int32_t quoted = 0;
-  FtnAddress address;  // first address seen; zone 0 = not yet known
-  std::string name;    // exactly as in the header; an empty name is stored as " "
-};
-
-struct SubjectStat {
-  std::string subject;  // normalised; an empty one is stored as " "
-  std::int32_t count = 0;
-};
-
-struct DayStat {
-  std::int32_t day = 0;
-  std::int32_t month = 0;
-  std::int32_t year = 0;
-  std::uint32_t count = 0;
-};
 
 // The statistics of one echo group while it is scanned and reported.
 struct StatTables {

@@ -1,10 +1,10 @@
-#include "app/echo_scan.h"
+#include "scan/echo_scan.h"
 
 #include <gtest/gtest.h>
 
-#include "app/language_file.h"
-#include "app/message_analysis.h"
-#include "app/spinner.h"
+#include "core/language_table.h"
+#include "scan/message_analysis.h"
+#include "scan/spinner.h"
 #include "common/clock.h"
 #include "common/console.h"
 #include "common/environment.h"
