@@ -6,14 +6,14 @@
 #include <string>
 #include <string_view>
 
-#include "core/language_table.h"
 #include "areas/area_sink.h"
 #include "common/clock.h"
 #include "common/console.h"
 #include "config/configuration.h"
 #include "config/period.h"
-#include "fuzz_support.h"
 #include "core/calendar.h"
+#include "core/language_table.h"
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarnik;

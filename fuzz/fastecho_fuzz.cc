@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "core/language_table.h"
 #include "areas/area_sink.h"
 #include "areas/fastecho_format.h"
 #include "areas/fastecho_reader.h"
 #include "common/console.h"
+#include "core/language_table.h"
 #include "fuzz_support.h"
 
 namespace {

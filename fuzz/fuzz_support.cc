@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/ftn_address.h"
-#include "scan/message_analysis.h"
 #include "common/bytes.h"
 #include "common/file.h"
 #include "core/calendar.h"
+#include "core/ftn_address.h"
 #include "msgbase/message_base.h"
+#include "scan/message_analysis.h"
 
 namespace tarnik::fuzz {
 namespace {

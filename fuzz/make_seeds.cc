@@ -15,13 +15,13 @@
 #include <utility>
 #include <vector>
 
-#include "core/ftn_address.h"
-#include "core/language_table.h"
 #include "areas/fastecho_format.h"
 #include "common/bytes.h"
 #include "common/clock.h"
 #include "common/file_system.h"
 #include "config/data_file.h"
+#include "core/ftn_address.h"
+#include "core/language_table.h"
 #include "fuzz_support.h"
 #include "msgbase/message_base.h"
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/stat_tables.h"
 #include "common/clock.h"
 #include "common/console.h"
 #include "config/echo_group.h"
+#include "core/stat_tables.h"
 #include "report/macro_engine.h"
 #include "report/report_output.h"
 #include "report/report_template.h"

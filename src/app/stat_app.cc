@@ -1,11 +1,11 @@
 #include "app/stat_app.h"
 
-#include "scan/echo_scan.h"
-#include "scan/message_analysis.h"
 #include "areas/area_import.h"
 #include "common/file_system.h"
 #include "common/text.h"
 #include "report/report_writer.h"
+#include "scan/echo_scan.h"
+#include "scan/message_analysis.h"
 
 namespace tarnik {
 namespace {
@@ -47,8 +47,8 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
     services_.console.Write("Unable to open language file!\r\n");
     return;
   }
-  config_ = std::make_unique<Configuration>(args.empty() ? std::string() : args.front(),
-                                            language_, services_.console);
+  config_ = std::make_unique<Configuration>(args.empty() ? std::string() : args.front(), language_,
+                                            services_.console);
   if (config_->Load()) {
     LoadAreas();
     LoadDataFile();
@@ -63,8 +63,7 @@ StatApp::~StatApp() {
 }
 
 void StatApp::LoadAreas() {
-  ImportAreas(config_->areaFileType, config_->areaFilePath, config_->groups, language_,
-              services_);
+  ImportAreas(config_->areaFileType, config_->areaFilePath, config_->groups, language_, services_);
 }
 
 void StatApp::LoadDataFile() { dataEntries_ = tarnik::LoadDataFile(config_->dataFileName); }

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "core/language_table.h"
-#include "core/stat_tables.h"
 #include "common/services.h"
 #include "config/configuration.h"
 #include "config/data_file.h"
+#include "core/language_table.h"
+#include "core/stat_tables.h"
 
 namespace tarnik {
 

@@ -1,6 +1,5 @@
 #include "areas/area_import.h"
 
-#include "core/language_table.h"
 #include "areas/area_sink.h"
 #include "areas/areas_bbs_reader.h"
 #include "areas/fastecho_reader.h"
@@ -8,6 +7,7 @@
 #include "areas/jt_config_reader.h"
 #include "areas/squish_config_reader.h"
 #include "common/cp866.h"
+#include "core/language_table.h"
 
 namespace tarnik {
 

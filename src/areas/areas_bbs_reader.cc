@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "core/language_table.h"
 #include "areas/area_sink.h"
 #include "common/text.h"
+#include "core/language_table.h"
 
 namespace tarnik {
 

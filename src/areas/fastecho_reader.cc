@@ -1,6 +1,5 @@
 #include "areas/fastecho_reader.h"
 
-#include "core/language_table.h"
 #include "areas/area_sink.h"
 #include "areas/fastecho_format.h"
 #include "common/bytes.h"
@@ -8,6 +7,7 @@
 #include "common/file.h"
 #include "common/file_system.h"
 #include "common/text.h"
+#include "core/language_table.h"
 
 namespace tarnik {
 namespace {

@@ -31,13 +31,9 @@ constexpr Tables kTables = MakeTables();
 
 }  // namespace
 
-char UpperChar(char c) {
-  return static_cast<char>(kTables.upper[static_cast<unsigned char>(c)]);
-}
+char UpperChar(char c) { return static_cast<char>(kTables.upper[static_cast<unsigned char>(c)]); }
 
-char LowerChar(char c) {
-  return static_cast<char>(kTables.lower[static_cast<unsigned char>(c)]);
-}
+char LowerChar(char c) { return static_cast<char>(kTables.lower[static_cast<unsigned char>(c)]); }
 
 char UpperLatin(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 

@@ -7,7 +7,7 @@
 namespace tarnik {
 
 enum class FileMode {
-  kCreate,     // truncate or make the file, read and write
+  kCreate,  // truncate or make the file, read and write
   // As kCreate, under exactly the name given: no case-insensitive lookup (which lists the
   // directory), for a caller that already knows no other spelling of the name exists.
   kCreateExact,

@@ -85,8 +85,8 @@ std::string ResolveExisting(const std::string& path) {
   std::string_view view(path);
   while (view.size() > 1 && view.back() == '/') view.remove_suffix(1);
   std::size_t slash = view.rfind('/');
-  std::string directory = slash == std::string_view::npos ? std::string()
-                                                          : std::string(view.substr(0, slash + 1));
+  std::string directory =
+      slash == std::string_view::npos ? std::string() : std::string(view.substr(0, slash + 1));
   std::string_view last = slash == std::string_view::npos ? view : view.substr(slash + 1);
   if (last.empty()) return {};
   DirectoryReader reader(directory);

@@ -4,9 +4,7 @@
 
 namespace tarnik {
 
-std::string CutShort(std::string_view text) {
-  return std::string(text.substr(0, kShortStringMax));
-}
+std::string CutShort(std::string_view text) { return std::string(text.substr(0, kShortStringMax)); }
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <string_view>
 
-#include "core/language_table.h"
 #include "common/console.h"
 #include "common/cp866.h"
 #include "common/file_system.h"
 #include "common/text.h"
+#include "core/language_table.h"
 
 namespace tarnik {
 namespace {
@@ -21,11 +21,11 @@ struct GroupKeyword {
 // Group keywords; the line end of "Area is not defined." differs by keyword and is part of
 // the message as sysops have always seen it.
 constexpr GroupKeyword kGroupKeywords[] = {
-    {"usedatafile", "\r\n"}, {"out", "\n\r"},      {"description", "\n\r"},
-    {"statperiod", "\n\r"},  {"byfrom", "\n\r"},   {"byto", "\n\r"},
-    {"bysubjects", "\n\r"},  {"bysize", "\r\n"},   {"bydays", "\r\n"},
-    {"bydayofweek", "\r\n"}, {"bytime", "\r\n"},   {"bytotal", "\r\n"},
-    {"template", "\r\n"},    {"alias", "\r\n"},    {"skipmessageifdateaftercurrent", "\r\n"},
+    {"usedatafile", "\r\n"}, {"out", "\n\r"},    {"description", "\n\r"},
+    {"statperiod", "\n\r"},  {"byfrom", "\n\r"}, {"byto", "\n\r"},
+    {"bysubjects", "\n\r"},  {"bysize", "\r\n"}, {"bydays", "\r\n"},
+    {"bydayofweek", "\r\n"}, {"bytime", "\r\n"}, {"bytotal", "\r\n"},
+    {"template", "\r\n"},    {"alias", "\r\n"},  {"skipmessageifdateaftercurrent", "\r\n"},
     {"end", "\r\n"},
 };
 

@@ -29,7 +29,7 @@ class Configuration {
   bool Load();
 
   std::vector<std::unique_ptr<EchoGroup>> groups;  // in the order of their "end" lines
-  std::string areaFileType;  // as written
+  std::string areaFileType;                        // as written
   std::string areaFilePath;
   std::string dataFileName;  // "Tarnik.Dat" when not given
   std::string templatePath;  // always ends in a separator after Load

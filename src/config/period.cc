@@ -32,8 +32,8 @@ bool InPeriod(std::int32_t messageDay, const EchoGroup& group, std::int32_t toda
       return static_cast<std::int64_t>(year) ==
              static_cast<std::int64_t>(todayYear) - group.periodCount;
     case 'm': {
-      std::int64_t target = static_cast<std::int64_t>(todayYear) * 12 + (todayMonth - 1) -
-                            group.periodCount;
+      std::int64_t target =
+          static_cast<std::int64_t>(todayYear) * 12 + (todayMonth - 1) - group.periodCount;
       std::int64_t targetYear = target >= 0 ? target / 12 : -((-target + 11) / 12);
       std::int64_t targetMonth = target - targetYear * 12 + 1;
       return year == targetYear && month == targetMonth;

@@ -25,20 +25,31 @@ constexpr std::string_view kLinePid = "\x01PID: ";
 constexpr std::string_view kLineVia = "\x01Via ";
 constexpr std::string_view kLineSeenBy = "SEEN-BY: ";
 constexpr std::string_view kLinePath = "\x01PATH: ";
-constexpr std::string_view kLineFlags = "\x01" "FLAGS: ";
+constexpr std::string_view kLineFlags =
+    "\x01"
+    "FLAGS: ";
 constexpr std::string_view kLineKludge = "\x01";
 
 std::string_view LinePrefix(std::uint16_t loId) {
   switch (loId) {
-    case kJamMsgId: return kLineMsgId;
-    case kJamReplyId: return kLineReply;
-    case kJamPid: return kLinePid;
-    case kJamTrace: return kLineVia;
-    case kJamFtsKludge: return kLineKludge;
-    case kJamSeenBy2D: return kLineSeenBy;
-    case kJamPath2D: return kLinePath;
-    case kJamFlags: return kLineFlags;
-    default: return {};
+    case kJamMsgId:
+      return kLineMsgId;
+    case kJamReplyId:
+      return kLineReply;
+    case kJamPid:
+      return kLinePid;
+    case kJamTrace:
+      return kLineVia;
+    case kJamFtsKludge:
+      return kLineKludge;
+    case kJamSeenBy2D:
+      return kLineSeenBy;
+    case kJamPath2D:
+      return kLinePath;
+    case kJamFlags:
+      return kLineFlags;
+    default:
+      return {};
   }
 }
 
@@ -233,15 +244,14 @@ bool JamBase::ReadIndexRecord(std::int64_t index, std::uint32_t& userCrc,
     indexBlockCount_ = static_cast<std::int64_t>(got / kJamIndexRecordSize);
     if (indexBlockCount_ == 0) return false;
   }
-  const char* record =
-      indexBlock_.data() + (index - indexBlockFirst_) * static_cast<std::int64_t>(kJamIndexRecordSize);
+  const char* record = indexBlock_.data() +
+                       (index - indexBlockFirst_) * static_cast<std::int64_t>(kJamIndexRecordSize);
   userCrc = LoadU32(record + kJamIdxUserCrc);
   hdrOffset = LoadU32(record + kJamIdxHdrOffset);
   return true;
 }
 
-bool JamBase::WriteIndexRecord(std::int64_t index, std::uint32_t userCrc,
-                               std::uint32_t hdrOffset) {
+bool JamBase::WriteIndexRecord(std::int64_t index, std::uint32_t userCrc, std::uint32_t hdrOffset) {
   char record[kJamIndexRecordSize];
   StoreU32(record + kJamIdxUserCrc, userCrc);
   StoreU32(record + kJamIdxHdrOffset, hdrOffset);
@@ -378,18 +388,29 @@ bool JamBase::LoadMessage(bool withBody) {
   const std::uint32_t attribute = HeaderField(kJamHdrAttribute);
   for (const JamSubfield& field : subfields_) {
     switch (field.loId) {
-      case kJamOAddress: ParseAddress(field.data, origAddress_); break;
-      case kJamDAddress: ParseAddress(field.data, destAddress_); break;
-      case kJamSenderName: from_.assign(field.data); break;
-      case kJamReceiverName: to_.assign(field.data); break;
-      case kJamSubject: subject_.assign(field.data); break;
+      case kJamOAddress:
+        ParseAddress(field.data, origAddress_);
+        break;
+      case kJamDAddress:
+        ParseAddress(field.data, destAddress_);
+        break;
+      case kJamSenderName:
+        from_.assign(field.data);
+        break;
+      case kJamReceiverName:
+        to_.assign(field.data);
+        break;
+      case kJamSubject:
+        subject_.assign(field.data);
+        break;
       case kJamEnclosedFile:
         if (attribute & kJamAttrFileAttach) subject_.assign(field.data);
         break;
       case kJamEnclosedFreq:
         if (attribute & kJamAttrFileRequest) subject_.assign(field.data);
         break;
-      default: break;
+      default:
+        break;
     }
   }
 
@@ -401,8 +422,11 @@ bool JamBase::LoadMessage(bool withBody) {
       case kJamReplyId:
       case kJamPid:
       case kJamFtsKludge:
-      case kJamFlags: AppendLine(out, LinePrefix(field.loId), field.data); break;
-      default: break;
+      case kJamFlags:
+        AppendLine(out, LinePrefix(field.loId), field.data);
+        break;
+      default:
+        break;
     }
   }
   if (withBody) {
@@ -514,10 +538,10 @@ bool JamBase::WriteMessage() {
     std::string_view prefix;
     std::uint16_t loId;
   };
-  static constexpr Named kNamed[] = {
-      {kLineMsgId, kJamMsgId}, {kLineReply, kJamReplyId},   {kLinePid, kJamPid},
-      {kLineVia, kJamTrace},   {kLineSeenBy, kJamSeenBy2D}, {kLinePath, kJamPath2D},
-      {kLineFlags, kJamFlags}};
+  static constexpr Named kNamed[] = {{kLineMsgId, kJamMsgId},     {kLineReply, kJamReplyId},
+                                     {kLinePid, kJamPid},         {kLineVia, kJamTrace},
+                                     {kLineSeenBy, kJamSeenBy2D}, {kLinePath, kJamPath2D},
+                                     {kLineFlags, kJamFlags}};
   std::string body;
   MessageText& text = *GetText();
   text.Seek(0);
@@ -614,8 +638,8 @@ std::int32_t JamBase::GetLastRead(std::int32_t user) {
   File jlr;
   if (!jlr.Open(FileName("JLR"), FileMode::kReadOnly)) return 0;
   char record[kJamLastReadRecordSize];
-  for (std::int64_t at = 0;
-       jlr.ReadAt(at, record, sizeof record) == sizeof record; at += sizeof record) {
+  for (std::int64_t at = 0; jlr.ReadAt(at, record, sizeof record) == sizeof record;
+       at += sizeof record) {
     if (static_cast<std::int32_t>(LoadU32(record + kJamLrUserId)) == user) {
       return static_cast<std::int32_t>(LoadU32(record + kJamLrHighReadMsg));
     }

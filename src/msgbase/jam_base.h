@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ftn_address.h"
 #include "common/file.h"
+#include "core/ftn_address.h"
 #include "msgbase/jam_format.h"
 #include "msgbase/message_base.h"
 
@@ -99,7 +99,7 @@ class JamBase final : public MessageBase {
   std::string to_;
   std::string subject_;
   std::array<char, kJamMsgHeaderSize> header_{};  // the current message's fixed header
-  std::vector<JamSubfield> subfields_;              // views into jhrWindow_ while loading
+  std::vector<JamSubfield> subfields_;            // views into jhrWindow_ while loading
   File jhr_;
   File jdx_;
   File jdt_;

@@ -39,23 +39,38 @@ std::uint32_t JamCrc(std::string_view text) {
 
 std::uint32_t JamAttributeBits(std::uint32_t code) {
   switch (code) {
-    case kAttrPrivate: return kJamAttrPrivate;
-    case kAttrCrash: return kJamAttrCrash;
-    case kAttrReceived: return kJamAttrRead;
-    case kAttrSent: return kJamAttrSent;
-    case kAttrFileAttached: return kJamAttrFileAttach;
-    case kAttrInTransit: return kJamAttrInTransit;
-    case kAttrOrphan: return kJamAttrOrphan;
-    case kAttrKillSent: return kJamAttrKillSent;
-    case kAttrLocal: return kJamAttrLocal;
-    case kAttrHold: return kJamAttrHold;
-    case kAttrFileRequest: return kJamAttrFileRequest;
-    case kAttrReturnReceiptRequest: return kJamAttrReceiptReq;
-    case kAttrAuditRequest: return kJamAttrConfirmReq;
+    case kAttrPrivate:
+      return kJamAttrPrivate;
+    case kAttrCrash:
+      return kJamAttrCrash;
+    case kAttrReceived:
+      return kJamAttrRead;
+    case kAttrSent:
+      return kJamAttrSent;
+    case kAttrFileAttached:
+      return kJamAttrFileAttach;
+    case kAttrInTransit:
+      return kJamAttrInTransit;
+    case kAttrOrphan:
+      return kJamAttrOrphan;
+    case kAttrKillSent:
+      return kJamAttrKillSent;
+    case kAttrLocal:
+      return kJamAttrLocal;
+    case kAttrHold:
+      return kJamAttrHold;
+    case kAttrFileRequest:
+      return kJamAttrFileRequest;
+    case kAttrReturnReceiptRequest:
+      return kJamAttrReceiptReq;
+    case kAttrAuditRequest:
+      return kJamAttrConfirmReq;
     case kJamAttrTypeLocal:
     case kJamAttrTypeEcho:
-    case kJamAttrTypeNet: return code;
-    default: return 0;
+    case kJamAttrTypeNet:
+      return code;
+    default:
+      return 0;
   }
 }
 
@@ -95,8 +110,8 @@ void JamSecondsToDate(std::uint32_t seconds, MsgDateTime& date) {
 std::uint32_t JamDateToSeconds(const MsgDateTime& date) {
   const std::int64_t days =
       static_cast<std::int64_t>(DayNumber(date.Year, date.Month, date.Day)) - kJamJulianOf1970;
-  const std::int64_t seconds =
-      days * kSecondsPerDay + date.Hour * 3600 + date.Min * 60 + static_cast<std::int64_t>(date.Sec);
+  const std::int64_t seconds = days * kSecondsPerDay + date.Hour * 3600 + date.Min * 60 +
+                               static_cast<std::int64_t>(date.Sec);
   // Dates before 1970 wrap, as the stored dword does.
   return static_cast<std::uint32_t>(seconds);
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/ftn_address.h"
 #include "common/services.h"
+#include "core/ftn_address.h"
 #include "msgbase/kludge.h"
 #include "msgbase/message_text.h"
 #include "msgbase/msg_date_time.h"

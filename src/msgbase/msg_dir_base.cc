@@ -52,9 +52,7 @@ bool MsgDirBase::Create(const std::string& path) {
   return true;
 }
 
-bool MsgDirBase::Exists(const std::string& path) {
-  return DirectoryExists(WithSeparator(path));
-}
+bool MsgDirBase::Exists(const std::string& path) { return DirectoryExists(WithSeparator(path)); }
 
 void MsgDirBase::Close() {
   SetPath("");
@@ -98,8 +96,9 @@ void MsgDirBase::ListDirectory() {
 }
 
 std::string MsgDirBase::MessageFileName(std::int32_t n) const {
-  auto it = std::lower_bound(names_.begin(), names_.end(), n,
-                             [](const auto& entry, std::int32_t value) { return entry.first < value; });
+  auto it =
+      std::lower_bound(names_.begin(), names_.end(), n,
+                       [](const auto& entry, std::int32_t value) { return entry.first < value; });
   if (it != names_.end() && it->first == n) {
     return Path() + it->second;
   }
@@ -182,7 +181,9 @@ bool MsgDirBase::CloseMessage() {
   return true;
 }
 
-std::uint16_t MsgDirBase::Word(std::size_t offset) const { return LoadU16(header_.data() + offset); }
+std::uint16_t MsgDirBase::Word(std::size_t offset) const {
+  return LoadU16(header_.data() + offset);
+}
 
 void MsgDirBase::SetWord(std::size_t offset, std::uint16_t value) {
   StoreU16(header_.data() + offset, value);

@@ -57,13 +57,20 @@ std::uint16_t MsgAttributeBits(std::uint32_t code) {
     case kAttrOrphan:
     case kAttrKillSent:
     case kAttrLocal:
-    case kAttrHold: return static_cast<std::uint16_t>(code);
-    case kAttrFileRequest: return 0x0800;
-    case kAttrReturnReceiptRequest: return 0x1000;
-    case kAttrIsReturnReceipt: return 0x2000;
-    case kAttrAuditRequest: return 0x4000;
-    case kAttrFileUpdateRequest: return 0x8000;
-    default: return 0;
+    case kAttrHold:
+      return static_cast<std::uint16_t>(code);
+    case kAttrFileRequest:
+      return 0x0800;
+    case kAttrReturnReceiptRequest:
+      return 0x1000;
+    case kAttrIsReturnReceipt:
+      return 0x2000;
+    case kAttrAuditRequest:
+      return 0x4000;
+    case kAttrFileUpdateRequest:
+      return 0x8000;
+    default:
+      return 0;
   }
 }
 
@@ -82,7 +89,9 @@ std::optional<std::int32_t> MsgFileNumber(std::string_view name) {
 void ParseMsgDateTime(std::string_view text, MsgDateTime& date) {
   date = MsgDateTime{};
   std::uint16_t year = 0;
-  auto charAt = [&](std::size_t position) { return position <= text.size() ? text[position - 1] : '\0'; };
+  auto charAt = [&](std::size_t position) {
+    return position <= text.size() ? text[position - 1] : '\0';
+  };
   if (charAt(3) == ' ') {
     date.Day = WordValue(WordOf(text, 1, kSpace));
     date.Month = MonthOfName(WordOf(text, 2, kSpace));

@@ -218,8 +218,7 @@ void MacroEngine::SetVariable(std::string_view name, std::string_view value, std
   items_.push_back(std::move(item));
 }
 
-void MacroEngine::RegisterFunction(std::string_view name, MacroHandler handler,
-                                   std::uint8_t kind) {
+void MacroEngine::RegisterFunction(std::string_view name, MacroHandler handler, std::uint8_t kind) {
   Remove(name);
   auto item = std::make_unique<MacroItem>();
   item->name = ItemName(name);

@@ -27,7 +27,7 @@ inline constexpr int kMaxSubstitutionPasses = 64;
 inline constexpr int kMaxExpandDepth = 16;
 
 struct MacroItem {
-  std::string name;  // upper-cased (code page 866), trimmed of spaces
+  std::string name;   // upper-cased (code page 866), trimmed of spaces
   std::string value;  // at most 255 bytes
   std::uint8_t kind = kMacroVariable;
   bool isFunction = false;

@@ -4,7 +4,8 @@
 
 namespace tarnik {
 
-ReportOutput::ReportOutput(std::size_t bufferSize) : bufferSize_(bufferSize == 0 ? 1 : bufferSize) {}
+ReportOutput::ReportOutput(std::size_t bufferSize)
+    : bufferSize_(bufferSize == 0 ? 1 : bufferSize) {}
 
 ReportOutput::~ReportOutput() { Close(); }
 

@@ -1,14 +1,14 @@
 #include "report/report_template.h"
 
-#include "core/stat_tables.h"
 #include "common/console.h"
 #include "common/cp866.h"
 #include "common/text.h"
 #include "config/echo_group.h"
 #include "core/calendar.h"
+#include "core/program_info.h"
+#include "core/stat_tables.h"
 #include "report/report_format.h"
 #include "report/report_output.h"
-#include "core/program_info.h"
 
 namespace tarnik {
 
@@ -86,17 +86,15 @@ ReportTemplate::ReportTemplate(const EchoGroup& group, const Clock& clock) : eng
   engine_.SetVariable("@averagemessages", Decimal(group.averagePerDay));
   engine_.SetVariable("@averagedeliveringtime", Decimal(group.averageDelivery));
   static constexpr std::string_view kListVariables[] = {
-      "@num",           "@username",         "@usersize",         "@userquote",
-      "@subjectline",   "@subjecttotal",     "@statdateday",      "@statdatemonth",
-      "@statdateyear",  "@datemessages",     "@dayofweek",        "@dowmsgs",
-      "@usermessagesfrom", "@usermessagesto", "@usertotalmessages", "@useraddress",
-      "@linedow",       "@linefrom",         "@lineto",           "@linesize",
-      "@lineday",       "@linebytotal"};
+      "@num",          "@username",    "@usersize",         "@userquote",      "@subjectline",
+      "@subjecttotal", "@statdateday", "@statdatemonth",    "@statdateyear",   "@datemessages",
+      "@dayofweek",    "@dowmsgs",     "@usermessagesfrom", "@usermessagesto", "@usertotalmessages",
+      "@useraddress",  "@linedow",     "@linefrom",         "@lineto",         "@linesize",
+      "@lineday",      "@linebytotal"};
   for (std::string_view name : kListVariables) engine_.SetVariable(name, "");
 }
 
-bool ReportTemplate::OpenTemplate(std::string_view path, std::string_view name,
-                                  Console& console) {
+bool ReportTemplate::OpenTemplate(std::string_view path, std::string_view name, Console& console) {
   fileName_ = ToLocalPath(std::string(path) + std::string(name));
   if (!reader_.Open(fileName_)) {
     console.Write("done.\r\nUnable to open template file ~");

@@ -21,7 +21,7 @@ struct SubjectStat;
 
 // One "#define name" ... "#end" block of a template file.
 struct Section {
-  std::string name;  // as written; looked up case-insensitively
+  std::string name;                // as written; looked up case-insensitively
   std::vector<std::string> lines;  // as read, at most 255 bytes each
 };
 

@@ -6,15 +6,15 @@
 #include <functional>
 #include <vector>
 
-#include "core/language_table.h"
-#include "core/stat_tables.h"
 #include "common/cp866.h"
 #include "common/text.h"
 #include "config/echo_group.h"
 #include "core/calendar.h"
+#include "core/language_table.h"
+#include "core/program_info.h"
+#include "core/stat_tables.h"
 #include "report/report_format.h"
 #include "report/report_template.h"
-#include "core/program_info.h"
 
 namespace tarnik {
 
@@ -50,14 +50,12 @@ struct ReportWriter::RankedList {
 };
 
 ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
-                           const LanguageTable& language, Services services,
-                           std::size_t bufferSize)
+                           const LanguageTable& language, Services services, std::size_t bufferSize)
     : output_(bufferSize), group_(group), language_(language) {
   if (group.outputName.empty()) {
     output_.OpenConsole(services.console);
   } else if (!output_.OpenFile(ToLocalPath(group.outputName))) {
-    services.console.Write("fault: unable to create report file ~" + group.outputName +
-                           "~.\r\n");
+    services.console.Write("fault: unable to create report file ~" + group.outputName + "~.\r\n");
     return;
   }
   template_ = std::make_unique<ReportTemplate>(group, services.clock);
@@ -116,10 +114,11 @@ void ReportWriter::WriteMainHeader() {
     } else {
       output_.WriteLine(language_.LanguageText(30052));
     }
-    const std::pair<std::int32_t, std::int32_t> figures[] = {
-        {30053, group_.messageCount}, {30054, group_.personCount},
-        {30055, group_.dayCount},     {30056, group_.averagePerDay},
-        {30057, group_.averageDelivery}};
+    const std::pair<std::int32_t, std::int32_t> figures[] = {{30053, group_.messageCount},
+                                                             {30054, group_.personCount},
+                                                             {30055, group_.dayCount},
+                                                             {30056, group_.averagePerDay},
+                                                             {30057, group_.averageDelivery}};
     for (const auto& [id, value] : figures) {
       output_.WriteLine(language_.LanguageText(id) + Decimal(value));
     }
@@ -157,19 +156,19 @@ void ReportWriter::WritePersonLists(StatTables& tables) {
 
   if (group_.byTotal > 0) {
     ResortPersons(persons, PersonOrder::kByTotal);
-    WriteRanked(RankedList{
-        "bytotal", group_.byTotal, 30003, persons.size(),
-        [&](std::size_t i) { return PersonKey(persons[i], PersonOrder::kByTotal); },
-        [&](std::size_t i) { return persons[i].written > 0 || persons[i].received > 0; },
-        [&](int i, std::int64_t max) { template_->SetByTotalLine(i, max, persons[i]); },
-        [&](int i, std::int64_t) {
-          const PersonStat& p = persons[i];
-          return RightAligned(i + 1, 3) + " " +
-                 LeftAligned(p.name + " (" + AddressText(p.address) + ")", 36, true) + " " +
-                 RightAligned(p.written, 6) + " " + RightAligned(p.received, 6) + " " +
-                 RightAligned(PersonKey(p, PersonOrder::kByTotal), 7) + " " +
-                 RightAligned(p.bytes, 8) + " " + QuotePercent(p) + "%";
-        }});
+    WriteRanked(
+        RankedList{"bytotal", group_.byTotal, 30003, persons.size(),
+                   [&](std::size_t i) { return PersonKey(persons[i], PersonOrder::kByTotal); },
+                   [&](std::size_t i) { return persons[i].written > 0 || persons[i].received > 0; },
+                   [&](int i, std::int64_t max) { template_->SetByTotalLine(i, max, persons[i]); },
+                   [&](int i, std::int64_t) {
+                     const PersonStat& p = persons[i];
+                     return RightAligned(i + 1, 3) + " " +
+                            LeftAligned(p.name + " (" + AddressText(p.address) + ")", 36, true) +
+                            " " + RightAligned(p.written, 6) + " " + RightAligned(p.received, 6) +
+                            " " + RightAligned(PersonKey(p, PersonOrder::kByTotal), 7) + " " +
+                            RightAligned(p.bytes, 8) + " " + QuotePercent(p) + "%";
+                   }});
   }
 
   struct Counted {
@@ -178,36 +177,35 @@ void ReportWriter::WritePersonLists(StatTables& tables) {
     std::int32_t firstHeaderText;
     PersonOrder order;
   };
-  const Counted countedLists[] = {
-      {"topwriters", group_.byFrom, 30007, PersonOrder::kByWritten},
-      {"topreaders", group_.byTo, 30011, PersonOrder::kByReceived}};
+  const Counted countedLists[] = {{"topwriters", group_.byFrom, 30007, PersonOrder::kByWritten},
+                                  {"topreaders", group_.byTo, 30011, PersonOrder::kByReceived}};
   for (const Counted& counted : countedLists) {
     if (counted.length <= 0) continue;
     PersonOrder order = counted.order;
     ResortPersons(persons, order);
-    WriteRanked(RankedList{
-        counted.kind, counted.length, counted.firstHeaderText, persons.size(),
-        [&](std::size_t i) { return PersonKey(persons[i], order); },
-        [&](std::size_t i) { return PersonKey(persons[i], order) > 0; },
-        [&](int i, std::int64_t max) { template_->SetPersonLine(i, max, persons[i]); },
-        [&](int i, std::int64_t max) {
-          std::int64_t value = PersonKey(persons[i], order);
-          return positionAndName(i) + RightAligned(value, 6) + " " + Bar(max, 42, value);
-        }});
+    WriteRanked(
+        RankedList{counted.kind, counted.length, counted.firstHeaderText, persons.size(),
+                   [&](std::size_t i) { return PersonKey(persons[i], order); },
+                   [&](std::size_t i) { return PersonKey(persons[i], order) > 0; },
+                   [&](int i, std::int64_t max) { template_->SetPersonLine(i, max, persons[i]); },
+                   [&](int i, std::int64_t max) {
+                     std::int64_t value = PersonKey(persons[i], order);
+                     return positionAndName(i) + RightAligned(value, 6) + " " + Bar(max, 42, value);
+                   }});
   }
 
   if (group_.bySize > 0) {
     ResortPersons(persons, PersonOrder::kBySize);
-    WriteRanked(RankedList{
-        "topsizes", group_.bySize, 30015, persons.size(),
-        [&](std::size_t i) { return static_cast<std::int64_t>(persons[i].bytes); },
-        [&](std::size_t i) { return persons[i].bytes > 0; },
-        [&](int i, std::int64_t max) { template_->SetSizeLine(i, max, persons[i]); },
-        [&](int i, std::int64_t max) {
-          const PersonStat& p = persons[i];
-          return positionAndName(i) + RightAligned(p.bytes, 8) + " " + QuotePercent(p) + "% " +
-                 Bar(max, 34, p.bytes);
-        }});
+    WriteRanked(
+        RankedList{"topsizes", group_.bySize, 30015, persons.size(),
+                   [&](std::size_t i) { return static_cast<std::int64_t>(persons[i].bytes); },
+                   [&](std::size_t i) { return persons[i].bytes > 0; },
+                   [&](int i, std::int64_t max) { template_->SetSizeLine(i, max, persons[i]); },
+                   [&](int i, std::int64_t max) {
+                     const PersonStat& p = persons[i];
+                     return positionAndName(i) + RightAligned(p.bytes, 8) + " " + QuotePercent(p) +
+                            "% " + Bar(max, 34, p.bytes);
+                   }});
   }
 }
 
@@ -246,10 +244,9 @@ void ReportWriter::WriteByDays(StatTables& tables) {
     for (std::int32_t number = firstNumber; number <= lastNumber; ++number) {
       std::int32_t day = 0, month = 0, year = 0;
       DateOfDayNumber(number, day, month, year);
-      auto found = std::lower_bound(days.begin(), days.end(), 0,
-                                    [&](const DayStat& record, int) {
-                                      return DateBefore(record, day, month, year);
-                                    });
+      auto found = std::lower_bound(days.begin(), days.end(), 0, [&](const DayStat& record, int) {
+        return DateBefore(record, day, month, year);
+      });
       if (found != days.end() && SameDate(*found, day, month, year)) {
         const DayStat& record = *found;
         if (section != nullptr) {
@@ -307,8 +304,8 @@ void ReportWriter::WriteByTime(const StatTables& tables) {
   if (max > 0) {
     for (int hour = 0; hour < kChartHours; ++hour) {
       // std::round takes halves away from zero.
-      auto height = static_cast<int>(
-          std::round(static_cast<double>(tables.hours[hour]) * kChartRows / max));
+      auto height =
+          static_cast<int>(std::round(static_cast<double>(tables.hours[hour]) * kChartRows / max));
       heights[hour] = std::clamp(height, 0, kChartRows);
     }
   }

@@ -7,14 +7,14 @@
 #include <optional>
 #include <utility>
 
-#include "core/language_table.h"
-#include "scan/message_analysis.h"
-#include "scan/spinner.h"
 #include "common/cp866.h"
 #include "common/worker_thread.h"
 #include "config/period.h"
 #include "core/calendar.h"
+#include "core/language_table.h"
 #include "msgbase/message_base.h"
+#include "scan/message_analysis.h"
+#include "scan/spinner.h"
 
 namespace tarnik {
 namespace {

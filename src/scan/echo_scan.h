@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/stat_tables.h"
 #include "common/services.h"
 #include "config/data_file.h"
 #include "config/echo_group.h"
+#include "core/stat_tables.h"
 
 namespace tarnik {
 
@@ -30,11 +30,10 @@ enum class ScanThreads { kAuto, kOne, kTwo, kTwoInTurn };
 // and recomputes the group totals. Writes text 30049 (no base specification) or 30048 (base
 // cannot be opened).
 void ScanEcho(const EchoEntry& echo, EchoGroup& group, StatTables& tables, GroupScanState& state,
-              std::vector<DataEntry>& dataEntries, const LanguageTable& language,
-              Services services, ScanThreads threads = ScanThreads::kAuto);
+              std::vector<DataEntry>& dataEntries, const LanguageTable& language, Services services,
+              ScanThreads threads = ScanThreads::kAuto);
 
 // Recomputes dayCount, firstDay/lastDay, personCount, averageDelivery and averagePerDay.
-void RecomputeGroupTotals(EchoGroup& group, const StatTables& tables,
-                          const GroupScanState& state);
+void RecomputeGroupTotals(EchoGroup& group, const StatTables& tables, const GroupScanState& state);
 
 }  // namespace tarnik

@@ -19,7 +19,6 @@ void NormalizeSubject(std::string_view subject, std::string& normalized);
 std::int32_t DeliveryHours(std::int32_t writtenDay, int writtenHour, std::int32_t arrivedDay,
                            int arrivedHour);
 
-
 // The text a name or subject is stored and looked up as ("" as " ").
 inline std::string_view StoredKey(std::string_view text) {
   return text.empty() ? std::string_view(" ") : text;

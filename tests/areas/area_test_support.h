@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/language_table.h"
 #include "areas/area_sink.h"
+#include "core/language_table.h"
 
 namespace tarnik::testing {
 

@@ -52,9 +52,12 @@ TEST(IntValue, WholeNumbersOnly) {
   struct Case {
     std::string_view text;
     std::int32_t expected;
-  } cases[] = {{"", 0},         {"42", 42},          {"  -7", -7},   {"12x", 0},
-               {"x", 0},        {"-", 0},            {"+5", 5},      {"2147483647", 2147483647},
-               {"2147483648", 0}, {"-2147483648", -2147483647 - 1}, {"1 ", 0}};
+  } cases[] = {{"", 0},           {"42", 42},
+               {"  -7", -7},      {"12x", 0},
+               {"x", 0},          {"-", 0},
+               {"+5", 5},         {"2147483647", 2147483647},
+               {"2147483648", 0}, {"-2147483648", -2147483647 - 1},
+               {"1 ", 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text));
     EXPECT_EQ(IntValue(c.text), c.expected);
@@ -87,7 +90,7 @@ TEST(NumberText, TwoDigitsAndThousands) {
     const char* in;
     const char* out;
   } cases[] = {{"1234567", "1,234,567"}, {"-123456", "-123,456"}, {"123", "123"},
-               {"100000", "100,000"},    {"-100", "-100"},         {"", ""},
+               {"100000", "100,000"},    {"-100", "-100"},        {"", ""},
                {"1000", "1,000"},        {"-1000", "-1,000"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.in);

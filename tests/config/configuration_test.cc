@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/language_table.h"
 #include "common/console.h"
 #include "common/file_system.h"
+#include "core/language_table.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
@@ -42,11 +42,10 @@ TEST(Configuration, MissingFileWritesUsageAndFails) {
   StringConsole console;
   Configuration config("nothere.cfg", language, console);
   EXPECT_FALSE(config.Load());
-  EXPECT_EQ(console.text(),
-            "Loading configuration from \"nothere.cfg\"... \r\n" + kBranch +
-                "Unable to open configuration file.\r\n" + kLast + "done.\r\n" +
-                "Usage: Tarnik [<ConfigFile>]\r\n" +
-                "       ConfigFile - configuration file name.\r\n");
+  EXPECT_EQ(console.text(), "Loading configuration from \"nothere.cfg\"... \r\n" + kBranch +
+                                "Unable to open configuration file.\r\n" + kLast + "done.\r\n" +
+                                "Usage: Tarnik [<ConfigFile>]\r\n" +
+                                "       ConfigFile - configuration file name.\r\n");
   EXPECT_TRUE(config.groups.empty());
   EXPECT_EQ(config.dataFileName, "Tarnik.Dat");
   EXPECT_EQ(config.templatePath, CurrentDirectory() + "/");
@@ -119,18 +118,17 @@ TEST(Configuration, MessagesForBadLinesCarryTheirOwnLineEnds) {
                            "end\n"
                            "usedatafile\n"
                            "description \"After\"\n");
-  EXPECT_EQ(loaded.console,
-            Opening() + kBranch + "Area is not defined.\n\r" + kBranch + "Area is not defined.\n\r" +
-                kBranch + "Area is not defined.\r\n" + kBranch +
-                "Unknown keyword \";indented\" at line: 4.\r\n" + kBranch +
-                "Unknown keyword \"frobnicate\" at line: 5.\r\n" + kBranch +
-                "Unknown keyword \"\t\" at line: 6.\r\n" + kBranch +
-                "Echotag is not defined at line 7.\n\r" + kBranch +
-                "Echotag is not defined at line 8.\n\r" + kBranch +
-                "Template file name not defined for group [].\r\n" + kSubBranch +
-                "File ~Default.Tpl~ will be used as template file.\r\n" + kBranch +
-                "Area is not defined.\r\n" + kBranch + "Area is not defined.\n\r" + kLast +
-                "done.\r\n");
+  EXPECT_EQ(loaded.console, Opening() + kBranch + "Area is not defined.\n\r" + kBranch +
+                                "Area is not defined.\n\r" + kBranch + "Area is not defined.\r\n" +
+                                kBranch + "Unknown keyword \";indented\" at line: 4.\r\n" +
+                                kBranch + "Unknown keyword \"frobnicate\" at line: 5.\r\n" +
+                                kBranch + "Unknown keyword \"\t\" at line: 6.\r\n" + kBranch +
+                                "Echotag is not defined at line 7.\n\r" + kBranch +
+                                "Echotag is not defined at line 8.\n\r" + kBranch +
+                                "Template file name not defined for group [].\r\n" + kSubBranch +
+                                "File ~Default.Tpl~ will be used as template file.\r\n" + kBranch +
+                                "Area is not defined.\r\n" + kBranch + "Area is not defined.\n\r" +
+                                kLast + "done.\r\n");
   ASSERT_EQ(loaded.config->groups.size(), 1u);
   const EchoGroup& group = *loaded.config->groups[0];
   EXPECT_EQ(group.templateName, "Default.Tpl");
@@ -209,11 +207,13 @@ TEST(Configuration, ValuesAndPathsEdgeCases) {
   Loaded loaded = LoadText(dir,
                            "areafile fastecho\tfe.cfg\n"
                            "templatepath\n"
-                           "define " + std::string(300, 'z') + "\n"
-                           "template t\n"
-                           "alias \"A\", \"B\"\n"
-                           "alias C, D\n"
-                           "end\n");
+                           "define " +
+                               std::string(300, 'z') +
+                               "\n"
+                               "template t\n"
+                               "alias \"A\", \"B\"\n"
+                               "alias C, D\n"
+                               "end\n");
   const Configuration& config = *loaded.config;
   EXPECT_EQ(config.areaFileType, "fastecho");
   EXPECT_EQ(config.areaFilePath, "");  // a tab does not separate the path

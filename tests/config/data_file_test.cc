@@ -33,7 +33,10 @@ TEST(DataFile, ReadsFull32BitNumbersAndIgnoresACutRecord) {
   EXPECT_EQ(EncodeDataFile(ParseDataFile(good)), good);
   EXPECT_TRUE(ParseDataFile("").empty());
   // A length byte promising more than the file holds reads nothing past the end.
-  EXPECT_TRUE(ParseDataFile(std::string("\xFF" "AB", 3)).empty());
+  EXPECT_TRUE(ParseDataFile(std::string("\xFF"
+                                        "AB",
+                                        3))
+                  .empty());
 }
 
 TEST(DataFile, FindOrCreateAppends) {

@@ -7,8 +7,8 @@ namespace {
 
 TEST(LanguageTable, FirstEntryWinsAndEmptyIsMissing) {
   LanguageTable table;
-  ASSERT_TRUE(table.Load(EncodeLanguageFile({{30001, "first"}, {30001, "second"}, {30002, ""},
-                                             {30003, std::string("\x01%s\xB3", 4)}})));
+  ASSERT_TRUE(table.Load(EncodeLanguageFile(
+      {{30001, "first"}, {30001, "second"}, {30002, ""}, {30003, std::string("\x01%s\xB3", 4)}})));
   EXPECT_EQ(table.LanguageText(30001), "first");
   EXPECT_EQ(table.LanguageText(30002), "");
   EXPECT_EQ(table.LanguageText(30003), std::string("\x01%s\xB3", 4));

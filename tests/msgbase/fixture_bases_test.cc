@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/ftn_address.h"
 #include "common/file_system.h"
 #include "common/text.h"
+#include "core/ftn_address.h"
 #include "msgbase/message_base.h"
 #include "support/base_inspect.h"
 #include "support/manifest_json.h"

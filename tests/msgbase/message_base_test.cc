@@ -331,8 +331,16 @@ TEST(MessageBase, AddressesFromKludgesOfAnyPlacement) {
       }
     }
   };
-  const std::string pieces[] = {"\x01MSGID: 1:2/3 4", "\x01INTL 5:6/7 8:9/10", "\x01" "FMPT 11",
-                                "\x01TOPT 12", "body", "\r", "\n", std::string(1, '\0'), " "};
+  const std::string pieces[] = {"\x01MSGID: 1:2/3 4",
+                                "\x01INTL 5:6/7 8:9/10",
+                                "\x01"
+                                "FMPT 11",
+                                "\x01TOPT 12",
+                                "body",
+                                "\r",
+                                "\n",
+                                std::string(1, '\0'),
+                                " "};
   FixedClock clock(Moment());
   std::uint32_t state = 7;
   for (int n = 0; n < 2000; ++n) {

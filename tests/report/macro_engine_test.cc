@@ -136,9 +136,8 @@ TEST(MacroEngine, NumbersAndSizes) {
 
 TEST(MacroEngine, SelfReferenceStopsAfterTheBound) {
   // Each pass nests one level deeper, so the result shows exactly how many passes ran.
-  EXPECT_EQ(RunLines({"@assign @x [@x]", "@x"}),
-            std::string(kMaxSubstitutionPasses, '[') + "@x" +
-                std::string(kMaxSubstitutionPasses, ']'));
+  EXPECT_EQ(RunLines({"@assign @x [@x]", "@x"}), std::string(kMaxSubstitutionPasses, '[') + "@x" +
+                                                     std::string(kMaxSubstitutionPasses, ']'));
   std::string doubled = RunLines({"@assign @a @a@a", "@a"});
   EXPECT_EQ(doubled.size(), 255u);
   EXPECT_EQ(doubled.substr(0, 6), "@a@a@a");
@@ -152,8 +151,7 @@ TEST(MacroEngine, LinesAreCutAt255) {
       {{x255}, x255},
       {{x255 + "y"}, x255},
       {{"@assign @a " + std::string(200, 'x'), "@a@a"}, x255},
-      {{"@assign @a " + std::string(200, 'x'), "@assign @b @a@a", "@rightpad @b 255", "@b"},
-       x255},
+      {{"@assign @a " + std::string(200, 'x'), "@assign @b @a@a", "@rightpad @b 255", "@b"}, x255},
   });
 }
 

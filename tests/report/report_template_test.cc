@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "core/stat_tables.h"
 #include "common/clock.h"
 #include "common/console.h"
 #include "config/echo_group.h"
+#include "core/stat_tables.h"
 #include "report/report_output.h"
 #include "support/temp_dir.h"
 
@@ -38,8 +38,7 @@ TEST(ReportTemplate, LoadsSectionsByTheFileRules) {
       {"#define s\na\n\n \nb\n#end\n", "s=[a][ ][b]\n"},
       {"#define s\n;dropped\n ;kept\n#end\n;\n", "s=[ ;kept]\n"},
       {"#define s\nx\n#end \n #end\n#end x\n#END\n", "s=[x][#end ][ #end][#end x]\n"},
-      {"#define b\n1\n#end\n#define other\n2\n#end\n#define B\n3\n#end\n",
-       "b=[1][3]\nother=[2]\n"},
+      {"#define b\n1\n#end\n#define other\n2\n#end\n#define B\n3\n#end\n", "b=[1][3]\nother=[2]\n"},
       {"#define a\nx\n#define b\ny\n#end\n", "b=[y]\n"},
       {"#define a\nx\n", ""},
       {"#define a\n1\n#end\n#define a\n2\n#define c\n3\n#end\n#define A\n4\n",

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "core/language_table.h"
-#include "core/stat_tables.h"
 #include "common/clock.h"
 #include "common/console.h"
 #include "common/environment.h"
 #include "config/echo_group.h"
+#include "core/language_table.h"
+#include "core/stat_tables.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
@@ -99,15 +99,12 @@ void SampleGroup(EchoGroup& group, const StatTables& tables) {
 }
 
 const std::vector<std::string> kSampleChart = {
-    "100+-------------#----------", "|.............#..........",
-    "|.............#..........",    "|.............#..........",
-    "|.............#..........",    " 75+-------------#----------",
-    "|.............#..........",    "|.........#...#..........",
-    "|.........#...#..........",    "|.........#...#..........",
-    " 50+---------#---#----------", "|.........#...#..........",
-    "|.........#...#..........",    "|.........#...#..........",
-    "|.........#...#..........",    " 25+---------#---#----------",
-    "|.........#...#..........",    "|.........#...#..........",
+    "100+-------------#----------", "|.............#..........",    "|.............#..........",
+    "|.............#..........",    "|.............#..........",    " 75+-------------#----------",
+    "|.............#..........",    "|.........#...#..........",    "|.........#...#..........",
+    "|.........#...#..........",    " 50+---------#---#----------", "|.........#...#..........",
+    "|.........#...#..........",    "|.........#...#..........",    "|.........#...#..........",
+    " 25+---------#---#----------", "|.........#...#..........",    "|.........#...#..........",
     "|.........#...#..........",    "|.........#...#.........."};
 
 const std::string kClosing =
@@ -267,8 +264,7 @@ TEST(ReportWriter, UncreatableOutputSkipsTheGroup) {
     EXPECT_FALSE(writer.IsOpen());
     writer.WriteAll(tables);
   }
-  EXPECT_EQ(console.text(),
-            "fault: unable to create report file ~no/such/dir/report.txt~.\r\n");
+  EXPECT_EQ(console.text(), "fault: unable to create report file ~no/such/dir/report.txt~.\r\n");
   EXPECT_EQ(tables.days.size(), 2u);
 }
 
@@ -419,11 +415,28 @@ TEST(ReportWriter, GroupWithoutDays) {
   group.description = "Empty";
   group.byDays = true;
   group.byFrom = 5;
-  std::vector<std::string> lines = {
-      "[30050] [*] \"Empty\"", "", "[30000]", "[30001]", "[30002]", "[30051][30052]",
-      "[30053]0", "[30054]0", "[30055]0", "[30056]0", "[30057]0",
-      "", "[30007]", "[30008]", "[30009]", "[30010]",
-      "", "[30023]", "[30024]", "[30025]", "[30026]", "[30027]"};
+  std::vector<std::string> lines = {"[30050] [*] \"Empty\"",
+                                    "",
+                                    "[30000]",
+                                    "[30001]",
+                                    "[30002]",
+                                    "[30051][30052]",
+                                    "[30053]0",
+                                    "[30054]0",
+                                    "[30055]0",
+                                    "[30056]0",
+                                    "[30057]0",
+                                    "",
+                                    "[30007]",
+                                    "[30008]",
+                                    "[30009]",
+                                    "[30010]",
+                                    "",
+                                    "[30023]",
+                                    "[30024]",
+                                    "[30025]",
+                                    "[30026]",
+                                    "[30027]"};
   EXPECT_EQ(WriteToConsole(group, tables, dir.path()), kMissingTemplate + Lines(lines) + kClosing);
 }
 
@@ -493,11 +506,10 @@ TEST(ReportWriter, SwitchedOffSectionsWriteNothing) {
   group.byTo = group.bySize = group.bySubjects = 0;
   group.byDays = group.byDayOfWeek = group.byTime = false;
   std::string report = WriteToConsole(group, tables, dir.path());
-  EXPECT_EQ(report, kMissingTemplate + Lines({"[30050] [TEST.*] \"Test echo\"", "", "[30000]",
-                                               "[30001]", "[30002]",
-                                               "[30051]01.03.2001-03.03.2001", "[30053]5",
-                                               "[30054]4", "[30055]3", "[30056]1",
-                                               "[30057]7"}) +
+  EXPECT_EQ(report, kMissingTemplate +
+                        Lines({"[30050] [TEST.*] \"Test echo\"", "", "[30000]", "[30001]",
+                               "[30002]", "[30051]01.03.2001-03.03.2001", "[30053]5", "[30054]4",
+                               "[30055]3", "[30056]1", "[30057]7"}) +
                         kClosing);
   // Nothing was re-sorted.
   EXPECT_EQ(tables.persons.front().name, "Alice");
@@ -523,7 +535,8 @@ TEST(ReportWriter, ShippedDefaultTemplate) {
     EXPECT_LE(end - start, 79u) << report.substr(start, end - start);
     start = end + 2;
   }
-  EXPECT_NE(report.find("   1 " + std::string("Alice") + std::string(23, ' ') + "      3  60% " + B(33) + "\r\n"),
+  EXPECT_NE(report.find("   1 " + std::string("Alice") + std::string(23, ' ') + "      3  60% " +
+                        B(33) + "\r\n"),
             std::string::npos)
       << report;
 }

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "core/language_table.h"
-#include "scan/message_analysis.h"
-#include "scan/spinner.h"
 #include "common/clock.h"
 #include "common/console.h"
 #include "common/environment.h"
+#include "core/language_table.h"
 #include "msgbase/jam_format.h"
 #include "msgbase/squish_format.h"
+#include "scan/message_analysis.h"
+#include "scan/spinner.h"
 #include "support/base_builder.h"
 #include "support/temp_dir.h"
 
@@ -30,9 +30,7 @@ struct Scanner {
   GroupScanState state;
   std::vector<DataEntry> dataEntries;
 
-  Scanner() {
-    language.Load(EncodeLanguageFile({{30048, "cannot open"}, {30049, "no base"}}));
-  }
+  Scanner() { language.Load(EncodeLanguageFile({{30048, "cannot open"}, {30049, "no base"}})); }
   void Scan(const EchoEntry& echo, EchoGroup& group, ScanThreads threads = ScanThreads::kAuto) {
     ScanEcho(echo, group, tables, state, dataEntries, language,
              Services{console, clock, environment}, threads);
@@ -58,8 +56,14 @@ TEST(ScanEcho, CountsWritersRecipientsSubjectsAndLines) {
   a.subject = "Re: Routing";
   a.written = At(2024, 3, 1, 13);
   a.arrived = At(2024, 3, 1, 16);
-  a.lines = {kMsgid + "2:5020/9999.12 1234abcd", "Hello", "JD> quoted", "          >x",
-             "@not counted", "-- ", "--- Tosser 1.0", " * Origin: Home (2:5020/9999.12)",
+  a.lines = {kMsgid + "2:5020/9999.12 1234abcd",
+             "Hello",
+             "JD> quoted",
+             "          >x",
+             "@not counted",
+             "-- ",
+             "--- Tosser 1.0",
+             " * Origin: Home (2:5020/9999.12)",
              "* Origin no space"};
   TestMessage b;
   b.from = "JOHN DOE";
@@ -172,8 +176,8 @@ TEST(ScanEcho, ArrivalFieldWithoutADateGivesNoDeliveryTime) {
 TEST(ScanEcho, PeriodUsesTheClockAndSkipsFutureMessages) {
   testing::TempDir dir;
   std::vector<TestMessage> messages;
-  for (auto date : {At(2024, 3, 9), At(2024, 3, 10), At(2024, 3, 11), At(2023, 12, 31),
-                    At(2024, 2, 29)}) {
+  for (auto date :
+       {At(2024, 3, 9), At(2024, 3, 10), At(2024, 3, 11), At(2023, 12, 31), At(2024, 2, 29)}) {
     TestMessage m;
     m.written = date;
     messages.push_back(m);
@@ -184,9 +188,8 @@ TEST(ScanEcho, PeriodUsesTheClockAndSkipsFutureMessages) {
     std::int32_t count;
     bool skipFuture;
     std::int32_t expected;
-  } cases[] = {{'d', 1, false, 1}, {'s', 1, false, 3}, {'s', 1, true, 2},
-               {'m', 3, false, 1}, {'m', 1, false, 1}, {'y', 0, false, 4},
-               {'*', 0, true, 4}};
+  } cases[] = {{'d', 1, false, 1}, {'s', 1, false, 3}, {'s', 1, true, 2}, {'m', 3, false, 1},
+               {'m', 1, false, 1}, {'y', 0, false, 4}, {'*', 0, true, 4}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(1, c.kind) + std::to_string(c.count));
     Scanner scanner;  // today is 2024-03-10
@@ -270,10 +273,10 @@ std::string Everything(Scanner& scanner, const EchoGroup& group) {
 // Messages that exercise every counter: repeated writers and recipients, subjects with and
 // without "Re:", addresses that appear only in some messages, quotes, dates over weeks.
 std::vector<TestMessage> VariedMessages(int count) {
-  const char* names[] = {"Ann Lee", "Bob", "bob", "Carl Jung", "", "Dmitry Ivanov",
-                         "Eve", "Frank the Sysop of a Very Long Node"};
-  const char* subjects[] = {"Routing", "Re: Routing", "RE: nodelist", "nodelist", "", "Hi",
-                            "Question about something"};
+  const char* names[] = {"Ann Lee", "Bob",           "bob", "Carl Jung",
+                         "",        "Dmitry Ivanov", "Eve", "Frank the Sysop of a Very Long Node"};
+  const char* subjects[] = {
+      "Routing", "Re: Routing", "RE: nodelist", "nodelist", "", "Hi", "Question about something"};
   std::vector<TestMessage> messages;
   std::uint32_t state = 2024;
   auto next = [&](std::uint32_t range) {
@@ -292,8 +295,8 @@ std::vector<TestMessage> VariedMessages(int count) {
     // Some writers show an address only after their first messages, some without a zone
     // (kept only until one with a zone comes).
     if (next(3) != 0) {
-      m.lines.push_back(kMsgid + (next(2) == 0 ? "2:" : "") + "50" + std::to_string(next(4)) +
-                        "/" + std::to_string(1 + next(3)) + " 0000abcd");
+      m.lines.push_back(kMsgid + (next(2) == 0 ? "2:" : "") + "50" + std::to_string(next(4)) + "/" +
+                        std::to_string(1 + next(3)) + " 0000abcd");
     }
     if (next(4) == 0) m.lines.push_back("\x01INTL 1:2/" + std::to_string(next(9)) + " 2:3/4");
     // A writer whose addresses never have a zone keeps the last one seen.
@@ -321,8 +324,7 @@ TEST(ScanEcho, SplitWalkCountsWhatOneWalkCounts) {
       std::uint32_t resumeAt;  // data file number, 0 = none
     } cases[] = {{'*', 0, 0}, {'d', 20, 0}, {'*', 0, 37}, {'*', 0, 299}};
     for (const Case& c : cases) {
-      SCOPED_TRACE(std::string(kind) + " " + c.period + " resume " +
-                   std::to_string(c.resumeAt));
+      SCOPED_TRACE(std::string(kind) + " " + c.period + " resume " + std::to_string(c.resumeAt));
       std::string results[4];
       const ScanThreads modes[] = {ScanThreads::kOne, ScanThreads::kTwo, ScanThreads::kTwoInTurn,
                                    ScanThreads::kAuto};

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/ftn_address.h"
 #include "core/calendar.h"
+#include "core/ftn_address.h"
 #include "msgbase/kludge.h"
 #include "msgbase/message_base.h"
 #include "msgbase/message_text.h"
@@ -16,15 +16,24 @@ TEST(NormalizeSubject, DropsOnePrefixAndMapsLookAlikes) {
     std::string_view in;
     std::string_view out;
   } cases[] = {
-      {"Re: Hello", "Hello"},   {"RE: Hello", "Hello"},     {"Re^2: Hello", "Hello"},
-      {"Re[3]: Hello", "Hello"}, {"Re:Hello", ""},           {"Report on X", "on X"},
-      {"Re: Re: X", "Re: X"},   {"Hello", "Hello"},         {"", ""},
-      {"r", "r"},               {"\x8D\xA5\xE2 \xAE\xE2\xA2\xA5\xE2\xA0 \xAD\xA0 \xA2\xAE\xAF\xE0\xAE\xE1",
-                                 "H\xA5\xE2 \xAE\xE2\xA2\xA5\xE2\xA0 \xAD\xA0 \xA2\xAE\xAFp\xAE\xE1"},
+      {"Re: Hello", "Hello"},
+      {"RE: Hello", "Hello"},
+      {"Re^2: Hello", "Hello"},
+      {"Re[3]: Hello", "Hello"},
+      {"Re:Hello", ""},
+      {"Report on X", "on X"},
+      {"Re: Re: X", "Re: X"},
+      {"Hello", "Hello"},
+      {"", ""},
+      {"r", "r"},
+      {"\x8D\xA5\xE2 \xAE\xE2\xA2\xA5\xE2\xA0 \xAD\xA0 \xA2\xAE\xAF\xE0\xAE\xE1",
+       "H\xA5\xE2 \xAE\xE2\xA2\xA5\xE2\xA0 \xAD\xA0 \xA2\xAE\xAFp\xAE\xE1"},
       // CP866 capital ER + small ie: "Re" in Cyrillic look-alikes is not a prefix.
       {"\x90\xA5: x", "\x90\xA5: x"},
       // 0xE0 becomes "p" before the prefix test, so this is not a reply.
-      {"\xE0" "e: x", "pe: x"},
+      {"\xE0"
+       "e: x",
+       "pe: x"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.in));
@@ -60,12 +69,18 @@ TEST(LineRules, CountedAndQuoted) {
     bool counted;
     bool quoted;
   } cases[] = {
-      {"plain", true, false},         {"--- ", false, false},
-      {"---", false, false},          {"-- ", true, false},
-      {" * Origin: x (2:1/2)", false, false}, {"* Origin", true, false},
-      {"@REPLY x", false, false},     {"MB> text", true, true},
-      {"          >x", true, true},   {"           >x", true, false},
-      {"@ > quoted too", false, true}, {"", true, false},
+      {"plain", true, false},
+      {"--- ", false, false},
+      {"---", false, false},
+      {"-- ", true, false},
+      {" * Origin: x (2:1/2)", false, false},
+      {"* Origin", true, false},
+      {"@REPLY x", false, false},
+      {"MB> text", true, true},
+      {"          >x", true, true},
+      {"           >x", true, false},
+      {"@ > quoted too", false, true},
+      {"", true, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.line));
@@ -150,7 +165,8 @@ TEST(StatTables, RecordsFoundByExactNameAndOrdered) {
   FindOrAddPerson(tables, "John Doe").written += 10;
   SortPersonsByName(tables);
   std::string order;
-  for (const PersonStat& p : tables.persons) order += p.name + "=" + std::to_string(p.written) + ";";
+  for (const PersonStat& p : tables.persons)
+    order += p.name + "=" + std::to_string(p.written) + ";";
   EXPECT_EQ(order, " =3;JOHN DOE=2;John=4;John Doe=11;");
 
   FindOrAddDay(tables, 2024, 3, 1).count++;

@@ -12,7 +12,8 @@ namespace tarnik::testing {
 TempDir::TempDir() {
   std::error_code error;
   previous_ = std::filesystem::current_path(error).string();
-  std::string pattern = (std::filesystem::temp_directory_path(error) / "tarnik-test-XXXXXX").string();
+  std::string pattern =
+      (std::filesystem::temp_directory_path(error) / "tarnik-test-XXXXXX").string();
   char* made = ::mkdtemp(pattern.data());
   path_ = made == nullptr ? pattern : std::string(made);
   path_ += '/';

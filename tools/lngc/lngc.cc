@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/language_table.h"
 #include "common/bytes.h"
 #include "common/file_system.h"
 #include "common/text.h"
+#include "core/language_table.h"
 
 namespace {
 
@@ -36,11 +36,21 @@ bool ParseQuoted(std::string_view text, std::string& out) {
     }
     if (++i >= text.size()) return false;
     switch (text[i]) {
-      case 'r': out += '\r'; break;
-      case 'n': out += '\n'; break;
-      case 't': out += '\t'; break;
-      case '\\': out += '\\'; break;
-      case '"': out += '"'; break;
+      case 'r':
+        out += '\r';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case '\\':
+        out += '\\';
+        break;
+      case '"':
+        out += '"';
+        break;
       case 'x': {
         if (i + 2 >= text.size()) return false;
         int hi = HexDigit(text[i + 1]), lo = HexDigit(text[i + 2]);
@@ -60,16 +70,22 @@ std::string Quote(std::string_view text) {
   std::string out = "\"";
   for (char c : text) {
     unsigned char b = static_cast<unsigned char>(c);
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
-    else if (c == '\\') out += "\\\\";
-    else if (c == '"') out += "\\\"";
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\t')
+      out += "\\t";
+    else if (c == '\\')
+      out += "\\\\";
+    else if (c == '"')
+      out += "\\\"";
     else if (b < 0x20 || b >= 0x7F) {
       char hex[5];
       std::snprintf(hex, sizeof hex, "\\x%02X", b);
       out += hex;
-    } else out += c;
+    } else
+      out += c;
   }
   return out + "\"";
 }
@@ -98,8 +114,8 @@ int Compile(const std::string& source, const std::string& output) {
     std::string value;
     if (!id || quote == std::string_view::npos || !ParseQuoted(trimmed.substr(quote), value) ||
         value.size() > tarnik::kShortStringMax) {
-      std::fprintf(stderr, "%s:%d: expected NUMBER \"TEXT\" (at most 255 bytes)\n",
-                   source.c_str(), lineNumber);
+      std::fprintf(stderr, "%s:%d: expected NUMBER \"TEXT\" (at most 255 bytes)\n", source.c_str(),
+                   lineNumber);
       return 1;
     }
     entries.emplace_back(*id, std::move(value));
