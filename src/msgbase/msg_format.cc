@@ -60,19 +60,21 @@ std::uint16_t MsgAttributeBits(std::uint32_t code) {
     case kAttrHold:
       return static_cast<std::uint16_t>(code);
     case kAttrFileRequest:
-      return 0x0800;
+      return msg::kAttrFileRequestBit;
     case kAttrReturnReceiptRequest:
-      return 0x1000;
+      return msg::kAttrReturnReceiptRequestBit;
     case kAttrIsReturnReceipt:
-      return 0x2000;
+      return msg::kAttrIsReturnReceiptBit;
     case kAttrAuditRequest:
-      return 0x4000;
+      return msg::kAttrAuditRequestBit;
     case kAttrFileUpdateRequest:
-      return 0x8000;
+      return msg::kAttrFileUpdateRequestBit;
     default:
       return 0;
   }
 }
+
+std::string MsgFileName(std::int32_t n) { return Decimal(n) + ".MSG"; }
 
 std::optional<std::int32_t> MsgFileNumber(std::string_view name) {
   const std::string_view stem = name.substr(0, name.find('.'));
