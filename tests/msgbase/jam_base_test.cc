@@ -8,6 +8,7 @@
 
 #include "common/bytes.h"
 #include "common/clock.h"
+#include "common/file_opener.h"
 #include "common/file_system.h"
 #include "support/base_inspect.h"
 #include "support/temp_dir.h"
@@ -33,6 +34,7 @@ struct Msg {
   std::uint32_t attribute = jam::kMsgTypeEcho;
   std::uint32_t dateWritten = 0;
   std::uint32_t dateProcessed = 0;
+  std::uint32_t timesRead = 0;
   bool deleted = false;  // index record 0xFFFFFFFF
 };
 
@@ -68,7 +70,7 @@ Layout WriteJam(const TempDir& dir, const std::vector<Msg>& msgs, std::uint32_t 
     jhr.U16(1);
     jhr.U16(0);
     jhr.U32(static_cast<std::uint32_t>(subs.size()));
-    jhr.U32(0);
+    jhr.U32(m.timesRead);
     jhr.U32(0xFFFFFFFF);
     jhr.U32(0xFFFFFFFF);
     jhr.Zeros(12);
@@ -285,6 +287,21 @@ TEST(JamBase, DatesAreSecondsSince1970AndADeletedHeaderStillReads) {
   EXPECT_EQ(DateArrived(base), "1970-01-01 00:00:00");
 }
 
+TEST(JamBase, TimesReadIsTheReadMark) {
+  TempDir dir;
+  Msg read = Simple("A");
+  read.timesRead = 3;
+  WriteJam(dir, {read, Simple("B")});
+  JamBase base;
+  ASSERT_TRUE(base.Open(dir.File("base")));
+  std::vector<bool> marks;
+  for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) {
+    ASSERT_TRUE(base.OpenHeader());
+    marks.push_back(base.IsRead());
+  }
+  EXPECT_EQ(marks, (std::vector<bool>{true, false}));
+}
+
 TEST(JamBase, MissingFilesFailInOrderButLastreadIsOptional) {
   struct Case {
     const char* remove;
@@ -335,6 +352,22 @@ TEST(JamBase, AScanChangesNoByteAndCreatesNoFile) {
   EXPECT_EQ(ListFiles(dir.path(), "*").size(), 3u);
 }
 
+// Per visited message its sender, or "fail <status>".
+std::vector<std::string> Froms(JamBase& base) {
+  std::vector<std::string> froms;
+  for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) {
+    std::string from;
+    if (base.OpenMessage()) {
+      base.GetFrom(from);
+    } else {
+      from = "fail " + std::to_string(base.GetStatus());
+    }
+    froms.push_back(from);
+    base.CloseMessage();
+  }
+  return froms;
+}
+
 // Damage one field of the middle message; it fails with its code (or reads what is sound)
 // while its neighbours read normally.
 TEST(JamBase, DamagedRecordsFailAloneWithoutReadingOutsideTheFiles) {
@@ -366,21 +399,17 @@ TEST(JamBase, DamagedRecordsFailAloneWithoutReadingOutsideTheFiles) {
     }
     JamBase base;
     ASSERT_TRUE(base.Open(dir.File("base")));
-    std::vector<std::string> froms;
-    for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) {
-      const bool ok = base.OpenMessage();
-      std::string from;
-      if (ok) {
-        base.GetFrom(from);
-      } else {
-        from = "fail " + std::to_string(base.GetStatus());
-      }
-      froms.push_back(from);
-      base.CloseMessage();
-    }
     const std::string middle =
         c.status != 0 ? "fail " + std::to_string(c.status) : std::string(c.from);
-    EXPECT_EQ(froms, (std::vector<std::string>{"A", middle, "C"}));
+    EXPECT_EQ(Froms(base), (std::vector<std::string>{"A", middle, "C"}));
+    // The same bytes in memory read exactly as the files do.
+    MemoryFileOpener memory;
+    for (const char* name : {"base.jhr", "base.jdx", "base.jdt"}) {
+      memory.Add(std::string("mem/") + name, dir.Read(name));
+    }
+    JamBase inMemory(DefaultServices().clock, memory);
+    ASSERT_TRUE(inMemory.Open("mem/base"));
+    EXPECT_EQ(Froms(inMemory), (std::vector<std::string>{"A", middle, "C"}));
   }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "msgbase/kludge.h"
 #include "msgbase/message_base.h"
 #include "support/base_inspect.h"
 
@@ -140,6 +141,49 @@ TEST(JamAttributeBits, MapsInterfaceCodes) {
   EXPECT_EQ(JamAttributeBits(0x1000000), 0x1000000u);
   EXPECT_EQ(JamAttributeBits(kAttrIsReturnReceipt), 0u);
   EXPECT_EQ(JamAttributeBits(kAttrScanned), 0u);
+}
+
+// Every kludge a subfield stands for is read back from the line it is shown as.
+TEST(JamKludgeSubfield, NamesAndLinesMapBothWays) {
+  for (std::uint16_t loId : {jam::kMsgId, jam::kReplyId, jam::kPid, jam::kTrace, jam::kSeenBy2D,
+                             jam::kPath2D, jam::kFlags}) {
+    SCOPED_TRACE(loId);
+    const std::string line = KludgeLine(JamKludgeName(loId), "value 1");
+    std::uint16_t found = 0;
+    std::string_view value;
+    ASSERT_TRUE(JamKludgeSubfield(line, found, value));
+    EXPECT_EQ(found, loId);
+    EXPECT_EQ(value, "value 1");
+  }
+  for (std::uint16_t loId : {jam::kOAddress, jam::kSubject, jam::kFtsKludge}) {
+    EXPECT_EQ(JamKludgeName(loId), "");
+  }
+  std::uint16_t found = 0;
+  std::string_view value;
+  EXPECT_FALSE(JamKludgeSubfield("\x01MSGID:x", found, value));
+  EXPECT_FALSE(
+      JamKludgeSubfield("\x01"
+                        "CHRS: CP866 2",
+                        found, value));
+  EXPECT_FALSE(JamKludgeSubfield("body", found, value));
+}
+
+TEST(AppendJamSubfield, WritesWhatJamSubfieldsReadsWithinItsLimits) {
+  std::string area;
+  AppendJamSubfield(area, jam::kSenderName, "John");
+  AppendJamSubfield(area, jam::kSubject, std::string(300, 's'));
+  std::vector<jam::Subfield> fields;
+  JamSubfields(area, static_cast<std::uint32_t>(area.size()), fields);
+  EXPECT_EQ(Render(fields), "2=John;6=" + std::string(255, 's') + ";");
+  // A subfield that would take the area past what a reader looks at is left out.
+  while (area.size() + jam::kSubfieldHeaderSize + 255 <= jam::kSubfieldAreaMax) {
+    AppendJamSubfield(area, jam::kPid, std::string(255, 'p'));
+  }
+  const std::size_t full = area.size();
+  AppendJamSubfield(area, jam::kPid, std::string(255, 'p'));
+  EXPECT_EQ(area.size(), full);
+  AppendJamSubfield(area, jam::kPid, "");
+  EXPECT_EQ(area.size(), full + jam::kSubfieldHeaderSize);
 }
 
 }  // namespace

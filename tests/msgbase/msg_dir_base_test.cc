@@ -8,6 +8,7 @@
 
 #include "common/bytes.h"
 #include "common/clock.h"
+#include "common/file_opener.h"
 #include "common/file_system.h"
 #include "support/base_inspect.h"
 #include "support/temp_dir.h"
@@ -30,6 +31,7 @@ struct Header {
   std::uint16_t origNet = 0, origNode = 0, destNet = 0, destNode = 0;
   std::uint16_t arrivedDate = 0, arrivedTime = 0;
   std::uint16_t attribute = 0;
+  std::uint16_t timesRead = 0;
 };
 
 std::string MsgFile(const Header& h, std::string_view text, bool terminatingZero = true) {
@@ -38,7 +40,7 @@ std::string MsgFile(const Header& h, std::string_view text, bool terminatingZero
   w.Field(h.to, 36);
   w.Field(h.subject, 72);
   w.Field(h.dateTime, 20);
-  w.U16(0);  // timesRead
+  w.U16(h.timesRead);
   w.U16(h.destNode);
   w.U16(h.origNode);
   w.U16(0);  // cost
@@ -162,6 +164,52 @@ TEST(MsgDirBase, ShortOrMissingFilesFailAloneAndTheScanGoesOn) {
   base.SetCurrent(7);
   EXPECT_FALSE(base.OpenMessage());
   EXPECT_EQ(base.GetStatus(), 0x1001);
+}
+
+// A directory held in memory reads exactly as the same files on disk; timesRead is the read
+// mark.
+TEST(MsgDirBase, ReadsFromMemoryAsFromDisk) {
+  Header read;
+  read.timesRead = 2;
+  const std::string good = MsgFile(read, "\x01PID: X\rGood\r");
+  const std::pair<const char*, std::string> files[] = {{"echo/1.MSG", good},
+                                                       {"echo/2.msg", good.substr(0, 100)},
+                                                       {"echo/3.msg", ""},
+                                                       {"echo/5.msg", MsgFile({}, "Five\r", false)},
+                                                       {"echo/notes.txt", "not a message"},
+                                                       {"echo/70000.MSG", good}};
+  TempDir dir;
+  MemoryFileOpener memory;
+  for (const auto& [name, bytes] : files) {
+    dir.Write(name, bytes);
+    memory.Add(std::string("mem/") + name, bytes);
+  }
+  auto walk = [](MsgDirBase& base) {
+    std::vector<std::string> rows;
+    rows.push_back("high " + std::to_string(base.GetHigh()) + " count " +
+                   std::to_string(base.GetCount()));
+    for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) {
+      std::string row = std::to_string(base.GetCurrent()) + " ";
+      if (base.OpenMessage()) {
+        row += Text(base) + (base.IsRead() ? " read" : " unread");
+      } else {
+        row += "fail " + std::to_string(base.GetStatus());
+      }
+      base.CloseMessage();
+      rows.push_back(row);
+    }
+    return rows;
+  };
+  MsgDirBase onDisk;
+  ASSERT_TRUE(onDisk.Open(dir.File("echo")));
+  MsgDirBase inMemory(DefaultServices().clock, memory);
+  ASSERT_TRUE(inMemory.Open("mem/echo"));
+  const std::vector<std::string> expected = {"high 70000 count 4", "1 \x01PID: X\rGood\r read",
+                                             "2 fail 4098", "3 fail 4098", "5 Five\r unread"};
+  EXPECT_EQ(walk(onDisk), expected);
+  EXPECT_EQ(walk(inMemory), expected);
+  EXPECT_FALSE(inMemory.Open("mem/missing"));
+  EXPECT_EQ(inMemory.GetStatus(), 0x1000);
 }
 
 TEST(MsgDirBase, AddressesComeFromTheHeaderThenKludgesWithZoneTwoByDefault) {

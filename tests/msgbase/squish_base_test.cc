@@ -9,6 +9,7 @@
 
 #include "common/bytes.h"
 #include "common/clock.h"
+#include "common/file_opener.h"
 #include "common/file_system.h"
 #include "support/base_builder.h"
 #include "support/base_inspect.h"
@@ -352,6 +353,18 @@ TEST(SquishBase, DamagedFramesFailTheirMessageAndTheScanGoesOn) {
   }
   EXPECT_EQ(dir.Read("bad.sqd"), sqdBefore);
   EXPECT_EQ(dir.Read("bad.sqi"), sqiBefore);
+
+  // The same bytes in memory read exactly as the files do.
+  SquishBase onDisk;
+  ASSERT_TRUE(onDisk.Open(dir.File("bad")));
+  MemoryFileOpener memory;
+  memory.Add("mem/bad.sqd", raw.sqd);
+  memory.Add("mem/bad.sqi", raw.sqi);
+  SquishBase inMemory(DefaultServices().clock, memory);
+  ASSERT_TRUE(inMemory.Open("mem/BAD"));
+  EXPECT_EQ(Walk(inMemory), Walk(onDisk));
+  EXPECT_FALSE(inMemory.Open("mem/other"));
+  EXPECT_EQ(inMemory.GetStatus(), kErrorNoSqd);
 }
 
 TEST(SquishBase, SurvivesDamageAnywhereInTheFiles) {
