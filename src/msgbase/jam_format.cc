@@ -43,6 +43,8 @@ constexpr KludgeSubfield kKludgeSubfields[] = {
 }  // namespace
 
 std::uint32_t JamCrc(std::string_view text) {
+  // Names are compared without regard to case, so the hash folds A-Z first; JAM leaves the
+  // CRC uninverted, unlike the CRC-32 of archives.
   std::uint32_t crc = 0xFFFFFFFF;
   for (char c : text) {
     unsigned char b = static_cast<unsigned char>(c);
@@ -98,13 +100,16 @@ void JamSubfields(std::string_view area, std::uint32_t subfieldLen, std::vector<
   std::uint64_t pos = 0;
   while (pos < limit && pos + kSubfieldHeaderSize <= read) {
     const char* p = area.data() + pos;
+    // A SubfieldLen too large for its header runs into the next message: stop there.
     if (std::string_view(p, kSignature.size()) == kSignature) break;
     const std::uint16_t loId = LoadU16(p);
     const std::uint64_t datLen = LoadU32(p + 4);
     const std::uint64_t dataStart = pos + kSubfieldHeaderSize;
+    // 64-bit sums: a hostile DatLen cannot wrap back inside the bytes read.
     if (dataStart + datLen > read) break;
     Subfield field;
     field.loId = loId;
+    // The data is cut, but the walk steps over all of it to the next subfield.
     field.data = area.substr(dataStart, std::min<std::uint64_t>(datLen, kSubfieldDataMax));
     out.push_back(field);
     pos = dataStart + datLen;
@@ -140,6 +145,8 @@ void AppendJamSubfield(std::string& area, std::uint16_t loId, std::string_view d
   area.append(data);
 }
 
+// JAM stores local time as if it were UTC; no zone is applied either way, so the date reads
+// back as the writer's clock showed it.
 void JamSecondsToDate(std::uint32_t seconds, MsgDateTime& date) {
   std::int32_t day = 0, month = 0, year = 0;
   DateOfDayNumber(static_cast<std::int32_t>(seconds / kSecondsPerDay + kJulianOf1970), day, month,

@@ -78,6 +78,7 @@ std::string MsgFileName(std::int32_t n) { return Decimal(n) + ".MSG"; }
 
 std::optional<std::int32_t> MsgFileNumber(std::string_view name) {
   const std::string_view stem = name.substr(0, name.find('.'));
+  // Ten digits are enough for any int32 and keep the sum below from overflowing.
   if (stem.empty() || stem.size() > 10) return std::nullopt;
   std::int64_t value = 0;
   for (char c : stem) {
@@ -94,6 +95,8 @@ void ParseMsgDateTime(std::string_view text, MsgDateTime& date) {
   auto charAt = [&](std::size_t position) {
     return position <= text.size() ? text[position - 1] : '\0';
   };
+  // The first blank or dash tells the form: "01 Jan 86", "Wed  1 Jan 86" (SEAdog) or
+  // "01-01-86"; anything else leaves every field 0.
   if (charAt(3) == ' ') {
     date.Day = WordValue(WordOf(text, 1, kSpace));
     date.Month = MonthOfName(WordOf(text, 2, kSpace));
@@ -122,6 +125,7 @@ void ParseMsgDateTime(std::string_view text, MsgDateTime& date) {
     date.Min = WordValue(WordOf(spaced, 5, kSpace));
     date.Sec = WordValue(WordOf(spaced, 6, kSpace));
   }
+  // FidoNet began in 1984, so a two-digit year from 00 to 70 can only be this century's.
   date.Year = static_cast<std::uint16_t>(year <= 70 ? year + 2000 : year + 1900);
 }
 

@@ -55,6 +55,8 @@ TEST(ReadWindow, ViewsComeFromOneBlockUntilARequestLeavesIt) {
       {19, 1, "9", "2+8 9+8 15+8 18+8 1+12"},             // the block stayed where it was
       {30, 1, "", "2+8 9+8 15+8 18+8 1+12 30+8"},
       {-1, 1, "", "2+8 9+8 15+8 18+8 1+12 30+8"},
+      // A large request past the end asks only for what the source holds.
+      {15, 1000000, "56789", "2+8 9+8 15+8 18+8 1+12 30+8 15+5"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.offset) + "+" + std::to_string(c.count));
