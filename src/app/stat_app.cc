@@ -96,9 +96,8 @@ void StatApp::Run() {
 bool StatApp::ProcessGroup(EchoGroup& group) {
   group.messageCount = 0;
   GroupScanState state;
-  for (const EchoEntry& echo : group.echoes) {
-    ScanEcho(echo, group, *tables_, state, dataEntries_, language_, services_);
-  }
+  const GroupScan scan{*tables_, state, dataEntries_, language_, services_};
+  for (const EchoEntry& echo : group.echoes) ScanEcho(echo, group, scan);
   SortPersonsByName(*tables_);
   return state.anyOpened;
 }
