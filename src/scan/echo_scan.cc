@@ -8,6 +8,7 @@
 #include "config/period.h"
 #include "core/calendar.h"
 #include "core/language_table.h"
+#include "core/text_ids.h"
 #include "msgbase/message_base.h"
 #include "scan/message_analysis.h"
 #include "scan/spinner.h"
@@ -15,9 +16,6 @@
 
 namespace tarnik {
 namespace {
-
-constexpr std::int32_t kBaseNotOpenedText = 30048;
-constexpr std::int32_t kNoBaseText = 30049;
 
 // Reused buffers, so counting a message allocates nothing once they have grown.
 struct MessageScratch {

@@ -38,8 +38,8 @@ struct GroupScan {
 
 // Scans one echo of a group into the tables: opens its base, counts every message written
 // in the group's period, updates the data entry for groups with usedatafile, closes the base
-// and recomputes the group totals. Writes text 30049 (no base specification) or 30048 (base
-// cannot be opened).
+// and recomputes the group totals. Writes text kNoBaseText (no base specification) or
+// kBaseNotOpenedText (base cannot be opened).
 void ScanEcho(const EchoEntry& echo, EchoGroup& group, const GroupScan& scan);
 
 // Recomputes dayCount, firstDay/lastDay, personCount, averageDelivery and averagePerDay.
