@@ -259,14 +259,22 @@ void ReportWriter::WriteByDays(StatTables& tables) {
           template_->SetDayLine(number - firstNumber, max, record);
           template_->RenderSection(section, output_);
         } else {
-          output_.WriteLine(" " + ShortDateText(record.day, record.month, record.year) +
-                            RightAligned(record.count, 4) + " " + kAxisChar +
-                            Bar(max, 62, record.count));
+          std::string line = " ";
+          line += ShortDateText(record.day, record.month, record.year);
+          line += RightAligned(record.count, 4);
+          line += ' ';
+          line += kAxisChar;
+          line += Bar(max, 62, record.count);
+          output_.WriteLine(line);
         }
         written[static_cast<std::size_t>(found - days.begin())] = true;
       } else {
         // A day without messages always takes the built-in form, template or not.
-        output_.WriteLine(" " + ShortDateText(day, month, year) + "   0 " + kAxisChar);
+        std::string line = " ";
+        line += ShortDateText(day, month, year);
+        line += "   0 ";
+        line += kAxisChar;
+        output_.WriteLine(line);
       }
     }
     std::size_t kept = 0;
