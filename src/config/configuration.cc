@@ -8,11 +8,10 @@
 #include "common/file_system.h"
 #include "common/text.h"
 #include "core/language_table.h"
+#include "core/text_ids.h"
 
 namespace tarnik {
 namespace {
-
-constexpr std::int32_t kDefaultDescriptionText = 30062;
 
 struct GroupKeyword {
   std::string_view name;
