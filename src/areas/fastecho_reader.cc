@@ -13,6 +13,7 @@
 #include "common/read_window.h"
 #include "common/text.h"
 #include "core/language_table.h"
+#include "core/text_ids.h"
 
 namespace tarnik {
 namespace {
@@ -94,7 +95,7 @@ void OfferFastEchoAreas(ReadWindow& config, const FastEchoHeader& header, AreaSi
 }
 
 void FastEchoReader::Read(const std::string& path, AreaSink& sink, Console& console) {
-  console.Write(language_.LanguageText(30061));
+  console.Write(language_.LanguageText(kLoadingFastEchoText));
   // Tarnik never writes the configuration: it is read through a read-only byte source.
   auto file = std::make_unique<FileByteSource>();
   ReadWindow config(kConfigBlock);
@@ -123,7 +124,7 @@ void FastEchoReader::Read(const std::string& path, AreaSink& sink, Console& cons
 
   if (flagSet) DeleteFile(flag);
   config.Reset(nullptr);
-  console.Write(language_.LanguageText(30046) + "\r\n");
+  console.Write(language_.LanguageText(kDoneText) + "\r\n");
 }
 
 }  // namespace tarnik

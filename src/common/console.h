@@ -22,6 +22,13 @@ class StdoutConsole final : public Console {
   bool IsTerminal() const override;
 };
 
+// Standard error, for diagnostics; never a terminal for the spinner's purposes.
+class StderrConsole final : public Console {
+ public:
+  void Write(std::string_view bytes) override;
+  bool IsTerminal() const override;
+};
+
 // Test double: collects everything written.
 class StringConsole final : public Console {
  public:

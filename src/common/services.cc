@@ -6,9 +6,13 @@ namespace {
 StdoutConsole gConsole;
 const SystemClock gClock;
 const SystemEnvironment gEnvironment;
+StderrConsole gErrorConsole;
+Diagnostics gDiagnostics(gErrorConsole);
 
 }  // namespace
 
-Services DefaultServices() { return Services{gConsole, gClock, gEnvironment}; }
+Diagnostics& DefaultDiagnostics() { return gDiagnostics; }
+
+Services DefaultServices() { return Services{gConsole, gClock, gEnvironment, gDiagnostics}; }
 
 }  // namespace tarnik
