@@ -89,7 +89,11 @@ int HexValue(char c) {
 
 class Compiler {
  public:
-  explicit Compiler(std::string_view pattern) : pattern_(pattern) {}
+  explicit Compiler(std::string_view pattern) : pattern_(pattern) {
+    // Patterns rarely need more than two nodes a byte; one allocation instead of regrowing
+    // matters when every tag meets every pattern.
+    nodes_.reserve(2 * pattern.size() + 2);
+  }
 
   // Builds the program; false with error set when the pattern is invalid.
   bool Compile(Program& program, std::string& error) {
