@@ -19,9 +19,9 @@ class PatternMatcher {
   // True when pattern matches some part of subject (from its first position up to just after
   // its last character). False when it does not, or when the pattern is invalid (LastError
   // then tells why). A NUL byte ends the subject, and also the pattern. Every valid pattern
-  // gets the right answer: the search never gives up, and takes one bit per program node and
-  // subject position, and time about nodes x subject length squared at worst (patterns and
-  // tags are at most 255 bytes, which keeps that to milliseconds).
+  // gets the right answer: the search never gives up, and its time and memory grow with
+  // program nodes x (subject length + 1) (patterns and tags of at most 255 bytes keep a call
+  // to milliseconds at worst).
   bool Match(std::string_view pattern, std::string_view subject, MatchMode mode);
 
   // The text recorded by the last failing compile; empty before the first. A later error
