@@ -95,6 +95,12 @@ void JamSubfields(std::string_view area, std::uint32_t subfieldLen, std::vector<
 }
 
 void JamSecondsToDate(std::uint32_t seconds, MsgDateTime& date) {
+  // 0 is a date field nobody filled (a packer's emptied slot, a message never processed), not
+  // the first second of 1970.
+  if (seconds == 0) {
+    date = MsgDateTime();
+    return;
+  }
   std::int32_t day = 0, month = 0, year = 0;
   DateOfDayNumber(static_cast<std::int32_t>(seconds / kSecondsPerDay + kJamJulianOf1970), day,
                   month, year);
@@ -108,6 +114,7 @@ void JamSecondsToDate(std::uint32_t seconds, MsgDateTime& date) {
 }
 
 std::uint32_t JamDateToSeconds(const MsgDateTime& date) {
+  if (!IsCalendarDate(date)) return 0;
   const std::int64_t days =
       static_cast<std::int64_t>(DayNumber(date.Year, date.Month, date.Day)) - kJamJulianOf1970;
   const std::int64_t seconds = days * kSecondsPerDay + date.Hour * 3600 + date.Min * 60 +

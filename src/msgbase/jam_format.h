@@ -136,7 +136,9 @@ struct JamSubfield {
 // message's header into subfields. out is cleared first (its capacity is reused).
 void JamSubfields(std::string_view area, std::uint32_t subfieldLen, std::vector<JamSubfield>& out);
 
-// Seconds since 1970-01-01 (no time zone) as a date via the day number, and back.
+// Seconds since 1970-01-01 (no time zone) as a date via the day number, and back. 0 gives the
+// empty date (every field 0), as the field was never filled; a date that names no day is
+// stored as 0.
 void JamSecondsToDate(std::uint32_t seconds, MsgDateTime& date);
 std::uint32_t JamDateToSeconds(const MsgDateTime& date);
 

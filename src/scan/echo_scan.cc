@@ -13,6 +13,7 @@
 #include "core/calendar.h"
 #include "core/language_table.h"
 #include "msgbase/message_base.h"
+#include "msgbase/open_failure.h"
 #include "scan/message_analysis.h"
 #include "scan/spinner.h"
 
@@ -48,7 +49,7 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, std::int32_t wr
   // A *.MSG date-arrived field that no tosser filled holds no date (crashmail leaves it 0 in
   // echomail and keeps zone and point words there in netmail): such a message has no
   // delivery time, rather than one of decades.
-  if (arrived.Month >= 1 && arrived.Month <= 12 && arrived.Day >= 1) {
+  if (IsCalendarDate(arrived)) {
     std::int32_t delivery =
         DeliveryHours(writtenDay, written.Hour, DayNumber(arrived.Year, arrived.Month, arrived.Day),
                       arrived.Hour);
@@ -141,7 +142,9 @@ bool CountWalk(MessageBase& base, std::int64_t stop, const EchoGroup& group, std
       base.GetDateWritten(written);
       base.GetDateArrived(arrived);
       const std::int32_t writtenDay = DayNumber(written.Year, written.Month, written.Day);
-      if (InPeriod(writtenDay, group, today)) {
+      // A slot a packer emptied, or a header nobody filled, holds no date written: it is not
+      // a message, and counting it would stretch the day range back to 1970 or 1980.
+      if (IsCalendarDate(written) && InPeriod(writtenDay, group, today)) {
         CountMessage(base, written, writtenDay, arrived, group, counts, scratch);
         if (spinner != nullptr) spinner->Step();
       }
@@ -273,11 +276,15 @@ void ScanEcho(const EchoEntry& echo, EchoGroup& group, StatTables& tables, Group
               ScanThreads threads) {
   if (echo.areaSpec.empty()) {
     services.console.Write(language.LanguageText(kNoBaseText) + "\r\n");
+    services.diagnostics.Error(echo.tag, "the tosser configuration names no message base");
     return;
   }
   std::unique_ptr<MessageBase> base;
-  if (!OpenMessageBase(echo.areaSpec, base, nullptr, services.clock)) {
+  std::int32_t status = 0;
+  if (!OpenMessageBase(echo.areaSpec, base, &status, services.clock)) {
     services.console.Write(language.LanguageText(kBaseNotOpenedText) + "\r\n");
+    services.diagnostics.Error(
+        echo.tag, "cannot open the message base: " + OpenFailureText(echo.areaSpec, status));
     RecomputeGroupTotals(group, tables, state);
     return;
   }
