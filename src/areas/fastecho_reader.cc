@@ -4,6 +4,7 @@
 #include "areas/fastecho_format.h"
 #include "common/bytes.h"
 #include "common/console.h"
+#include "common/diagnostics.h"
 #include "common/file.h"
 #include "common/file_system.h"
 #include "common/text.h"
@@ -69,21 +70,29 @@ std::string FastEchoBusyFlag(std::string_view semaphorePath) {
   return (directory.empty() ? directory : WithSeparator(directory)) + fastecho::kBusyFlagName;
 }
 
-void FastEchoReader::Read(const std::string& path, AreaSink& sink, Console& console) {
+void FastEchoReader::Read(const std::string& path, AreaSink& sink, Console& console,
+                          Diagnostics& diagnostics) {
   console.Write(language_.LanguageText(30061));
   File file;
   std::string header(fastecho::kHeaderSize, '\0');
   FastEchoHeader fields;
   // Tarnik never writes the configuration, so it is opened read-only.
-  if (!file.Open(ToLocalPath(path), FileMode::kReadOnly) ||
-      !file.Read(header.data(), header.size()) || !ParseFastEchoHeader(header, fields)) {
+  bool opened = file.Open(ToLocalPath(path), FileMode::kReadOnly);
+  if (!opened || !file.Read(header.data(), header.size()) || !ParseFastEchoHeader(header, fields)) {
     console.Write("fault.\r\nUnable to open file " + path + "\r\n");
+    diagnostics.Error(ToLocalPath(path),
+                      (opened ? std::string("shorter than a FastEcho configuration header")
+                              : "cannot open the tosser configuration: " + file.ErrorText()) +
+                          "; no echo imported");
     return;
   }
 
   std::string flag = FastEchoBusyFlag(fields.semaphorePath);
   if (!ResolveExisting(flag).empty() && !DirectoryExists(flag)) {
     console.Write("fault.\r\nAnother copy of fastecho/feutil is working!\r\n");
+    diagnostics.Error(flag,
+                      "FastEcho's busy flag is set (FastEcho or FEUtil is running); no "
+                      "echo imported");
     return;
   }
   std::string directory = DirectoryPart(flag);

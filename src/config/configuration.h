@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "common/line_reader.h"
+#include "common/services.h"
 #include "config/echo_group.h"
 
 namespace tarnik {
 
 class Console;
+class Diagnostics;
 class LanguageTable;
 
 // Console tree marks, code page 866 box-drawing bytes.
@@ -20,10 +22,12 @@ inline constexpr std::string_view kSubBranchMark = "\xB3  \xC0\xC4 ";
 
 // The configuration file: global keywords and the echo groups. The constructor writes the
 // opening line and opens the file; it never fails (a file that cannot be opened leaves
-// loaded false and writes the usage text).
+// loaded false and writes the usage text). Besides the console texts, every faulty line gets
+// one diagnostic naming the file and line.
 class Configuration {
  public:
-  Configuration(const std::string& fileName, const LanguageTable& language, Console& console);
+  Configuration(const std::string& fileName, const LanguageTable& language, Console& console,
+                Diagnostics& diagnostics = DefaultDiagnostics());
 
   // Reads and interprets the whole file, applies the defaults; returns loaded.
   bool Load();
@@ -42,9 +46,18 @@ class Configuration {
   void InterpretGroupKeyword(const std::string& keyword, const std::string& line,
                              std::string_view value);
   void CloseGroup();
+  void CheckPatterns(std::string_view patterns);
+  void CheckPeriod(const EchoGroup& group, std::string_view line, std::string_view value);
+  // The group still open was never closed by "end", so it gets no report.
+  void ReportUnclosedGroup();
+  // The value of a list-length keyword (0 when it is not a number, which is reported).
+  std::int32_t ListLength(std::string_view keyword, std::string_view value);
+  // A diagnostic about the line being read.
+  void LineError(std::string_view what);
 
   const LanguageTable& language_;
   Console& console_;
+  Diagnostics& diagnostics_;
   std::unique_ptr<EchoGroup> currentGroup_;
   LineReader reader_;
 };
