@@ -9,11 +9,10 @@
 #include "common/text.h"
 #include "config/pattern_matcher.h"
 #include "core/language_table.h"
+#include "core/text_ids.h"
 
 namespace tarnik {
 namespace {
-
-constexpr std::int32_t kDefaultDescriptionText = 30062;
 
 struct GroupKeyword {
   std::string_view name;
@@ -144,6 +143,14 @@ void Configuration::Interpret(const std::string& line) {
     templatePath = WithSeparator(ToLocalPath(value));
     return;
   }
+  if (keyword == "charset") {
+    SetCharset(charset, value, true);
+    return;
+  }
+  if (keyword == "defaultcharset") {
+    SetCharset(defaultCharset, value, false);
+    return;
+  }
   if (keyword == "define") {
     if (value.empty()) {
       console_.Write(std::string(kBranchMark) + "Echotag is not defined at line " +
@@ -241,6 +248,17 @@ void Configuration::CheckPeriod(const EchoGroup& group, std::string_view line,
                              "\" selects nothing: day, month and year are each compared on "
                              "their own, so the range cannot cross a month's or year's end");
   }
+}
+
+void Configuration::SetCharset(std::string& field, std::string_view value, bool forOutput) {
+  if (forOutput ? IsOutputCharset(value) : IsKnownCharset(value)) {
+    field = std::string(value);
+    return;
+  }
+  diagnostics_.Warning(FileLine(fileName, lineNumber),
+                       "charset \"" + std::string(value) + "\" " +
+                           (forOutput ? "cannot be used for reports" : "is unknown") + ", " +
+                           field + " used");
 }
 
 void Configuration::InterpretGroupKeyword(const std::string& keyword, const std::string& line,

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/charset.h"
 #include "common/line_reader.h"
 #include "common/services.h"
 #include "config/echo_group.h"
@@ -26,6 +27,7 @@ inline constexpr std::string_view kSubBranchMark = "\xB3  \xC0\xC4 ";
 // one diagnostic naming the file and line.
 class Configuration {
  public:
+  // A charset keyword naming a charset that cannot be used is reported to diagnostics.
   Configuration(const std::string& fileName, const LanguageTable& language, Console& console,
                 Diagnostics& diagnostics = DefaultDiagnostics());
 
@@ -37,6 +39,10 @@ class Configuration {
   std::string areaFilePath;
   std::string dataFileName;  // "Tarnik.Dat" when not given
   std::string templatePath;  // always ends in a separator after Load
+  // "Charset": the charset of the reports and of this file's and the templates' own text.
+  std::string charset{kDesignCharset};
+  // "DefaultCharset": the charset of messages that name none in a kludge.
+  std::string defaultCharset{kDesignCharset};
   std::uint16_t lineNumber = 0;
   std::string fileName;
   bool loaded = true;
@@ -54,6 +60,8 @@ class Configuration {
   std::int32_t ListLength(std::string_view keyword, std::string_view value);
   // A diagnostic about the line being read.
   void LineError(std::string_view what);
+
+  void SetCharset(std::string& field, std::string_view value, bool forOutput);
 
   const LanguageTable& language_;
   Console& console_;

@@ -2,10 +2,7 @@
 
 #include "common/file.h"
 #include "common/text.h"
-#include "msgbase/jam_format.h"
-#include "msgbase/message_base.h"
-#include "msgbase/msg_format.h"
-#include "msgbase/squish_base.h"
+#include "msgbase/base_status.h"
 
 namespace tarnik {
 namespace {
@@ -19,17 +16,17 @@ struct FileFailure {
 };
 
 constexpr FileFailure kFileFailures[] = {
-    {kJamErrorNoHeaderFile, "JHR", Problem::kMissing},
-    {kJamErrorNoIndexFile, "JDX", Problem::kMissing},
-    {kJamErrorNoTextFile, "JDT", Problem::kMissing},
-    {kJamErrorOpenHeaderFile, "JHR", Problem::kUnreadable},
-    {kJamErrorOpenIndexFile, "JDX", Problem::kUnreadable},
-    {kJamErrorOpenTextFile, "JDT", Problem::kUnreadable},
-    {kJamErrorRead, "JHR", Problem::kUnreadable},
-    {kSquishNoSqd, "SQD", Problem::kMissing},
-    {kSquishNoSqi, "SQI", Problem::kMissing},
-    {kSquishOpenSqd, "SQD", Problem::kUnreadable},
-    {kSquishOpenSqi, "SQI", Problem::kUnreadable},
+    {jam::kErrorNoHeaderFile, "JHR", Problem::kMissing},
+    {jam::kErrorNoIndexFile, "JDX", Problem::kMissing},
+    {jam::kErrorNoTextFile, "JDT", Problem::kMissing},
+    {jam::kErrorOpenHeaderFile, "JHR", Problem::kUnreadable},
+    {jam::kErrorOpenIndexFile, "JDX", Problem::kUnreadable},
+    {jam::kErrorOpenTextFile, "JDT", Problem::kUnreadable},
+    {jam::kErrorRead, "JHR", Problem::kUnreadable},
+    {squish::kErrorNoSqd, "SQD", Problem::kMissing},
+    {squish::kErrorNoSqi, "SQI", Problem::kMissing},
+    {squish::kErrorOpenSqd, "SQD", Problem::kUnreadable},
+    {squish::kErrorOpenSqi, "SQI", Problem::kUnreadable},
 };
 
 std::string_view KindName(char letter) {
@@ -63,7 +60,7 @@ std::string OpenFailureText(std::string_view spec, std::int32_t status) {
   }
   const std::string path = CutShort(spec.substr(1));
   std::string text = std::string(KindName(spec[0])) + path + ": ";
-  if (status == kMsgErrorNoDirectory) return text + "no such directory";
+  if (status == msg::kErrorNoDirectory) return text + "no such directory";
   for (const FileFailure& failure : kFileFailures) {
     if (failure.status != status) continue;
     const std::string name = WithFinalDot(path) + std::string(failure.extension);
