@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "common/file_system.h"
@@ -16,7 +17,8 @@ File::~File() { Close(); }
 File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       position_(std::exchange(other.position_, 0)),
-      name_(std::move(other.name_)) {}
+      name_(std::move(other.name_)),
+      error_(std::exchange(other.error_, 0)) {}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
@@ -24,6 +26,7 @@ File& File::operator=(File&& other) noexcept {
     fd_ = std::exchange(other.fd_, -1);
     position_ = std::exchange(other.position_, 0);
     name_ = std::move(other.name_);
+    error_ = std::exchange(other.error_, 0);
   }
   return *this;
 }
@@ -36,6 +39,9 @@ bool File::Open(const std::string& name, FileMode mode) {
     case FileMode::kCreateExact:
       flags |= O_RDWR | O_CREAT | O_TRUNC;
       break;
+    case FileMode::kCreateNew:
+      flags |= O_RDWR | O_CREAT | O_EXCL;
+      break;
     case FileMode::kReadWrite:
       flags |= O_RDWR;
       break;
@@ -46,19 +52,33 @@ bool File::Open(const std::string& name, FileMode mode) {
       flags |= O_WRONLY;
       break;
   }
+  error_ = 0;
   // Only kCreate may make a file under the name as given when no spelling of it exists.
-  std::string actual = mode == FileMode::kCreateExact ? name : ResolveExisting(name);
+  const bool exact = mode == FileMode::kCreateExact || mode == FileMode::kCreateNew;
+  std::string actual = exact ? name : ResolveExisting(name);
   if (actual.empty()) {
-    if (mode != FileMode::kCreate) return false;
+    if (mode != FileMode::kCreate) {
+      error_ = ENOENT;
+      return false;
+    }
     actual = name;
   }
   int fd;
   do {
     fd = ::open(actual.c_str(), flags, 0644);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    error_ = errno;
+    return false;
+  }
   struct stat info;
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (::fstat(fd, &info) != 0) {
+    error_ = errno;
+    ::close(fd);
+    return false;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    error_ = EISDIR;
     ::close(fd);
     return false;
   }
@@ -102,7 +122,11 @@ bool File::Write(const void* buffer, std::size_t count) {
   while (done < count) {
     ssize_t n = ::pwrite(fd_, in + done, count - done, position_ + static_cast<std::int64_t>(done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n <= 0) {
+      // A write that takes nothing without an error code still leaves the file short.
+      error_ = n < 0 ? errno : EIO;
+      break;
+    }
     done += static_cast<std::size_t>(n);
   }
   position_ += static_cast<std::int64_t>(done);
@@ -127,6 +151,13 @@ bool File::Truncate() { return fd_ >= 0 && ::ftruncate(fd_, position_) == 0; }
 // Writes go straight to the kernel, so there is no user-space buffer to push out.
 bool File::Flush() { return fd_ >= 0; }
 
-bool File::Sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+bool File::Sync() {
+  if (fd_ < 0) return false;
+  if (::fsync(fd_) == 0) return true;
+  error_ = errno;
+  return false;
+}
+
+std::string File::ErrorText() const { return error_ == 0 ? std::string() : std::strerror(error_); }
 
 }  // namespace tarnik

@@ -11,6 +11,9 @@ enum class FileMode {
   // As kCreate, under exactly the name given: no case-insensitive lookup (which lists the
   // directory), for a caller that already knows no other spelling of the name exists.
   kCreateExact,
+  // A new file under exactly the name given; fails when anything exists under that name, so
+  // nothing is ever truncated.
+  kCreateNew,
   kReadWrite,  // existing file
   kReadOnly,   // existing file
   kWriteOnly,  // existing file
@@ -49,11 +52,15 @@ class File {
   bool Sync();
   // The name the file was opened under (after the case-insensitive lookup).
   const std::string& Name() const { return name_; }
+  // Why the last Open, Write or Sync failed, as the system words it ("No space left on
+  // device"); empty when none has failed.
+  std::string ErrorText() const;
 
  private:
   int fd_ = -1;
   std::int64_t position_ = 0;
   std::string name_;
+  int error_ = 0;
 };
 
 }  // namespace tarnik

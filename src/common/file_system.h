@@ -37,6 +37,11 @@ std::string ExecutableDirectory();
 // see either the old or the new file, never a partial one.
 bool ReplaceFile(const std::string& path, std::string_view contents);
 
+enum class RenameResult { kDone, kTargetExists, kFailed };
+// Gives the file at from the name to, unless something already exists under exactly that name:
+// then kTargetExists and from keeps its name. On kFailed, error holds the system's reason.
+RenameResult RenameNoReplace(const std::string& from, const std::string& to, std::string& error);
+
 // Reads a whole file (found as ResolveExisting does). False when it cannot be opened.
 bool ReadWholeFile(const std::string& path, std::string& contents);
 

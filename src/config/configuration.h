@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "common/line_reader.h"
+#include "common/services.h"
 #include "config/echo_group.h"
+#include "core/ftn_address.h"
 
 namespace tarnik {
 
@@ -18,12 +20,17 @@ inline constexpr std::string_view kBranchMark = "\xC3\xC4 ";
 inline constexpr std::string_view kLastMark = "\xC0\xC4 ";
 inline constexpr std::string_view kSubBranchMark = "\xB3  \xC0\xC4 ";
 
+// A packet password holds at most this many bytes.
+inline constexpr std::size_t kPacketPasswordMax = 8;
+
 // The configuration file: global keywords and the echo groups. The constructor writes the
 // opening line and opens the file; it never fails (a file that cannot be opened leaves
-// loaded false and writes the usage text).
+// loaded false and writes the usage text). Errors in the posting keywords go to diagnostics
+// with the file and line.
 class Configuration {
  public:
-  Configuration(const std::string& fileName, const LanguageTable& language, Console& console);
+  Configuration(const std::string& fileName, const LanguageTable& language, Console& console,
+                Diagnostics& diagnostics = DefaultDiagnostics());
 
   // Reads and interprets the whole file, applies the defaults; returns loaded.
   bool Load();
@@ -33,6 +40,10 @@ class Configuration {
   std::string areaFilePath;
   std::string dataFileName;  // "Tarnik.Dat" when not given
   std::string templatePath;  // always ends in a separator after Load
+  FtnAddress address;        // the node's own address; zone 0 when not given
+  std::string packetDir;     // the tosser's local inbound; empty when not given
+  std::string packetPassword;
+  std::string origin;  // origin line text; empty: each group's description
   std::uint16_t lineNumber = 0;
   std::string fileName;
   bool loaded = true;
@@ -42,9 +53,13 @@ class Configuration {
   void InterpretGroupKeyword(const std::string& keyword, const std::string& line,
                              std::string_view value);
   void CloseGroup();
+  // Drops the post target of every group that cannot post for want of Address or PacketDir.
+  void CheckPostTargets();
+  void Error(std::string_view what);
 
   const LanguageTable& language_;
   Console& console_;
+  Diagnostics& diagnostics_;
   std::unique_ptr<EchoGroup> currentGroup_;
   LineReader reader_;
 };

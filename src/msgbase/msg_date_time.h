@@ -18,8 +18,12 @@ struct MsgDateTime {
   std::uint16_t Year = 0;
 };
 
+struct LocalTime;
+
 // The clock's local date and time as a message date.
 MsgDateTime MsgDateTimeNow(const Clock& clock);
+// A local date and time as a message date.
+MsgDateTime MsgDateTimeFromLocal(const LocalTime& time);
 
 // Packed DOS date and time words, as Squish and *.MSG headers store them.
 void DecodeDosDateTime(std::uint16_t dosDate, std::uint16_t dosTime, MsgDateTime& date);

@@ -33,12 +33,18 @@ class ReportOutput {
   void WriteLine(std::string_view text = {});
   // Passes on what is buffered and closes a file; later writes are dropped.
   void Close();
+  // Everything passed on from now is also appended to copy, which must outlive the output.
+  void CaptureTo(std::string& copy) { copy_ = &copy; }
+  // False once a write to the file has failed.
+  bool ok() const { return !failed_; }
 
  private:
   void Flush();
 
   File file_;
   Console* console_ = nullptr;
+  std::string* copy_ = nullptr;
+  bool failed_ = false;
   std::string buffer_;
   std::size_t bufferSize_;
 };
