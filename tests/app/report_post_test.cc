@@ -89,58 +89,37 @@ class Node {
                    std::string(toFile ? "out report.txt\n" : "") + post + "end\n");
   }
 
+  // The node's own address may post into both echoes ("@": it sends, it receives nothing
+  // back), with the packet password on its NODE line.
   void WriteCrashmailPrefs(const std::string& aka, const std::string& password) const {
-    const std::string root = dir_.path();
-    dir_.Write("cm/crashmail.prefs",
-               "SYSOP \"Sysop\"\n"
-               "LOGFILE \"" +
-                   root +
-                   "cm/crashmail.log\"\n"
-                   "DUPEFILE \"" +
-                   root +
-                   "cm/dupes\" 200\n"
-                   "DUPEMODE BAD\n"
-                   "STATSFILE \"" +
-                   root +
-                   "cm/stats\"\n"
-                   "INBOUND \"" +
-                   root +
-                   "inb\"\n"
-                   "OUTBOUND \"" +
-                   root +
-                   "cm/outb\"\n"
-                   "TEMPDIR \"" +
-                   root +
-                   "cm/tmp\"\n"
-                   "CREATEPKTDIR \"" +
-                   root +
-                   "cm/tmp\"\n"
-                   "PACKETDIR \"" +
-                   root +
-                   "cm/outb\"\n"
-                   "AKA " +
-                   aka +
-                   "\n"
-                   "NODE " +
-                   aka + " \"\" \"" + password +
-                   "\"\n"
-                   "NETMAIL \"NETMAIL\" " +
-                   aka + " MSG \"" + root +
-                   "cm/msg/netmail\"\n"
-                   "AREA \"BAD\" " +
-                   aka + " MSG \"" + root +
-                   "cm/msg/bad\"\n"
-                   "AREA \"STAT.JAM\" " +
-                   aka + " JAM \"" + root +
-                   "cm/msg/statjam\"\n"
-                   "EXPORT " +
-                   aka +
-                   "\n"
-                   "AREA \"STAT.MSG\" " +
-                   aka + " MSG \"" + root +
-                   "cm/msg/statmsg\"\n"
-                   "EXPORT " +
-                   aka + "\n");
+    std::string prefs =
+        "SYSOP \"Sysop\"\n"
+        "LOGFILE \"$ROOTcm/crashmail.log\"\n"
+        "DUPEFILE \"$ROOTcm/dupes\" 200\n"
+        "DUPEMODE BAD\n"
+        "STATSFILE \"$ROOTcm/stats\"\n"
+        "INBOUND \"$ROOTinb\"\n"
+        "OUTBOUND \"$ROOTcm/outb\"\n"
+        "TEMPDIR \"$ROOTcm/tmp\"\n"
+        "CREATEPKTDIR \"$ROOTcm/tmp\"\n"
+        "PACKETDIR \"$ROOTcm/outb\"\n"
+        "AKA $AKA\n"
+        "NODE $AKA \"\" \"$PASSWORD\"\n"
+        "NETMAIL \"NETMAIL\" $AKA MSG \"$ROOTcm/msg/netmail\"\n"
+        "AREA \"BAD\" $AKA MSG \"$ROOTcm/msg/bad\"\n"
+        "AREA \"STAT.JAM\" $AKA JAM \"$ROOTcm/msg/statjam\"\n"
+        "EXPORT @$AKA\n"
+        "AREA \"STAT.MSG\" $AKA MSG \"$ROOTcm/msg/statmsg\"\n"
+        "EXPORT @$AKA\n";
+    for (const auto& [name, value] : {std::pair<std::string, std::string>{"$ROOT", dir_.path()},
+                                      {"$PASSWORD", password},
+                                      {"$AKA", aka}}) {
+      for (std::size_t at = prefs.find(name); at != std::string::npos;
+           at = prefs.find(name, at + value.size())) {
+        prefs.replace(at, name.size(), value);
+      }
+    }
+    dir_.Write("cm/crashmail.prefs", prefs);
     for (const char* folder : {"cm/outb", "cm/tmp", "cm/msg"}) CreateDirectory(dir_.File(folder));
   }
 
