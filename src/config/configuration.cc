@@ -9,11 +9,10 @@
 #include "common/file_system.h"
 #include "common/text.h"
 #include "core/language_table.h"
+#include "core/text_ids.h"
 
 namespace tarnik {
 namespace {
-
-constexpr std::int32_t kDefaultDescriptionText = 30062;
 
 struct GroupKeyword {
   std::string_view name;
@@ -133,6 +132,14 @@ void Configuration::Interpret(const std::string& line) {
     origin = QuotedValue(line, value);
     return;
   }
+  if (keyword == "charset") {
+    SetCharset(charset, value, true);
+    return;
+  }
+  if (keyword == "defaultcharset") {
+    SetCharset(defaultCharset, value, false);
+    return;
+  }
   if (keyword == "define") {
     if (value.empty()) {
       console_.Write(std::string(kBranchMark) + "Echotag is not defined at line " +
@@ -156,6 +163,17 @@ void Configuration::Interpret(const std::string& line) {
   console_.Write(std::string(kBranchMark) + "Unknown keyword \"" +
                  std::string(WordOf(line, 1, " ")) + "\" at line: " + Decimal(lineNumber) +
                  ".\r\n");
+}
+
+void Configuration::SetCharset(std::string& field, std::string_view value, bool forOutput) {
+  if (forOutput ? IsOutputCharset(value) : IsKnownCharset(value)) {
+    field = std::string(value);
+    return;
+  }
+  diagnostics_.Warning(FileLine(fileName, lineNumber),
+                       "charset \"" + std::string(value) + "\" " +
+                           (forOutput ? "cannot be used for reports" : "is unknown") + ", " +
+                           field + " used");
 }
 
 void Configuration::InterpretGroupKeyword(const std::string& keyword, const std::string& line,

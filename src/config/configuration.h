@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/charset.h"
 #include "common/line_reader.h"
 #include "common/services.h"
 #include "config/echo_group.h"
@@ -13,6 +14,7 @@
 namespace tarnik {
 
 class Console;
+class Diagnostics;
 class LanguageTable;
 
 // Console tree marks, code page 866 box-drawing bytes.
@@ -29,6 +31,7 @@ inline constexpr std::size_t kPacketPasswordMax = 8;
 // with the file and line.
 class Configuration {
  public:
+  // A charset keyword naming a charset that cannot be used is reported to diagnostics.
   Configuration(const std::string& fileName, const LanguageTable& language, Console& console,
                 Diagnostics& diagnostics = DefaultDiagnostics());
 
@@ -44,6 +47,10 @@ class Configuration {
   std::string packetDir;     // the tosser's local inbound; empty when not given
   std::string packetPassword;
   std::string origin;  // origin line text; empty: each group's description
+  // "Charset": the charset of the reports and of this file's and the templates' own text.
+  std::string charset{kDesignCharset};
+  // "DefaultCharset": the charset of messages that name none in a kludge.
+  std::string defaultCharset{kDesignCharset};
   std::uint16_t lineNumber = 0;
   std::string fileName;
   bool loaded = true;
@@ -56,6 +63,8 @@ class Configuration {
   // Drops the post target of every group that cannot post for want of Address or PacketDir.
   void CheckPostTargets();
   void Error(std::string_view what);
+
+  void SetCharset(std::string& field, std::string_view value, bool forOutput);
 
   const LanguageTable& language_;
   Console& console_;

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/cp866.h"
 #include "core/program_info.h"
 #include "msgbase/kludge.h"
 
@@ -12,23 +11,24 @@ namespace tarnik {
 namespace {
 
 struct ChrsName {
-  std::string_view charset;  // upper-cased, as iconv names it
+  std::string_view charset;  // as iconv names it, upper-cased
   std::string_view value;
 };
 
+// The identifiers FidoNet readers know, for the names iconv gives the same charsets.
 constexpr ChrsName kChrsNames[] = {
     {"CP866", "CP866 2"},         {"IBM866", "CP866 2"},        {"866", "CP866 2"},
     {"UTF-8", "UTF-8 4"},         {"UTF8", "UTF-8 4"},          {"CP437", "CP437 2"},
     {"IBM437", "CP437 2"},        {"CP850", "CP850 2"},         {"IBM850", "CP850 2"},
-    {"CP852", "CP852 2"},         {"IBM852", "CP852 2"},        {"CP848", "CP848 2"},
-    {"CP1250", "CP1250 2"},       {"WINDOWS-1250", "CP1250 2"}, {"CP1251", "CP1251 2"},
-    {"WINDOWS-1251", "CP1251 2"}, {"CP1252", "CP1252 2"},       {"WINDOWS-1252", "CP1252 2"},
-    {"ISO-8859-1", "LATIN-1 2"},  {"ISO8859-1", "LATIN-1 2"},   {"LATIN1", "LATIN-1 2"},
-    {"ISO-8859-2", "LATIN-2 2"},  {"ISO8859-2", "LATIN-2 2"},   {"LATIN2", "LATIN-2 2"},
-    {"ISO-8859-9", "LATIN-5 2"},  {"ISO8859-9", "LATIN-5 2"},   {"LATIN5", "LATIN-5 2"},
-    {"ISO-8859-15", "LATIN-9 2"}, {"ISO8859-15", "LATIN-9 2"},  {"LATIN9", "LATIN-9 2"},
-    {"KOI8-R", "KOI8-R 2"},       {"KOI8-U", "KOI8-U 2"},       {"ASCII", "ASCII 1"},
-    {"US-ASCII", "ASCII 1"},
+    {"CP852", "CP852 2"},         {"IBM852", "CP852 2"},        {"IBM848", "CP848 2"},
+    {"CP1125", "UKR 2"},          {"CP1250", "CP1250 2"},       {"WINDOWS-1250", "CP1250 2"},
+    {"CP1251", "CP1251 2"},       {"WINDOWS-1251", "CP1251 2"}, {"CP1252", "CP1252 2"},
+    {"WINDOWS-1252", "CP1252 2"}, {"ISO-8859-1", "LATIN-1 2"},  {"ISO8859-1", "LATIN-1 2"},
+    {"LATIN1", "LATIN-1 2"},      {"ISO-8859-2", "LATIN-2 2"},  {"ISO8859-2", "LATIN-2 2"},
+    {"LATIN2", "LATIN-2 2"},      {"ISO-8859-9", "LATIN-5 2"},  {"ISO8859-9", "LATIN-5 2"},
+    {"LATIN5", "LATIN-5 2"},      {"ISO-8859-15", "LATIN-9 2"}, {"ISO8859-15", "LATIN-9 2"},
+    {"LATIN9", "LATIN-9 2"},      {"KOI8-R", "KOI8-R 2"},       {"KOI8-U", "KOI8-U 2"},
+    {"MACINTOSH", "MAC 2"},       {"ASCII", "ASCII 1"},         {"US-ASCII", "ASCII 1"},
 };
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
@@ -44,8 +44,6 @@ std::string MessageLine(std::string_view line) {
   out += '\r';
   return out;
 }
-
-bool Utf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 }  // namespace
 
@@ -92,29 +90,23 @@ std::string TzutcValue(int utcOffsetMinutes) {
 }
 
 std::string ChrsValue(std::string_view charset) {
-  std::string name;
-  for (char c : charset) name += UpperLatin(c);
+  const std::string name = IconvCharsetName(charset);
   for (const ChrsName& known : kChrsNames) {
     if (name == known.charset) return std::string(known.value);
   }
   return name + " 2";
 }
 
-std::string CutBytes(std::string_view text, std::size_t maxBytes, bool utf8) {
-  if (text.size() <= maxBytes) return std::string(text);
-  std::size_t cut = maxBytes;
-  if (utf8) {
-    while (cut > 0 && Utf8Continuation(text[cut])) --cut;
-  }
-  return std::string(text.substr(0, cut));
+std::string CutBytes(std::string_view text, std::size_t maxBytes, TextMeasure measure) {
+  return std::string(text.substr(0, CharacterBoundary(text, maxBytes, measure)));
 }
 
 std::string PartSubject(std::string_view subject, int part, int parts, std::size_t maxBytes,
-                        bool utf8) {
-  if (parts <= 1) return CutBytes(subject, maxBytes, utf8);
+                        TextMeasure measure) {
+  if (parts <= 1) return CutBytes(subject, maxBytes, measure);
   std::string suffix = " (" + std::to_string(part) + "/" + std::to_string(parts) + ")";
   std::size_t room = maxBytes > suffix.size() ? maxBytes - suffix.size() : 0;
-  return CutBytes(subject, room, utf8) + suffix;
+  return CutBytes(subject, room, measure) + suffix;
 }
 
 std::string HexSerial(std::uint32_t value) {

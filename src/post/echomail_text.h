@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/charset.h"
 #include "core/ftn_address.h"
 
 namespace tarnik {
@@ -35,16 +36,17 @@ std::string EchomailText(const EchomailHeader& header, std::string_view serial,
 
 // The TZUTC kludge value of an offset east of UTC: "0300", "-0500", "0545".
 std::string TzutcValue(int utcOffsetMinutes);
-// The CHRS kludge value for a charset name as iconv spells it ("CP866" -> "CP866 2",
-// "UTF-8" -> "UTF-8 4", "ISO-8859-1" -> "LATIN-1 2"); other names go upper-cased with level 2.
+// The CHRS kludge value for a charset as the configuration names it ("CP866" -> "CP866 2",
+// "utf8" -> "UTF-8 4", "ISO-8859-1" and "LATIN-1" -> "LATIN-1 2", "IBMPC" -> "CP437 2");
+// other names go as iconv knows them, with level 2.
 std::string ChrsValue(std::string_view charset);
 
-// The first maxBytes bytes of text; with utf8, the cut never falls inside a character.
-std::string CutBytes(std::string_view text, std::size_t maxBytes, bool utf8);
+// At most maxBytes bytes of text, never cut inside a character.
+std::string CutBytes(std::string_view text, std::size_t maxBytes, TextMeasure measure);
 // The subject of part `part` of `parts`: the subject itself for a single part, else the
 // subject with " (part/parts)", the subject cut so the whole fits maxBytes.
 std::string PartSubject(std::string_view subject, int part, int parts, std::size_t maxBytes,
-                        bool utf8);
+                        TextMeasure measure);
 
 // Eight lower-case hex digits.
 std::string HexSerial(std::uint32_t value);

@@ -19,7 +19,7 @@ constexpr std::string_view kDefaultTo = "All";
 
 }  // namespace
 
-std::string ReportCharset(const Configuration&) { return "CP866"; }
+std::string ReportCharset(const Configuration& config) { return config.charset; }
 
 ReportPoster::ReportPoster(const Configuration& config, Services services)
     : config_(config), services_(services), serial_(services.clock) {}
@@ -35,7 +35,7 @@ bool ReportPoster::Post(const EchoGroup& group, std::string_view report) {
   const LocalTime now = services_.clock.Now();
   const std::string charset = ReportCharset(config_);
   const std::string chrs = ChrsValue(charset);
-  const bool utf8 = chrs == ChrsValue("UTF-8");
+  const TextMeasure measure = MeasureOf(charset);
 
   EchomailHeader header;
   header.area = group.postArea;
@@ -60,11 +60,12 @@ bool ReportPoster::Post(const EchoGroup& group, std::string_view report) {
   message.orig = config_.address;
   message.dest = config_.address;
   message.written = MsgDateTimeFromLocal(now);
-  message.from =
-      CutBytes(group.postFrom.empty() ? kDefaultFrom : group.postFrom, kPmFromNameSize - 1, utf8);
-  message.to = CutBytes(group.postTo.empty() ? kDefaultTo : group.postTo, kPmToNameSize - 1, utf8);
+  message.from = CutBytes(group.postFrom.empty() ? kDefaultFrom : group.postFrom,
+                          kPmFromNameSize - 1, measure);
+  message.to =
+      CutBytes(group.postTo.empty() ? kDefaultTo : group.postTo, kPmToNameSize - 1, measure);
   for (int i = 0; i < count; ++i) {
-    message.subject = PartSubject(subject, i + 1, count, kPmSubjectSize - 1, utf8);
+    message.subject = PartSubject(subject, i + 1, count, kPmSubjectSize - 1, measure);
     message.text = EchomailText(header, HexSerial(serial_.Next()), parts[i]);
     packet += EncodePackedMessage(message);
   }

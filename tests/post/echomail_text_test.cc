@@ -87,12 +87,30 @@ TEST(TzutcValue, SignOnlyWhenWest) {
 
 TEST(ChrsValue, IconvNamesToFtnIdentifiers) {
   const std::pair<std::string, std::string> cases[] = {
-      {"CP866", "CP866 2"},         {"cp866", "CP866 2"},        {"IBM866", "CP866 2"},
-      {"UTF-8", "UTF-8 4"},         {"utf8", "UTF-8 4"},         {"ISO-8859-1", "LATIN-1 2"},
-      {"latin1", "LATIN-1 2"},      {"ISO-8859-2", "LATIN-2 2"}, {"ISO-8859-9", "LATIN-5 2"},
-      {"ISO-8859-15", "LATIN-9 2"}, {"KOI8-R", "KOI8-R 2"},      {"koi8-u", "KOI8-U 2"},
-      {"WINDOWS-1251", "CP1251 2"}, {"CP437", "CP437 2"},        {"CP850", "CP850 2"},
-      {"ASCII", "ASCII 1"},         {"CP1125", "CP1125 2"},
+      {"CP866", "CP866 2"},
+      {"cp866", "CP866 2"},
+      {"IBM866", "CP866 2"},
+      {"UTF-8", "UTF-8 4"},
+      {"utf8", "UTF-8 4"},
+      {"ISO-8859-1", "LATIN-1 2"},
+      {"latin1", "LATIN-1 2"},
+      {"ISO-8859-2", "LATIN-2 2"},
+      {"ISO-8859-9", "LATIN-5 2"},
+      {"ISO-8859-15", "LATIN-9 2"},
+      {"KOI8-R", "KOI8-R 2"},
+      {"koi8-u", "KOI8-U 2"},
+      {"WINDOWS-1251", "CP1251 2"},
+      {"CP437", "CP437 2"},
+      {"CP850", "CP850 2"},
+      {"ASCII", "ASCII 1"},
+      {"CP1125", "UKR 2"},
+      {"UKR", "UKR 2"},
+      {"IBMPC", "CP437 2"},
+      {"+7_FIDO", "CP866 2"},
+      {"LATIN-1", "LATIN-1 2"},
+      {"LATIN-9", "LATIN-9 2"},
+      {"MAC", "MAC 2"},
+      {"cp1253", "CP1253 2"},
   };
   for (const auto& [charset, expected] : cases) {
     SCOPED_TRACE(charset);
@@ -106,25 +124,25 @@ TEST(PartSubject, NumberedAndCutToFit) {
     int part;
     int parts;
     std::size_t maxBytes;
-    bool utf8;
+    TextMeasure measure;
     std::string expected;
   };
   const Case cases[] = {
-      {"Stats", 1, 1, 71, false, "Stats"},
-      {"Stats", 2, 3, 71, false, "Stats (2/3)"},
-      {std::string(80, 's'), 1, 1, 71, false, std::string(71, 's')},
-      {std::string(80, 's'), 10, 12, 71, false, std::string(63, 's') + " (10/12)"},
-      {"abcdefghij", 1, 2, 12, false, "abcdef (1/2)"},
-      {"abcdefghij", 1, 2, 11, false, "abcde (1/2)"},
+      {"Stats", 1, 1, 71, TextMeasure::kBytes, "Stats"},
+      {"Stats", 2, 3, 71, TextMeasure::kBytes, "Stats (2/3)"},
+      {std::string(80, 's'), 1, 1, 71, TextMeasure::kBytes, std::string(71, 's')},
+      {std::string(80, 's'), 10, 12, 71, TextMeasure::kBytes, std::string(63, 's') + " (10/12)"},
+      {"abcdefghij", 1, 2, 12, TextMeasure::kBytes, "abcdef (1/2)"},
+      {"abcdefghij", 1, 2, 11, TextMeasure::kBytes, "abcde (1/2)"},
       // Code page 866 bytes are cut anywhere; UTF-8 only between characters.
-      {"ab\xD0\x9F\xD1\x80", 1, 1, 3, false, "ab\xD0"},
-      {"ab\xD0\x9F\xD1\x80", 1, 1, 3, true, "ab"},
-      {"ab\xD0\x9F\xD1\x80", 1, 1, 4, true, "ab\xD0\x9F"},
-      {"ab\xE2\x80\x94x", 1, 1, 4, true, "ab"},
+      {"ab\xD0\x9F\xD1\x80", 1, 1, 3, TextMeasure::kBytes, "ab\xD0"},
+      {"ab\xD0\x9F\xD1\x80", 1, 1, 3, TextMeasure::kUtf8, "ab"},
+      {"ab\xD0\x9F\xD1\x80", 1, 1, 4, TextMeasure::kUtf8, "ab\xD0\x9F"},
+      {"ab\xE2\x80\x94x", 1, 1, 4, TextMeasure::kUtf8, "ab"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.subject);
-    EXPECT_EQ(PartSubject(c.subject, c.part, c.parts, c.maxBytes, c.utf8), c.expected);
+    EXPECT_EQ(PartSubject(c.subject, c.part, c.parts, c.maxBytes, c.measure), c.expected);
   }
 }
 

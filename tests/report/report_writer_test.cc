@@ -293,7 +293,9 @@ TEST(ReportWriter, CapturedTextIsTheReportAndCloseTellsWhetherItWasWritten) {
     writer.WriteAll(tables);
     EXPECT_EQ(writer.Close(), c.written);
     EXPECT_EQ(copy, BuiltInSampleReport());
-    if (c.outputName == "report.txt") EXPECT_EQ(dir.Read("report.txt"), copy);
+    if (c.outputName == "report.txt") {
+      EXPECT_EQ(dir.Read("report.txt"), copy);
+    }
   }
 }
 
