@@ -19,7 +19,7 @@ constexpr std::string_view kDefaultTo = "All";
 
 }  // namespace
 
-std::string ReportCharset(const Configuration& config) { return config.charset; }
+std::string PostedCharset(const Configuration& config) { return config.charset; }
 
 ReportPoster::ReportPoster(const Configuration& config, Services services)
     : config_(config), services_(services), serial_(services.clock) {}
@@ -33,7 +33,7 @@ std::string ReportPoster::Subject(const EchoGroup& group) const {
 
 bool ReportPoster::Post(const EchoGroup& group, std::string_view report) {
   const LocalTime now = services_.clock.Now();
-  const std::string charset = ReportCharset(config_);
+  const std::string charset = PostedCharset(config_);
   const std::string chrs = ChrsValue(charset);
   const TextMeasure measure = MeasureOf(charset);
 

@@ -11,8 +11,8 @@ namespace tarnik {
 class Configuration;
 class EchoGroup;
 
-// The charset the reports are written in, as iconv names it.
-std::string ReportCharset(const Configuration& config);
+// The charset the reports are written in, as the configuration names it.
+std::string PostedCharset(const Configuration& config);
 
 // Posts finished reports into their echoes: each report becomes one echomail message (several
 // when it is longer than the group's PostMaxSize) in a new packet in the configuration's
