@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/byte_source.h"
 #include "common/cp866.h"
 #include "common/file.h"
 
@@ -220,12 +221,10 @@ RenameResult RenameNoReplace(const std::string& from, const std::string& to, std
 }
 
 bool ReadWholeFile(const std::string& path, std::string& contents) {
-  File file;
-  if (!file.Open(path, FileMode::kReadOnly)) return false;
-  std::int64_t size = file.Size();
-  contents.resize(static_cast<std::size_t>(size));
-  std::size_t got = file.ReadSome(contents.data(), contents.size());
-  contents.resize(got);
+  FileByteSource file;
+  if (!file.Open(path)) return false;
+  contents.resize(static_cast<std::size_t>(file.Size()));
+  contents.resize(file.ReadAt(0, contents.size(), contents.data()));
   return true;
 }
 

@@ -398,7 +398,7 @@ TEST(ScanEcho, SplitJamWalkWhereverBaseMsgNumPutsIt) {
   testing::TempDir dir;
   ASSERT_TRUE(testing::WriteTestBase("J" + dir.File("echo"), VariedMessages(120)));
   const std::string header = dir.Read("echo.JHR");
-  ASSERT_GT(header.size(), kJamBaseBaseMsgNum + 4);
+  ASSERT_GT(header.size(), jam::kBaseBaseMsgNum + 4);
   struct Case {
     std::uint32_t first;
     std::int32_t counted;
@@ -407,7 +407,7 @@ TEST(ScanEcho, SplitJamWalkWhereverBaseMsgNumPutsIt) {
     SCOPED_TRACE(c.first);
     std::string patched = header;
     for (int i = 0; i < 4; ++i) {
-      patched[kJamBaseBaseMsgNum + i] = static_cast<char>((c.first >> (8 * i)) & 0xFF);
+      patched[jam::kBaseBaseMsgNum + i] = static_cast<char>((c.first >> (8 * i)) & 0xFF);
     }
     dir.Write("echo.JHR", patched);
     EXPECT_EQ(ExpectSameOnEveryThreadCount("J" + dir.File("echo")), c.counted);
