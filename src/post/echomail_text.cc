@@ -67,14 +67,14 @@ std::string EchomailText(const EchomailHeader& header, std::string_view serial,
                          std::string_view body) {
   const std::string program = std::string(kProgramName) + " " + std::string(kProgramVersion);
   std::string text = "AREA:" + header.area + "\r";
-  text += std::string(kKludgeMsgId) + " " + FormatAddress(header.address) + " " +
-          std::string(serial) + "\r";
-  text += std::string(kKludgePid) + " " + program + "\r";
-  text +=
-      "\x01"
-      "CHRS: " +
-      header.chrs + "\r";
-  text += "\x01TZUTC: " + TzutcValue(header.utcOffsetMinutes) + "\r";
+  AppendKludgeLine(text, kKludgeMsgId, FormatAddress(header.address) + " " + std::string(serial));
+  text += '\r';
+  AppendKludgeLine(text, kKludgePid, program);
+  text += '\r';
+  AppendKludgeLine(text, kKludgeChrs, header.chrs);
+  text += '\r';
+  AppendKludgeLine(text, kKludgeTzutc, TzutcValue(header.utcOffsetMinutes));
+  text += '\r';
   text += body;
   text += "--- " + program + "\r";
   text += OriginLine(header.origin, header.address) + "\r";

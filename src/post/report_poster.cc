@@ -4,6 +4,7 @@
 
 #include "config/configuration.h"
 #include "config/echo_group.h"
+#include "msgbase/kludge.h"
 #include "msgbase/msg_date_time.h"
 #include "post/echomail_text.h"
 #include "post/ftn_packet.h"
@@ -42,7 +43,11 @@ bool ReportPoster::Post(const EchoGroup& group, std::string_view report) {
   header.address = config_.address;
   header.chrs = chrs;
   header.utcOffsetMinutes = now.utcOffsetMinutes;
-  header.origin = config_.origin.empty() ? group.description : config_.origin;
+  // The origin line has room for so many bytes of text; cut here, a cut never splits a
+  // character.
+  const std::size_t originRoom = kOriginLineMax - OriginLine("", config_.address).size();
+  header.origin =
+      CutBytes(config_.origin.empty() ? group.description : config_.origin, originRoom, measure);
 
   PacketHeaderFields packetHeader;
   packetHeader.orig = config_.address;

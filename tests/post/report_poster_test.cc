@@ -171,6 +171,28 @@ TEST(ReportPoster, LongReportInNumberedPartsWithTheGroupsNames) {
   EXPECT_TRUE(packet.ended);
 }
 
+TEST(ReportPoster, Utf8PostsSayUtf8AndCutNamesBetweenCharacters) {
+  std::string cyrillic;
+  for (int i = 0; i < 40; ++i) cyrillic += "\xD0\x9F";  // 40 letters, 80 bytes
+  PostFixture fixture(
+      "PostArea STAT\nPostFrom \"" + cyrillic + "\"\nPostSubject \"" + cyrillic + cyrillic + "\"\n",
+      "Charset UTF-8\nOrigin \"" + cyrillic + "\"\n");
+  EXPECT_EQ(fixture.errors(), "");
+  ReportPoster poster(fixture.config(), fixture.services());
+  ASSERT_TRUE(poster.Post(fixture.group(), "\xD0\x9F\r\n"));
+  ParsedPacket packet = fixture.Read(Packets(fixture.dir()).at(0));
+  ASSERT_EQ(packet.messages.size(), 1u);
+  const Posted& message = packet.messages[0];
+  EXPECT_EQ(message.from, cyrillic.substr(0, 34));     // 35 bytes would split a letter
+  EXPECT_EQ(message.subject, cyrillic.substr(0, 70));  // so would 71
+  // " * Origin: " and " (2:5020/1)" leave 57 bytes of the 79: 28 letters.
+  const std::string origin = " * Origin: " + cyrillic.substr(0, 56) + " (2:5020/1)\r";
+  EXPECT_NE(message.text.find("\r\x01"
+                              "CHRS: UTF-8 4\r"),
+            std::string::npos);
+  EXPECT_EQ(message.text.substr(message.text.size() - origin.size()), origin);
+}
+
 TEST(ReportPoster, SubjectTakesTheReportVariables) {
   PostFixture fixture(
       "PostArea STAT\nPostSubject \"@description: @messages from @statfromday.@statfrommonth\"\n");
