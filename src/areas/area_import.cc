@@ -2,6 +2,7 @@
 
 #include "areas/area_sink.h"
 #include "areas/areas_bbs_reader.h"
+#include "areas/crashmail_reader.h"
 #include "areas/fastecho_reader.h"
 #include "areas/fidoconfig_reader.h"
 #include "areas/jt_config_reader.h"
@@ -26,7 +27,9 @@ void ImportAreas(std::string_view areaFileType, const std::string& areaFilePath,
   } else if (kind == "jt") {
     JtConfigReader().Read(areaFilePath, sink, services.console);
   } else if (kind == "fidoconfig") {
-    ReadFidoconfig(services.environment, sink, services.console);
+    ReadFidoconfig(areaFilePath, sink, services);
+  } else if (kind == "crashmail") {
+    ReadCrashmail(areaFilePath, sink, services);
   } else {
     services.console.Write(language.LanguageText(30047) + std::string(areaFileType) + "\r\n");
   }

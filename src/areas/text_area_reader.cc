@@ -1,25 +1,33 @@
 #include "areas/text_area_reader.h"
 
 #include "common/console.h"
+#include "common/diagnostics.h"
 #include "common/line_reader.h"
 #include "common/text.h"
 
 namespace tarnik {
 
-void TextAreaReader::Read(const std::string& path, AreaSink& sink, Console& console) {
+bool TextAreaReader::Read(const std::string& path, AreaSink& sink, Console& console) {
   console.Write(messages_.start);
   LineReader reader;
-  if (!reader.Open(ToLocalPath(path))) {
+  path_ = ToLocalPath(path);
+  lineNumber_ = 0;
+  if (!reader.Open(path_)) {
     console.Write(messages_.failure);
-    return;
+    return false;
   }
   std::string line;
   while (reader.Next(line)) {
+    ++lineNumber_;
     if (line.empty() || line[0] == '%' || line[0] == '/' || line[0] == ';') continue;
     ReadLine(line, sink);
   }
   reader.Close();
+  Finish(sink);
   console.Write(messages_.end);
+  return true;
 }
+
+std::string TextAreaReader::Place() const { return FileLine(path_, lineNumber_); }
 
 }  // namespace tarnik
