@@ -302,7 +302,8 @@ void FidoconfigLines::Include(std::string_view text) {
                                    " files deep; " + Quoted(name) + " is not read");
     return;
   }
-  if (!source->reader.Open(name)) {
+  // Only plain files: a device such as /dev/zero would never end.
+  if (!FileExists(name) || !source->reader.Open(name)) {
     diagnostics_.Error(place_, "cannot open the included file " + Quoted(name));
     return;
   }

@@ -83,6 +83,11 @@ TEST(FidoconfigLines, Includes) {
        {{"config", "A\ninclude missing/areas\nA 2\n"}},
        "config:1|A\nconfig:3|A 2\n",
        "tarnik: config:2: cannot open the included file \"missing/areas\"\n"},
+      {"only plain files are included",
+       {{"config", "include sub\ninclude /dev/zero\nA\n"}, {"sub/x", ""}},
+       "config:3|A\n",
+       "tarnik: config:1: cannot open the included file \"sub\"\n"
+       "tarnik: config:2: cannot open the included file \"/dev/zero\"\n"},
       {"include without a name",
        {{"config", "include\nA\n"}},
        "config:2|A\n",
