@@ -9,6 +9,7 @@
 #include "areas/squish_config_reader.h"
 #include "common/cp866.h"
 #include "core/language_table.h"
+#include "core/text_ids.h"
 
 namespace tarnik {
 
@@ -31,7 +32,8 @@ void ImportAreas(std::string_view areaFileType, const std::string& areaFilePath,
   } else if (kind == "crashmail") {
     ReadCrashmail(areaFilePath, sink, services);
   } else {
-    services.console.Write(language.LanguageText(30047) + std::string(areaFileType) + "\r\n");
+    services.console.Write(language.LanguageText(kUnknownAreaFileTypeText) +
+                           std::string(areaFileType) + "\r\n");
   }
 }
 

@@ -8,6 +8,7 @@
 #include "common/file_system.h"
 #include "common/text.h"
 #include "core/language_table.h"
+#include "core/text_ids.h"
 
 namespace tarnik {
 namespace {
@@ -70,7 +71,7 @@ std::string FastEchoBusyFlag(std::string_view semaphorePath) {
 }
 
 void FastEchoReader::Read(const std::string& path, AreaSink& sink, Console& console) {
-  console.Write(language_.LanguageText(30061));
+  console.Write(language_.LanguageText(kLoadingFastEchoText));
   File file;
   std::string header(fastecho::kHeaderSize, '\0');
   FastEchoHeader fields;
@@ -112,7 +113,7 @@ void FastEchoReader::Read(const std::string& path, AreaSink& sink, Console& cons
 
   if (flagSet) DeleteFile(flag);
   file.Close();
-  console.Write(language_.LanguageText(30046) + "\r\n");
+  console.Write(language_.LanguageText(kDoneText) + "\r\n");
 }
 
 }  // namespace tarnik

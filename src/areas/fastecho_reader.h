@@ -44,7 +44,7 @@ std::string FastEchoBusyFlag(std::string_view semaphorePath);
 // Reads FastEcho's binary configuration (read-only) and offers every area stored in a *.MSG,
 // Squish or JAM base with group "A"; Hudson and pass-through areas are skipped. Refuses to
 // read while FastEcho's busy flag exists and holds the flag itself while reading. Console
-// texts: language text 30061, then 30046 + CR LF, or a "fault." line.
+// texts: language text kLoadingFastEchoText, then kDoneText + CR LF, or a "fault." line.
 class FastEchoReader {
  public:
   explicit FastEchoReader(const LanguageTable& language) : language_(language) {}

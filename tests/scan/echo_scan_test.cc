@@ -29,11 +29,14 @@ struct Scanner {
   StatTables tables;
   GroupScanState state;
   std::vector<DataEntry> dataEntries;
+  GroupScan scan{tables, state, dataEntries, language, Services{console, clock, environment}};
 
   Scanner() { language.Load(EncodeLanguageFile({{30048, "cannot open"}, {30049, "no base"}})); }
+  Scanner(const Scanner&) = delete;
+  Scanner& operator=(const Scanner&) = delete;
   void Scan(const EchoEntry& echo, EchoGroup& group, ScanThreads threads = ScanThreads::kAuto) {
-    ScanEcho(echo, group, tables, state, dataEntries, language,
-             Services{console, clock, environment}, threads);
+    scan.threads = threads;
+    ScanEcho(echo, group, scan);
   }
 };
 
