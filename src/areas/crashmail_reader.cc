@@ -91,10 +91,7 @@ void ReadCrashmail(const std::string& fileName, AreaSink& sink, Services service
   std::string path = fileName;
   if (path.empty()) path = services.environment.Get("CMCONFIGFILE");
   if (path.empty()) path = "crashmail.prefs";
-  CrashmailReader reader(services.diagnostics);
-  if (!reader.Read(path, sink, services.console)) {
-    services.diagnostics.Error(ToLocalPath(path), "cannot open the crashmail configuration");
-  }
+  CrashmailReader(services.diagnostics).Read(path, sink, services.console, services.diagnostics);
 }
 
 }  // namespace tarnik

@@ -40,8 +40,7 @@ class CrashmailReader final : public TextAreaReader {
 std::vector<std::string> PrefsWords(std::string_view line);
 
 // Reads the crashmail configuration: fileName when given, else $CMCONFIGFILE, else
-// crashmail.prefs in the current directory. A file that cannot be opened is also reported to
-// diagnostics.
+// crashmail.prefs in the current directory.
 void ReadCrashmail(const std::string& fileName, AreaSink& sink, Services services);
 
 }  // namespace tarnik

@@ -77,7 +77,10 @@ bool FidoconfigLines::Open(const std::string& path) {
   auto source = std::make_unique<Source>();
   source->name = path;
   source->identity = CanonicalPath(path);
-  if (!source->reader.Open(path)) return false;
+  if (!source->reader.Open(path)) {
+    openError_ = source->reader.ErrorText();
+    return false;
+  }
   sources_.push_back(std::move(source));
   return true;
 }
@@ -302,9 +305,15 @@ void FidoconfigLines::Include(std::string_view text) {
                                    " files deep; " + Quoted(name) + " is not read");
     return;
   }
+  if (!source->reader.Open(name)) {
+    diagnostics_.Error(place_, "cannot open the included file " + Quoted(name) + ": " +
+                                   source->reader.ErrorText());
+    return;
+  }
   // Only plain files: a device such as /dev/zero would never end.
-  if (!FileExists(name) || !source->reader.Open(name)) {
-    diagnostics_.Error(place_, "cannot open the included file " + Quoted(name));
+  if (!FileExists(name)) {
+    diagnostics_.Error(place_,
+                       "cannot read the included file " + Quoted(name) + ": not a plain file");
     return;
   }
   sources_.push_back(std::move(source));

@@ -30,8 +30,10 @@ class FidoconfigLines {
   FidoconfigLines(const Environment& environment, Diagnostics& diagnostics);
   ~FidoconfigLines();
 
-  // Opens the main file; false when it cannot be opened (not reported here).
+  // Opens the main file; false when it cannot be opened (not reported here, see openError).
   bool Open(const std::string& path);
+  // The system's reason when Open failed.
+  const std::string& openError() const { return openError_; }
   // The next line for the area reader: comment cut, variables replaced, leading blanks
   // removed. False after the last line, when each conditional left open is reported.
   bool Next(std::string& line);
@@ -67,6 +69,7 @@ class FidoconfigLines {
   std::map<std::string, std::string> variables_;  // by upper-cased name
   char commentChar_ = '#';
   std::string place_;
+  std::string openError_;
 };
 
 }  // namespace tarnik

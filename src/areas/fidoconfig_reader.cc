@@ -35,7 +35,8 @@ void FidoconfigReader::Read(const std::string& path, AreaSink& sink, Console& co
   std::string fileName = ToLocalPath(path);
   if (!lines.Open(fileName)) {
     console.Write("fault. Error opening config.\r\n");
-    diagnostics_.Error(fileName, "cannot open the fidoconfig file");
+    diagnostics_.Error(fileName, "cannot open the tosser configuration: " + lines.openError() +
+                                     "; no echo imported");
     return;
   }
   std::string line;
@@ -127,9 +128,9 @@ void ReadFidoconfig(const std::string& fileName, AreaSink& sink, Services servic
   std::string path = FindFidoconfig(fileName, services.environment, root);
   if (path.empty()) {
     services.console.Write("Fidoconfig environment is not defined!");
-    services.diagnostics.Error("",
-                               "no fidoconfig file: FIDOCONFIG is not set, and neither "
-                               "/etc/fido/config nor /usr/local/etc/fido/config exists");
+    services.diagnostics.Error("FIDOCONFIG",
+                               "not set, and neither /etc/fido/config nor "
+                               "/usr/local/etc/fido/config exists; no echo imported");
     return;
   }
   FidoconfigReader(services.diagnostics).Read(path, sink, services.console, services.environment);

@@ -7,14 +7,17 @@
 
 namespace tarnik {
 
-bool TextAreaReader::Read(const std::string& path, AreaSink& sink, Console& console) {
+void TextAreaReader::Read(const std::string& path, AreaSink& sink, Console& console,
+                          Diagnostics& diagnostics) {
   console.Write(messages_.start);
   LineReader reader;
   path_ = ToLocalPath(path);
   lineNumber_ = 0;
   if (!reader.Open(path_)) {
     console.Write(messages_.failure);
-    return false;
+    diagnostics.Error(path_, "cannot open the tosser configuration: " + reader.ErrorText() +
+                                 "; no echo imported");
+    return;
   }
   std::string line;
   while (reader.Next(line)) {
@@ -25,7 +28,6 @@ bool TextAreaReader::Read(const std::string& path, AreaSink& sink, Console& cons
   reader.Close();
   Finish(sink);
   console.Write(messages_.end);
-  return true;
 }
 
 std::string TextAreaReader::Place() const { return FileLine(path_, lineNumber_); }

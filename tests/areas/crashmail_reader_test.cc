@@ -112,7 +112,7 @@ TEST(CrashmailReader, AreasItOffersAndSkips) {
     Diagnostics diagnostics(errors);
     CrashmailReader reader(diagnostics);
     RecordingSink sink;
-    EXPECT_TRUE(reader.Read("prefs", sink, console));
+    reader.Read("prefs", sink, console, diagnostics);
     EXPECT_EQ(sink.text, c.expectedAreas);
     EXPECT_EQ(errors.text(), c.expectedErrors);
     EXPECT_EQ(console.text(), "Loading echo definitions from crashmail config... done.\r\n");
@@ -156,14 +156,16 @@ TEST(ReadCrashmail, TheFileGivenThenCmconfigfileThenCrashmailPrefs) {
        {},
        "",
        "Loading echo definitions from crashmail config... fault. Error opening config.\r\n",
-       "tarnik: crashmail.prefs: cannot open the crashmail configuration\n"},
+       "tarnik: crashmail.prefs: cannot open the tosser configuration: No such file or "
+       "directory; no echo imported\n"},
       {"a missing file given with backslashes",
        "cm\\mine.prefs",
        {},
        {"crashmail.prefs"},
        "",
        "Loading echo definitions from crashmail config... fault. Error opening config.\r\n",
-       "tarnik: cm/mine.prefs: cannot open the crashmail configuration\n"},
+       "tarnik: cm/mine.prefs: cannot open the tosser configuration: No such file or "
+       "directory; no echo imported\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -82,12 +82,13 @@ TEST(FidoconfigLines, Includes) {
       {"a missing file is reported and reading goes on",
        {{"config", "A\ninclude missing/areas\nA 2\n"}},
        "config:1|A\nconfig:3|A 2\n",
-       "tarnik: config:2: cannot open the included file \"missing/areas\"\n"},
+       "tarnik: config:2: cannot open the included file \"missing/areas\": No such file or "
+       "directory\n"},
       {"only plain files are included",
        {{"config", "include sub\ninclude /dev/zero\nA\n"}, {"sub/x", ""}},
        "config:3|A\n",
-       "tarnik: config:1: cannot open the included file \"sub\"\n"
-       "tarnik: config:2: cannot open the included file \"/dev/zero\"\n"},
+       "tarnik: config:1: cannot open the included file \"sub\": Is a directory\n"
+       "tarnik: config:2: cannot read the included file \"/dev/zero\": not a plain file\n"},
       {"include without a name",
        {{"config", "include\nA\n"}},
        "config:2|A\n",

@@ -236,18 +236,21 @@ TEST(ReadFidoconfig, MessagesForEachFile) {
        dir.File("fido/missing"),
        "",
        {"Loading echo definitions from fidoconfig... fault. Error opening config.\r\n", "",
-        "tarnik: " + dir.File("fido/missing") + ": cannot open the fidoconfig file\n"}},
+        "tarnik: " + dir.File("fido/missing") +
+            ": cannot open the tosser configuration: No such file or directory; no echo "
+            "imported\n"}},
       {"fido\\missing",
        "",
        "",
        {"Loading echo definitions from fidoconfig... fault. Error opening config.\r\n", "",
-        "tarnik: fido/missing: cannot open the fidoconfig file\n"}},
+        "tarnik: fido/missing: cannot open the tosser configuration: No such file or "
+        "directory; no echo imported\n"}},
       {"",
        "",
        dir.File("nothing"),
        {"Fidoconfig environment is not defined!", "",
-        "tarnik: no fidoconfig file: FIDOCONFIG is not set, and neither /etc/fido/config nor "
-        "/usr/local/etc/fido/config exists\n"}},
+        "tarnik: FIDOCONFIG: not set, and neither /etc/fido/config nor "
+        "/usr/local/etc/fido/config exists; no echo imported\n"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.given + " " + c.variable + " " + c.root);
