@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "common/byte_source.h"
@@ -164,6 +165,14 @@ bool CreateDirectories(const std::string& path) {
 bool DeleteFile(const std::string& path) {
   std::string actual = ResolveExisting(path);
   return !actual.empty() && ::unlink(actual.c_str()) == 0;
+}
+
+std::string CanonicalPath(const std::string& path) {
+  std::string actual = ResolveExisting(path);
+  if (actual.empty()) return {};
+  char buffer[PATH_MAX];
+  if (::realpath(actual.c_str(), buffer) == nullptr) return {};
+  return buffer;
 }
 
 std::string CurrentDirectory() {

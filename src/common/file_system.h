@@ -26,6 +26,11 @@ bool CreateDirectory(const std::string& path);
 bool CreateDirectories(const std::string& path);
 bool DeleteFile(const std::string& path);
 
+// The absolute name of an existing file or directory (found as ResolveExisting does) with
+// every symbolic link, "." and ".." resolved, so two names of one file compare equal. Empty
+// when it does not exist.
+std::string CanonicalPath(const std::string& path);
+
 // The current directory, without a trailing separator (except for "/").
 std::string CurrentDirectory();
 // Makes path the current directory; false when it cannot.
