@@ -44,8 +44,10 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
     return;
   }
   config_ = std::make_unique<Configuration>(args.empty() ? std::string() : args.front(), language_,
-                                            services_.console);
+                                            services_.console, services_.diagnostics);
   if (config_->Load()) {
+    charsets_ = std::make_unique<MessageCharsets>(config_->charset, config_->defaultCharset,
+                                                  services_.diagnostics);
     LoadAreas();
     LoadDataFile();
   } else {
@@ -92,7 +94,8 @@ void StatApp::Run() {
 bool StatApp::ProcessGroup(EchoGroup& group) {
   group.messageCount = 0;
   GroupScanState state;
-  const GroupScan scan{*tables_, state, dataEntries_, language_, services_};
+  const GroupScan scan{*tables_,           state,          dataEntries_, language_, services_,
+                       ScanThreads::kAuto, charsets_.get()};
   for (const EchoEntry& echo : group.echoes) ScanEcho(echo, group, scan);
   SortPersonsByName(*tables_);
   return state.anyOpened;

@@ -9,6 +9,7 @@
 #include "config/data_file.h"
 #include "core/language_table.h"
 #include "core/stat_tables.h"
+#include "scan/message_charsets.h"
 
 namespace tarnik {
 
@@ -37,7 +38,8 @@ class StatApp {
 
   Services services_;
   std::unique_ptr<Configuration> config_;
-  std::unique_ptr<StatTables> tables_;  // only while one group is processed
+  std::unique_ptr<StatTables> tables_;         // only while one group is processed
+  std::unique_ptr<MessageCharsets> charsets_;  // once the configuration is loaded
   std::vector<DataEntry> dataEntries_;
   LanguageTable language_;
 };

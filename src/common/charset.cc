@@ -190,6 +190,10 @@ std::string IconvCharsetName(std::string_view name) {
   for (const Alias& alias : kAliases) {
     if (upper == alias.fidoName) return std::string(alias.iconvName);
   }
+  // CODEPAGE kludges give the IBM code page number alone.
+  if (!upper.empty() && upper.find_first_not_of("0123456789") == std::string::npos) {
+    return "CP" + upper;
+  }
   return upper;
 }
 

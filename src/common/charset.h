@@ -20,7 +20,8 @@ inline constexpr std::string_view kDesignCharset = "CP866";
 
 // The name the system's iconv knows a charset by: the names FidoNet writers put in CHRS
 // kludges are mapped (IBMPC is CP437, LATIN-1 is ISO-8859-1, +7_FIDO is CP866, UKR is CP1125,
-// and the rest listed in charset.cc); any other name is upper-cased and kept.
+// and the rest listed in charset.cc), a bare number is an IBM code page ("866" is CP866); any
+// other name is upper-cased and kept.
 std::string IconvCharsetName(std::string_view name);
 
 // True for every spelling of UTF-8 ("utf-8", "UTF8").

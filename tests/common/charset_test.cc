@@ -21,25 +21,13 @@ TEST(IconvCharsetName, MapsFidoNamesAndKeepsOthers) {
     std::string name;
     std::string expected;
   } cases[] = {
-      {"IBMPC", "CP437"},
-      {"ibmpc", "CP437"},
-      {"LATIN-1", "ISO-8859-1"},
-      {"+7_FIDO", "CP866"},
-      {"+7", "CP866"},
-      {"UKR", "CP1125"},
-      {"LATIN-2", "ISO-8859-2"},
-      {"LATIN-5", "ISO-8859-9"},
-      {"LATIN-9", "ISO-8859-15"},
-      {"MAC", "MACINTOSH"},
-      {"CP10000", "MACINTOSH"},
-      {"CP848", "IBM848"},
-      {"GERMAN", "ISO646-DE"},
-      {"UK", "ISO646-GB"},
-      {"ISO-11", "ISO646-SE2"},
-      {"cp866", "CP866"},
-      {" koi8-r ", "KOI8-R"},
-      {"UTF-8", "UTF-8"},
-      {"", ""},
+      {"IBMPC", "CP437"},        {"ibmpc", "CP437"},        {"LATIN-1", "ISO-8859-1"},
+      {"+7_FIDO", "CP866"},      {"+7", "CP866"},           {"UKR", "CP1125"},
+      {"LATIN-2", "ISO-8859-2"}, {"LATIN-5", "ISO-8859-9"}, {"LATIN-9", "ISO-8859-15"},
+      {"MAC", "MACINTOSH"},      {"CP10000", "MACINTOSH"},  {"CP848", "IBM848"},
+      {"GERMAN", "ISO646-DE"},   {"UK", "ISO646-GB"},       {"ISO-11", "ISO646-SE2"},
+      {"cp866", "CP866"},        {" koi8-r ", "KOI8-R"},    {"UTF-8", "UTF-8"},
+      {"866", "CP866"},          {"1251", "CP1251"},        {"", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
