@@ -1,6 +1,7 @@
 #include "app/stat_app.h"
 
 #include "areas/area_import.h"
+#include "common/charset.h"
 #include "common/file_system.h"
 #include "common/text.h"
 #include "core/text_ids.h"
@@ -12,11 +13,11 @@ namespace tarnik {
 namespace {
 
 // Replaces the first "%s" of a language text with the argument, then cuts to 255 bytes.
-std::string FormatText(const std::string& format, std::string_view argument) {
+std::string FormatText(const std::string& format, std::string_view argument, TextMeasure measure) {
   std::string out = format;
   std::size_t at = out.find("%s");
   if (at != std::string::npos) out.replace(at, 2, argument);
-  return CutShort(out);
+  return CutShort(out, measure);
 }
 
 }  // namespace
@@ -46,8 +47,7 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
   config_ = std::make_unique<Configuration>(args.empty() ? std::string() : args.front(), language_,
                                             services_.console, services_.diagnostics);
   if (config_->Load()) {
-    charsets_ = std::make_unique<MessageCharsets>(config_->charset, config_->defaultCharset,
-                                                  services_.diagnostics);
+    UseCharsets();
     LoadAreas();
     LoadDataFile();
   } else {
@@ -58,6 +58,14 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
 StatApp::~StatApp() {
   SaveDataFile();
   config_.reset();
+}
+
+void StatApp::UseCharsets() {
+  charsets_ = std::make_unique<MessageCharsets>(config_->charset, config_->defaultCharset,
+                                                services_.diagnostics);
+  reportCharset_ = ReportCharsetOf(config_->charset);
+  // The language file is in code page 866; from here on every text is in the report charset.
+  language_.ConvertTexts(CharsetConverter(kDesignCharset, config_->charset));
 }
 
 void StatApp::LoadAreas() {
@@ -78,11 +86,11 @@ void StatApp::Run() {
   for (const std::unique_ptr<EchoGroup>& group : config_->groups) {
     tables_ = std::make_unique<StatTables>();
     if (group->IsSingleEcho()) {
-      services_.console.Write(
-          FormatText(language_.LanguageText(kScanningEchoText), group->FirstEchoTag()));
+      services_.console.Write(FormatText(language_.LanguageText(kScanningEchoText),
+                                         group->FirstEchoTag(), reportCharset_.measure));
     } else {
-      services_.console.Write(
-          FormatText(language_.LanguageText(kScanningGroupText), group->description));
+      services_.console.Write(FormatText(language_.LanguageText(kScanningGroupText),
+                                         group->description, reportCharset_.measure));
     }
     if (ProcessGroup(*group) && WriteReport(*group)) {
       services_.console.Write(language_.LanguageText(kDoneText) + "\r\n");
@@ -102,7 +110,7 @@ bool StatApp::ProcessGroup(EchoGroup& group) {
 }
 
 bool StatApp::WriteReport(EchoGroup& group) {
-  ReportWriter writer(config_->templatePath, group, language_, services_);
+  ReportWriter writer(config_->templatePath, group, language_, services_, reportCharset_);
   if (!writer.IsOpen()) return false;
   writer.WriteAll(*tables_);
   return true;

@@ -9,6 +9,7 @@
 #include "config/data_file.h"
 #include "core/language_table.h"
 #include "core/stat_tables.h"
+#include "report/report_format.h"
 #include "scan/message_charsets.h"
 
 namespace tarnik {
@@ -30,6 +31,9 @@ class StatApp {
   void Run();
 
  private:
+  // Makes the message converters and the report charset, and brings the language texts into
+  // the report charset.
+  void UseCharsets();
   bool ProcessGroup(EchoGroup& group);
   // False when the report output could not be created (a console line says so).
   bool WriteReport(EchoGroup& group);
@@ -40,6 +44,7 @@ class StatApp {
   std::unique_ptr<Configuration> config_;
   std::unique_ptr<StatTables> tables_;         // only while one group is processed
   std::unique_ptr<MessageCharsets> charsets_;  // once the configuration is loaded
+  ReportCharset reportCharset_;
   std::vector<DataEntry> dataEntries_;
   LanguageTable language_;
 };

@@ -552,4 +552,16 @@ std::string CutShort(std::string_view text, TextMeasure measure) {
   return std::string(text.substr(0, CharacterBoundary(text, kShortStringMax, measure)));
 }
 
+std::size_t WithoutCutCharacter(std::string_view text, TextMeasure measure) {
+  if (measure == TextMeasure::kBytes) return text.size();
+  // The last character starts at most three bytes before the end.
+  for (std::size_t back = 1; back <= 4 && back <= text.size(); ++back) {
+    const auto byte = static_cast<unsigned char>(text[text.size() - back]);
+    if ((byte & 0xC0) == 0x80) continue;
+    const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    return length > back ? text.size() - back : text.size();
+  }
+  return text.size();
+}
+
 }  // namespace tarnik

@@ -145,5 +145,8 @@ std::size_t SkipColumns(std::string_view text, std::size_t skip, TextMeasure mea
 std::size_t CharacterBoundary(std::string_view text, std::size_t maxBytes, TextMeasure measure);
 // The first 255 bytes of text, cut at a character boundary: the program's one cut.
 std::string CutShort(std::string_view text, TextMeasure measure);
+// Bytes of text without an incomplete UTF-8 character at its end, which a reader that cut a
+// line to 255 bytes leaves (all of it for kBytes).
+std::size_t WithoutCutCharacter(std::string_view text, TextMeasure measure);
 
 }  // namespace tarnik
