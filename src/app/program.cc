@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/stat_app.h"
+#include "common/console.h"
 #include "common/heap_counter.h"
 #include "common/text.h"
 #include "core/program_info.h"
@@ -15,7 +16,10 @@ std::string LeakLine(std::int64_t leakedBytes) {
 int RunProgram(int argc, char** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-  return RunProgram(args, DefaultServices());
+  const Services services = DefaultServices();
+  LocaleConsole console(services.console, ConsoleCharsetFromLocale());
+  return RunProgram(args,
+                    Services{console, services.clock, services.environment, services.diagnostics});
 }
 
 int RunProgram(const std::vector<std::string>& args, Services services) {

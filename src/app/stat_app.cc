@@ -58,6 +58,8 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
 StatApp::~StatApp() {
   SaveDataFile();
   config_.reset();
+  // What the program writes after the run is in the design's charset again.
+  services_.console.SetTextCharset(kDesignCharset);
 }
 
 void StatApp::UseCharsets() {
@@ -66,6 +68,7 @@ void StatApp::UseCharsets() {
   reportCharset_ = ReportCharsetOf(config_->charset);
   // The language file is in code page 866; from here on every text is in the report charset.
   language_.ConvertTexts(CharsetConverter(kDesignCharset, config_->charset));
+  services_.console.SetTextCharset(config_->charset);
 }
 
 void StatApp::LoadAreas() {

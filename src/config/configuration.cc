@@ -67,7 +67,7 @@ bool Configuration::Load() {
   }
   if (templatePath.empty()) templatePath = WithSeparator(CurrentDirectory());
   if (dataFileName.empty()) dataFileName = "Tarnik.Dat";
-  if (loaded) console_.Write(std::string(kLastMark) + "done.\r\n");
+  if (loaded) console_.Write(Mark(kLastMark) + "done.\r\n");
   return loaded;
 }
 
@@ -90,6 +90,9 @@ void Configuration::Interpret(const std::string& line) {
   }
   if (keyword == "charset") {
     SetCharset(charset, value, true);
+    // The lines written from here on are in that charset, marks included.
+    console_.SetTextCharset(charset);
+    marks_ = std::make_unique<CharsetConverter>(kDesignCharset, charset);
     return;
   }
   if (keyword == "defaultcharset") {
@@ -98,8 +101,8 @@ void Configuration::Interpret(const std::string& line) {
   }
   if (keyword == "define") {
     if (value.empty()) {
-      console_.Write(std::string(kBranchMark) + "Echotag is not defined at line " +
-                     Decimal(lineNumber) + ".\n\r");
+      console_.Write(Mark(kBranchMark) + "Echotag is not defined at line " + Decimal(lineNumber) +
+                     ".\n\r");
       return;
     }
     // A group still open is abandoned: it never reached its "end".
@@ -109,16 +112,19 @@ void Configuration::Interpret(const std::string& line) {
   for (const GroupKeyword& groupKeyword : kGroupKeywords) {
     if (keyword != groupKeyword.name) continue;
     if (!currentGroup_) {
-      console_.Write(std::string(kBranchMark) + "Area is not defined." +
+      console_.Write(Mark(kBranchMark) + "Area is not defined." +
                      std::string(groupKeyword.lineEnd));
       return;
     }
     InterpretGroupKeyword(keyword, line, value);
     return;
   }
-  console_.Write(std::string(kBranchMark) + "Unknown keyword \"" +
-                 std::string(WordOf(line, 1, " ")) + "\" at line: " + Decimal(lineNumber) +
-                 ".\r\n");
+  console_.Write(Mark(kBranchMark) + "Unknown keyword \"" + std::string(WordOf(line, 1, " ")) +
+                 "\" at line: " + Decimal(lineNumber) + ".\r\n");
+}
+
+std::string Configuration::Mark(std::string_view mark) const {
+  return marks_ ? marks_->Convert(mark) : std::string(mark);
 }
 
 void Configuration::SetCharset(std::string& field, std::string_view value, bool forOutput) {
@@ -190,10 +196,9 @@ void Configuration::InterpretGroupKeyword(const std::string& keyword, const std:
 void Configuration::CloseGroup() {
   EchoGroup& group = *currentGroup_;
   if (group.templateName.empty()) {
-    console_.Write(std::string(kBranchMark) + "Template file name not defined for group [" +
+    console_.Write(Mark(kBranchMark) + "Template file name not defined for group [" +
                    UpperCase(group.description) + "].\r\n");
-    console_.Write(std::string(kSubBranchMark) +
-                   "File ~Default.Tpl~ will be used as template file.\r\n");
+    console_.Write(Mark(kSubBranchMark) + "File ~Default.Tpl~ will be used as template file.\r\n");
     group.templateName = "Default.Tpl";
   }
   if (group.description.empty()) {

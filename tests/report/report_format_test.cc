@@ -71,7 +71,9 @@ TEST(LeftAligned, FillsAndCutsByColumns) {
     SCOPED_TRACE(c.text + " " + std::to_string(c.width));
     const std::string aligned = LeftAligned(c.text, c.width, c.cut, TextMeasure::kUtf8);
     EXPECT_EQ(aligned, c.expected);
-    if (c.cut) EXPECT_EQ(TextWidth(aligned, TextMeasure::kUtf8), c.width);
+    if (c.cut) {
+      EXPECT_EQ(TextWidth(aligned, TextMeasure::kUtf8), c.width);
+    }
   }
   EXPECT_EQ(LeftAligned(ivan, 6, true), ivan.substr(0, 6));
   EXPECT_EQ(LeftAligned("ab", 4, true), "ab  ");
