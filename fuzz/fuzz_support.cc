@@ -6,6 +6,7 @@
 
 #include "common/bytes.h"
 #include "common/file.h"
+#include "common/text.h"
 #include "core/calendar.h"
 #include "core/ftn_address.h"
 #include "msgbase/message_base.h"
@@ -160,7 +161,6 @@ std::string_view TakeBytes(std::string_view& input, std::size_t count) {
 void WalkBase(MessageBase& base) {
   std::int32_t high = base.GetHigh();
   base.GetCount();
-  base.GetLastRead(0);
   base.MessageExists(0);
   base.MessageExists(1);
   base.MessageExists(high);

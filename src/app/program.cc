@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/command_line.h"
 #include "app/stat_app.h"
 #include "common/console.h"
 #include "common/heap_counter.h"
@@ -18,19 +19,49 @@ int RunProgram(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   const Services services = DefaultServices();
   LocaleConsole console(services.console, ConsoleCharsetFromLocale());
-  return RunProgram(args,
-                    Services{console, services.clock, services.environment, services.diagnostics});
+  // Reports that a quiet run leaves alone on standard output keep the report charset, as in a
+  // file of their own.
+  return RunProgram(args, Services{console, services.clock, services.environment,
+                                   services.diagnostics, services.reportConsole});
 }
 
 int RunProgram(const std::vector<std::string>& args, Services services) {
-  std::int64_t heapAtStart = HeapInUse();
-  services.console.Write(std::string(kProgramName) + " v" + std::string(kProgramVersion) + ".\r\n");
-  {
-    StatApp app(args, services);
-    if (app.HasConfig()) app.Run();
+  CommandLine line;
+  std::string error;
+  if (!ParseCommandLine(args, line, error)) {
+    services.diagnostics.Error("", error + " (" + std::string(kUsageLine) + ")");
+    return kExitNotRun;
   }
-  services.console.Write(LeakLine(HeapInUse() - heapAtStart));
-  return 0;
+  if (line.help) {
+    services.console.Write(HelpText());
+    return kExitSuccess;
+  }
+  if (line.version) {
+    services.console.Write(std::string(kProgramName) + " v" + std::string(kProgramVersion) + "\n");
+    return kExitSuccess;
+  }
+  // A quiet run keeps standard output for the reports that have no file of their own.
+  NullConsole silent;
+  // Otherwise reports on standard output go with the console texts (converted alike for the
+  // locale).
+  Services run = line.quiet ? Services{silent, services.clock, services.environment,
+                                       services.diagnostics, services.reportConsole}
+                            : Services{services.console, services.clock, services.environment,
+                                       services.diagnostics};
+  const int errorsBefore = services.diagnostics.errorCount();
+  bool ran = false;
+
+  std::int64_t heapAtStart = HeapInUse();
+  run.console.Write(std::string(kProgramName) + " v" + std::string(kProgramVersion) + ".\r\n");
+  {
+    StatApp app(line.operands, run);
+    ran = app.HasConfig();
+    if (ran) app.Run();
+  }
+  run.console.Write(LeakLine(HeapInUse() - heapAtStart));
+
+  if (!ran) return kExitNotRun;
+  return services.diagnostics.errorCount() > errorsBefore ? kExitProblems : kExitSuccess;
 }
 
 }  // namespace tarnik

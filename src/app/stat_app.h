@@ -31,6 +31,8 @@ class StatApp {
   void Run();
 
  private:
+  // Loads the first language file found; false (with a diagnostic) when none could be.
+  bool LoadLanguage();
   // Makes the message converters and the report charset, and brings the language texts into
   // the report charset.
   void UseCharsets();
@@ -47,6 +49,7 @@ class StatApp {
   ReportCharset reportCharset_;
   std::vector<DataEntry> dataEntries_;
   LanguageTable language_;
+  bool areasImported_ = false;  // the tosser's area list was read without a problem
 };
 
 // Where the language file is looked for: the current directory, the program's own directory,

@@ -260,7 +260,7 @@ CharsetConverter::CharsetConverter(std::string_view from, std::string_view to)
     for (int b = 0; b < 256; ++b) {
       encoded.clear();
       if (sourceCodes_[b] == kNoCharacter) {
-        encoded = "?";
+        encoded += '?';
       } else {
         Encode(sourceCodes_[b], encoded);
       }

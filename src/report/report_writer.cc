@@ -54,23 +54,37 @@ struct ReportWriter::RankedList {
 ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
                            const LanguageTable& language, Services services,
                            const ReportCharset& charset, std::size_t bufferSize)
-    : output_(bufferSize), group_(group), language_(language), charset_(charset) {
+    : output_(bufferSize),
+      group_(group),
+      language_(language),
+      charset_(charset),
+      diagnostics_(services.diagnostics) {
   if (group.outputName.empty()) {
-    output_.OpenConsole(services.console);
+    output_.OpenConsole(services.reportConsole);
   } else if (!output_.OpenFile(ToLocalPath(group.outputName))) {
     services.console.Write("fault: unable to create report file ~" + group.outputName + "~.\r\n");
+    diagnostics_.Error(ToLocalPath(group.outputName),
+                       "cannot create the report file: " + output_.OpenError() +
+                           "; no report for group \"" + group.description + "\"");
     return;
   }
   template_ = std::make_unique<ReportTemplate>(group, services.clock, charset_);
   if (template_->OpenTemplate(templatePath, group.templateName, services.console)) {
     template_->LoadTemplates();
   } else {
+    diagnostics_.Error(
+        template_->fileName(),
+        "cannot open the template: " + template_->OpenError() + "; the built-in layout is used");
     template_.reset();
   }
 }
 
 ReportWriter::~ReportWriter() {
   output_.Close();
+  if (!output_.WriteError().empty()) {
+    diagnostics_.Error(ToLocalPath(group_.outputName),
+                       "cannot write the report file: " + output_.WriteError());
+  }
   template_.reset();
 }
 
@@ -263,14 +277,22 @@ void ReportWriter::WriteByDays(StatTables& tables) {
           template_->SetDayLine(number - firstNumber, max, record);
           template_->RenderSection(section, output_);
         } else {
-          output_.WriteLine(" " + ShortDateText(record.day, record.month, record.year) +
-                            RightAligned(record.count, 4) + " " + charset_.axis +
-                            Bar(max, 62, record.count, charset_));
+          std::string line = " ";
+          line += ShortDateText(record.day, record.month, record.year);
+          line += RightAligned(record.count, 4);
+          line += ' ';
+          line += charset_.axis;
+          line += Bar(max, 62, record.count, charset_);
+          output_.WriteLine(line);
         }
         written[static_cast<std::size_t>(found - days.begin())] = true;
       } else {
         // A day without messages always takes the built-in form, template or not.
-        output_.WriteLine(" " + ShortDateText(day, month, year) + "   0 " + charset_.axis);
+        std::string line = " ";
+        line += ShortDateText(day, month, year);
+        line += "   0 ";
+        line += charset_.axis;
+        output_.WriteLine(line);
       }
     }
     std::size_t kept = 0;

@@ -21,15 +21,18 @@ struct StatTables;
 // one, otherwise in the built-in layout of numbered language texts.
 class ReportWriter {
  public:
-  // Opens the group's output (group.outputName, or standard output through services.console
-  // when empty) and loads the group's template from templatePath + group.templateName,
-  // writing the missing-template console text when it cannot be opened. When the output file
-  // cannot be created, writes a console line naming it and loads no template.
-  // The report is written in charset: the language texts must be in it already.
+  // Opens the group's output (group.outputName, or standard output through
+  // services.reportConsole when empty) and loads the group's template from templatePath +
+  // group.templateName, writing the missing-template console text and a diagnostic when it
+  // cannot be opened. When the output file cannot be created, writes a console line and a
+  // diagnostic naming it and loads no template. The report is written in charset: the
+  // language texts must be in it already.
   ReportWriter(const std::string& templatePath, EchoGroup& group, const LanguageTable& language,
                Services services, const ReportCharset& charset = ReportCharset{},
                std::size_t bufferSize = kReportBufferSize);
-  ~ReportWriter();  // flushes and closes the output, then destroys the template
+  // Flushes and closes the output (a failed write gets a diagnostic), then destroys the
+  // template.
+  ~ReportWriter();
   ReportWriter(const ReportWriter&) = delete;
   ReportWriter& operator=(const ReportWriter&) = delete;
 
@@ -61,6 +64,7 @@ class ReportWriter {
   EchoGroup& group_;
   const LanguageTable& language_;
   ReportCharset charset_;
+  Diagnostics& diagnostics_;
 };
 
 }  // namespace tarnik

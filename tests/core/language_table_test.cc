@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/charset.h"
+#include "support/temp_dir.h"
 
 namespace tarnik {
 namespace {
@@ -60,6 +61,20 @@ TEST(LanguageTable, ConvertTextsIntoTheReportCharset) {
   ASSERT_TRUE(same.Load(EncodeLanguageFile({{1, "\x8D\xE0"}})));
   same.ConvertTexts(CharsetConverter("CP866", "CP866"));
   EXPECT_EQ(same.LanguageText(1), "\x8D\xE0");
+}
+
+TEST(LoadLanguageFile, SaysWhyAFileWasRefused) {
+  testing::TempDir dir;
+  LanguageTable table;
+  std::string reason;
+  EXPECT_FALSE(LoadLanguageFile(dir.File("Tarnik.Lng"), table, &reason));
+  EXPECT_EQ(reason, "No such file or directory");
+  dir.Write("Tarnik.Lng", "JUNK");
+  EXPECT_FALSE(LoadLanguageFile(dir.File("Tarnik.Lng"), table, &reason));
+  EXPECT_EQ(reason, "not a compiled language file (no signature)");
+  dir.Write("Tarnik.Lng", EncodeLanguageFile({{1, "one"}}));
+  EXPECT_TRUE(LoadLanguageFile(dir.File("Tarnik.Lng"), table, &reason));
+  EXPECT_EQ(table.LanguageText(1), "one");
 }
 
 }  // namespace
