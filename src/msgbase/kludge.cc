@@ -63,7 +63,9 @@ void ParseDestKludge(FtnAddress& address, std::string_view line) {
 }
 
 bool ParseCharsetKludge(std::string_view line, std::string_view& charset) {
-  if (line.empty() || line[0] != '\x01') return false;
+  if (line.size() < 2 || line[0] != '\x01') return false;
+  // Every line of a text is asked: the other kludges are told by their first letter.
+  if (line[1] != 'C' && line[1] != 'c' && line[1] != ' ') return false;
   std::string_view rest = TrimLeft(line.substr(1));
   const std::size_t colon = rest.find(':');
   if (colon == std::string_view::npos) return false;

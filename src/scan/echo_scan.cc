@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "common/charset.h"
 #include "common/cp866.h"
@@ -28,11 +29,17 @@ struct MessageScratch {
   std::string subject;
   std::string normalized;
   std::string converted;
-  // The charset the last message named and its converter: messages of one echo mostly name
-  // the same, so the run's shared cache is asked only when it changes.
-  std::string charset;
-  const CharsetConverter* converter = nullptr;
+  // The charsets this walk's messages named, with their converters: an echo's messages name
+  // a few, so the run's shared cache (and its lock) is asked once for each.
+  struct NamedCharset {
+    std::string name;
+    const CharsetConverter* converter;
+  };
+  std::vector<NamedCharset> charsets;
 };
+
+// More names than this in one walk are looked up in the shared cache each time.
+constexpr std::size_t kWalkCharsets = 16;
 
 // What every message of one walk is counted with.
 struct WalkRules {
@@ -91,11 +98,20 @@ void ReadHeaderTexts(MessageBase& base, const WalkRules& rules, MessageScratch& 
 // already, so the texts read stand as they are.
 bool ConvertHeaderTexts(std::string_view charset, const WalkRules& rules, MessageScratch& scratch) {
   MessageCharsets& charsets = *rules.charsets;
-  if (scratch.converter == nullptr || charset != scratch.charset) {
-    scratch.charset.assign(charset);
-    scratch.converter = &charsets.For(charset, rules.echoTag);
+  const CharsetConverter* found = nullptr;
+  for (const MessageScratch::NamedCharset& known : scratch.charsets) {
+    if (known.name == charset) {
+      found = known.converter;
+      break;
+    }
   }
-  const CharsetConverter& converter = *scratch.converter;
+  if (found == nullptr) {
+    found = &charsets.For(charset, rules.echoTag);
+    if (scratch.charsets.size() < kWalkCharsets) {
+      scratch.charsets.push_back({std::string(charset), found});
+    }
+  }
+  const CharsetConverter& converter = *found;
   if (converter.IsIdentity()) return false;
   auto convert = [&](std::string& text) {
     converter.Convert(text, scratch.converted);
