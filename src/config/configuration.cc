@@ -144,7 +144,7 @@ bool Configuration::Load() {
   }
   if (templatePath.empty()) templatePath = WithSeparator(CurrentDirectory());
   if (dataFileName.empty()) dataFileName = "Tarnik.Dat";
-  if (loaded) console_.Write(std::string(kLastMark) + "done.\r\n");
+  if (loaded) console_.Write(Mark(kLastMark) + "done.\r\n");
   return loaded;
 }
 
@@ -189,6 +189,9 @@ void Configuration::Interpret(const std::string& line) {
   }
   if (keyword == "charset") {
     SetCharset(charset, value, true);
+    // The lines written from here on are in that charset, marks included.
+    console_.SetTextCharset(charset);
+    marks_ = std::make_unique<CharsetConverter>(kDesignCharset, charset);
     return;
   }
   if (keyword == "defaultcharset") {
@@ -197,8 +200,8 @@ void Configuration::Interpret(const std::string& line) {
   }
   if (keyword == "define") {
     if (value.empty()) {
-      console_.Write(std::string(kBranchMark) + "Echotag is not defined at line " +
-                     Decimal(lineNumber) + ".\n\r");
+      console_.Write(Mark(kBranchMark) + "Echotag is not defined at line " + Decimal(lineNumber) +
+                     ".\n\r");
       LineError("define without echo tag patterns; line ignored");
       return;
     }
@@ -213,7 +216,7 @@ void Configuration::Interpret(const std::string& line) {
   for (const GroupKeyword& groupKeyword : kGroupKeywords) {
     if (keyword != groupKeyword.name) continue;
     if (!currentGroup_) {
-      console_.Write(std::string(kBranchMark) + "Area is not defined." +
+      console_.Write(Mark(kBranchMark) + "Area is not defined." +
                      std::string(groupKeyword.lineEnd));
       LineError("\"" + keyword + "\" outside a define ... end block; line ignored");
       return;
@@ -221,9 +224,8 @@ void Configuration::Interpret(const std::string& line) {
     InterpretGroupKeyword(keyword, line, value);
     return;
   }
-  console_.Write(std::string(kBranchMark) + "Unknown keyword \"" +
-                 std::string(WordOf(line, 1, " ")) + "\" at line: " + Decimal(lineNumber) +
-                 ".\r\n");
+  console_.Write(Mark(kBranchMark) + "Unknown keyword \"" + std::string(WordOf(line, 1, " ")) +
+                 "\" at line: " + Decimal(lineNumber) + ".\r\n");
   LineError("unknown keyword \"" + std::string(WordOf(line, 1, kBlanks)) + "\"; line ignored");
 }
 
@@ -292,6 +294,10 @@ void Configuration::CheckPeriod(const EchoGroup& group, std::string_view line,
                              "\" selects nothing: day, month and year are each compared on "
                              "their own, so the range cannot cross a month's or year's end");
   }
+}
+
+std::string Configuration::Mark(std::string_view mark) const {
+  return marks_ ? marks_->Convert(mark) : std::string(mark);
 }
 
 void Configuration::SetCharset(std::string& field, std::string_view value, bool forOutput) {
@@ -397,10 +403,9 @@ void Configuration::Error(std::string_view what) {
 void Configuration::CloseGroup() {
   EchoGroup& group = *currentGroup_;
   if (group.templateName.empty()) {
-    console_.Write(std::string(kBranchMark) + "Template file name not defined for group [" +
+    console_.Write(Mark(kBranchMark) + "Template file name not defined for group [" +
                    UpperCase(group.description) + "].\r\n");
-    console_.Write(std::string(kSubBranchMark) +
-                   "File ~Default.Tpl~ will be used as template file.\r\n");
+    console_.Write(Mark(kSubBranchMark) + "File ~Default.Tpl~ will be used as template file.\r\n");
     group.templateName = "Default.Tpl";
   }
   if (group.description.empty()) {

@@ -73,11 +73,14 @@ class Configuration {
   void Error(std::string_view what);
 
   void SetCharset(std::string& field, std::string_view value, bool forOutput);
+  // A console tree mark in the charset of the lines being written.
+  std::string Mark(std::string_view mark) const;
 
   const LanguageTable& language_;
   Console& console_;
   Diagnostics& diagnostics_;
   std::unique_ptr<EchoGroup> currentGroup_;
+  std::unique_ptr<CharsetConverter> marks_;  // once a Charset line is read
   LineReader reader_;
 };
 

@@ -50,6 +50,12 @@ void ParseDestKludge(FtnAddress& address, std::string_view line);
 
 // The longest origin line.
 inline constexpr std::size_t kOriginLineMax = 79;
+
+// The charset a CHRS, CHARSET or CODEPAGE kludge line names: the first word after the colon
+// (a view into line), whatever the letter case and blanks around the name and the colon; the
+// level after it is not used. False for any other line.
+bool ParseCharsetKludge(std::string_view line, std::string_view& charset);
+
 // The origin line " * Origin: text (address)", the text cut so the line has at most 79 bytes.
 std::string OriginLine(std::string_view text, const FtnAddress& address);
 
