@@ -52,8 +52,13 @@ struct ReportWriter::RankedList {
 };
 
 ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
-                           const LanguageTable& language, Services services, std::size_t bufferSize)
-    : output_(bufferSize), group_(group), language_(language), diagnostics_(services.diagnostics) {
+                           const LanguageTable& language, Services services,
+                           const ReportCharset& charset, std::size_t bufferSize)
+    : output_(bufferSize),
+      group_(group),
+      language_(language),
+      charset_(charset),
+      diagnostics_(services.diagnostics) {
   if (group.outputName.empty()) {
     output_.OpenConsole(services.reportConsole);
   } else if (!output_.OpenFile(ToLocalPath(group.outputName))) {
@@ -63,7 +68,7 @@ ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
                            "; no report for group \"" + group.description + "\"");
     return;
   }
-  template_ = std::make_unique<ReportTemplate>(group, services.clock);
+  template_ = std::make_unique<ReportTemplate>(group, services.clock, charset_);
   if (template_->OpenTemplate(templatePath, group.templateName, services.console)) {
     template_->LoadTemplates();
   } else {
@@ -84,6 +89,11 @@ ReportWriter::~ReportWriter() {
 }
 
 bool ReportWriter::IsOpen() const { return output_.IsOpen(); }
+
+bool ReportWriter::Close() {
+  output_.Close();
+  return output_.ok();
+}
 
 bool ReportWriter::Render(std::string_view name) {
   if (!template_) return false;
@@ -163,8 +173,9 @@ void ReportWriter::WriteRanked(const RankedList& list) {
 
 void ReportWriter::WritePersonLists(StatTables& tables) {
   std::vector<PersonStat>& persons = tables.persons;
-  auto positionAndName = [&persons](int i) {
-    return RightAligned(i + 1, 3) + " " + LeftAligned(persons[i].name, 23, true) + " ";
+  auto positionAndName = [this, &persons](int i) {
+    return RightAligned(i + 1, 3) + " " + LeftAligned(persons[i].name, 23, true, charset_.measure) +
+           " ";
   };
 
   if (group_.byTotal > 0) {
@@ -177,7 +188,8 @@ void ReportWriter::WritePersonLists(StatTables& tables) {
                    [&](int i, std::int64_t) {
                      const PersonStat& p = persons[i];
                      return RightAligned(i + 1, 3) + " " +
-                            LeftAligned(p.name + " (" + AddressText(p.address) + ")", 36, true) +
+                            LeftAligned(p.name + " (" + AddressText(p.address) + ")", 36, true,
+                                        charset_.measure) +
                             " " + RightAligned(p.written, 6) + " " + RightAligned(p.received, 6) +
                             " " + RightAligned(PersonKey(p, PersonOrder::kByTotal), 7) + " " +
                             RightAligned(p.bytes, 8) + " " + QuotePercent(p) + "%";
@@ -199,15 +211,15 @@ void ReportWriter::WritePersonLists(StatTables& tables) {
     if (counted.length <= 0) continue;
     PersonOrder order = counted.order;
     ResortPersons(persons, order);
-    WriteRanked(
-        RankedList{counted.kind, counted.length, counted.headerFirst, counted.headerLast,
-                   persons.size(), [&](std::size_t i) { return PersonKey(persons[i], order); },
-                   [&](std::size_t i) { return PersonKey(persons[i], order) > 0; },
-                   [&](int i, std::int64_t max) { template_->SetPersonLine(i, max, persons[i]); },
-                   [&](int i, std::int64_t max) {
-                     std::int64_t value = PersonKey(persons[i], order);
-                     return positionAndName(i) + RightAligned(value, 6) + " " + Bar(max, 42, value);
-                   }});
+    WriteRanked(RankedList{
+        counted.kind, counted.length, counted.headerFirst, counted.headerLast, persons.size(),
+        [&](std::size_t i) { return PersonKey(persons[i], order); },
+        [&](std::size_t i) { return PersonKey(persons[i], order) > 0; },
+        [&](int i, std::int64_t max) { template_->SetPersonLine(i, max, persons[i]); },
+        [&](int i, std::int64_t max) {
+          std::int64_t value = PersonKey(persons[i], order);
+          return positionAndName(i) + RightAligned(value, 6) + " " + Bar(max, 42, value, charset_);
+        }});
   }
 
   if (group_.bySize > 0) {
@@ -220,7 +232,7 @@ void ReportWriter::WritePersonLists(StatTables& tables) {
                    [&](int i, std::int64_t max) {
                      const PersonStat& p = persons[i];
                      return positionAndName(i) + RightAligned(p.bytes, 8) + " " + QuotePercent(p) +
-                            "% " + Bar(max, 34, p.bytes);
+                            "% " + Bar(max, 34, p.bytes, charset_);
                    }});
   }
 }
@@ -238,7 +250,8 @@ void ReportWriter::WriteTopSubjects(StatTables& tables) {
       [&](int i, std::int64_t max) { template_->SetSubjectLine(i, max, subjects[i]); },
       [&](int i, std::int64_t) {
         // Long subjects are not cut; the count then moves right.
-        return RightAligned(i + 1, 3) + " " + LeftAligned(subjects[i].subject, 65, false) + " " +
+        return RightAligned(i + 1, 3) + " " +
+               LeftAligned(subjects[i].subject, 65, false, charset_.measure) + " " +
                Decimal(subjects[i].count);
       }});
 }
@@ -273,8 +286,8 @@ void ReportWriter::WriteByDays(StatTables& tables) {
           line += ShortDateText(record.day, record.month, record.year);
           line += RightAligned(record.count, 4);
           line += ' ';
-          line += kAxisChar;
-          line += Bar(max, 62, record.count);
+          line += charset_.axis;
+          line += Bar(max, 62, record.count, charset_);
           output_.WriteLine(line);
         }
         written[static_cast<std::size_t>(found - days.begin())] = true;
@@ -283,7 +296,7 @@ void ReportWriter::WriteByDays(StatTables& tables) {
         std::string line = " ";
         line += ShortDateText(day, month, year);
         line += "   0 ";
-        line += kAxisChar;
+        line += charset_.axis;
         output_.WriteLine(line);
       }
     }
@@ -309,8 +322,8 @@ void ReportWriter::WriteByDayOfWeek(const StatTables& tables) {
       template_->SetWeekdayLine(d, max, count);
       template_->RenderSection(section, output_);
     } else {
-      output_.WriteLine("  " + DayName(d) + "  " + RightAligned(count, 4) + " " + kAxisChar +
-                        Bar(max, 62, count));
+      output_.WriteLine("  " + DayName(d) + "  " + RightAligned(count, 4) + " " + charset_.axis +
+                        Bar(max, 62, count, charset_));
     }
   }
   if (!Render("bydayofweekfooter")) WriteTextLines(kByDayOfWeekFooterText, kByDayOfWeekFooterText);

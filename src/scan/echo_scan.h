@@ -11,6 +11,7 @@
 namespace tarnik {
 
 class LanguageTable;
+class MessageCharsets;
 
 // What ProcessGroup keeps across the echoes of one group.
 struct GroupScanState {
@@ -34,6 +35,9 @@ struct GroupScan {
   const LanguageTable& language;
   Services services;
   ScanThreads threads = ScanThreads::kAuto;
+  // Converts each message's names and subject into the report charset; without it they are
+  // counted as the base holds them.
+  MessageCharsets* charsets = nullptr;
 };
 
 // Scans one echo of a group into the tables: opens its base, counts every message written
