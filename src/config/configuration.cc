@@ -231,8 +231,12 @@ void Configuration::Interpret(const std::string& line) {
 
 std::int32_t Configuration::ListLength(std::string_view keyword, std::string_view value) {
   if (value.empty() || !ParseInt(value)) {
-    LineError("\"" + std::string(keyword) + "\" needs a whole number (the list length), not \"" +
-              std::string(value) + "\"; the section stays off");
+    std::string problem = "\"";
+    problem += keyword;
+    problem += "\" needs a whole number (the list length), not \"";
+    problem += value;
+    problem += "\"; the section stays off";
+    LineError(problem);
   }
   return IntValue(value);
 }
