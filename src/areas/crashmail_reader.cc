@@ -1,5 +1,8 @@
 #include "areas/crashmail_reader.h"
 
+#include <string>
+#include <utility>
+
 #include "areas/area_sink.h"
 #include "common/cp866.h"
 #include "common/diagnostics.h"
@@ -62,7 +65,9 @@ void CrashmailReader::ReadLine(std::string_view line, AreaSink& sink) {
       return;
     }
     area_.tag = tag;
-    area_.areaSpec = (base == "JAM" ? "J" : "F") + ToLocalPath(word(4));
+    std::string spec(1, base == "JAM" ? 'J' : 'F');
+    spec += ToLocalPath(word(4));
+    area_.areaSpec = std::move(spec);
     return;
   }
   if (keyword == "GROUP" && !area_.areaSpec.empty()) {

@@ -52,7 +52,12 @@ bool MaskMatch(std::string_view mask, std::string_view text) {
   return m == mask.size();
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '"');
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
 
 }  // namespace
 

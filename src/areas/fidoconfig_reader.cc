@@ -24,7 +24,12 @@ bool TakesValue(std::string_view option) {
   return false;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '"');
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
 
 }  // namespace
 
