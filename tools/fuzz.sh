@@ -10,7 +10,8 @@ seconds="${1:-20}"
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(squish jam msg_dir fastecho language data_file configuration template pattern charset)
+  targets=(squish jam msg_dir fastecho language data_file configuration template pattern
+    tosser_config charset)
 fi
 jobs=$(nproc 2>/dev/null || echo 2)
 

@@ -41,6 +41,7 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
                                             services_.console, services_.diagnostics);
   if (config_->Load()) {
     UseCharsets();
+    poster_ = std::make_unique<ReportPoster>(*config_, services_);
     LoadAreas();
     LoadDataFile();
   } else {
@@ -50,6 +51,7 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
 
 StatApp::~StatApp() {
   SaveDataFile();
+  poster_.reset();
   config_.reset();
   // What the program writes after the run is in the design's charset again.
   services_.console.SetTextCharset(kDesignCharset);
@@ -153,9 +155,18 @@ bool StatApp::ProcessGroup(EchoGroup& group) {
 }
 
 bool StatApp::WriteReport(EchoGroup& group) {
-  ReportWriter writer(config_->templatePath, group, language_, services_, reportCharset_);
-  if (!writer.IsOpen()) return false;
-  writer.WriteAll(*tables_);
+  const bool posting = !group.postArea.empty();
+  std::string report;
+  bool whole = false;
+  {
+    ReportWriter writer(config_->templatePath, group, language_, services_, reportCharset_);
+    if (!writer.IsOpen()) return false;
+    if (posting) writer.CaptureText(report);
+    writer.WriteAll(*tables_);
+    whole = writer.Close();
+  }
+  // A report that did not reach its file whole is not posted either.
+  if (posting && whole) poster_->Post(group, report);
   return true;
 }
 
