@@ -233,6 +233,16 @@ void TextSeeds(const std::string& source) {
          std::string(1, static_cast<char>(pattern.size())) + std::string(pattern) +
              std::string(subject));
   }
+
+  // Source and target charset numbers (see charset_fuzz.cc), then a message text.
+  const std::string kludges =
+      "\x01MSGID: 2:5020/1 1\r\x01"
+      "CHRS: UTF-8 4\r";
+  Seed("charset", "cp866", std::string("\x00\x00", 2) + kludges + "\x8F\xE0\xA8\xA2\xA5\xE2\r");
+  Seed(
+      "charset", "utf8",
+      std::string("\x01\x01", 2) + kludges + "\xD0\x9F\xD1\x80\xD0\xB8 \xE6\x97\xA5\xE6\x9C\xAC\r");
+  Seed("charset", "sjis", std::string("\x06\x00", 2) + "\x93\xFA\x96\x7B\x93");
 }
 
 }  // namespace

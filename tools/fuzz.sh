@@ -11,7 +11,7 @@ shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(squish jam msg_dir fastecho language data_file configuration template pattern
-    tosser_config)
+    tosser_config charset)
 fi
 jobs=$(nproc 2>/dev/null || echo 2)
 

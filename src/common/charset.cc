@@ -31,6 +31,8 @@ constexpr Alias kAliases[] = {
 };
 
 constexpr char32_t kNoCharacter = 0xFFFFFFFF;
+// Bytes of an unknown charset name a warning shows.
+constexpr std::size_t kShownNameMax = 40;
 constexpr char32_t kReplacement = 0xFFFD;
 
 std::string AsciiUpper(std::string_view text) {
@@ -440,8 +442,11 @@ const CharsetConverter& CharsetCache::For(std::string_view name, std::string_vie
   if (found != byName_.end()) return *found->second;
   const CharsetConverter* converter = Make(IconvCharsetName(name));
   if (!converter->ok()) {
-    diagnostics_.Warning(
-        where, "unknown charset \"" + std::string(name) + "\", read as " + default_->from());
+    // The name comes from a message: control bytes must not reach the terminal.
+    std::string shown;
+    for (char c : name.substr(0, kShownNameMax)) shown += c >= ' ' && c < '\x7F' ? c : '?';
+    if (name.size() > kShownNameMax) shown += "...";
+    diagnostics_.Warning(where, "unknown charset \"" + shown + "\", read as " + default_->from());
     converter = default_;
   }
   byName_.emplace(std::move(key), converter);

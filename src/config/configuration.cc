@@ -407,8 +407,15 @@ void Configuration::Error(std::string_view what) {
 void Configuration::CloseGroup() {
   EchoGroup& group = *currentGroup_;
   if (group.templateName.empty()) {
-    console_.Write(Mark(kBranchMark) + "Template file name not defined for group [" +
-                   UpperCase(group.description) + "].\r\n");
+    // Code page 866's case mapping would break the letters of another charset; there only
+    // Latin letters are upper-cased.
+    std::string title = UpperCase(group.description);
+    if (marks_ && !marks_->IsIdentity()) {
+      title = group.description;
+      for (char& c : title) c = UpperLatin(c);
+    }
+    console_.Write(Mark(kBranchMark) + "Template file name not defined for group [" + title +
+                   "].\r\n");
     console_.Write(Mark(kSubBranchMark) + "File ~Default.Tpl~ will be used as template file.\r\n");
     group.templateName = "Default.Tpl";
   }

@@ -161,9 +161,13 @@ TEST(CharsetCache, OneConverterPerCharsetAndOneWarningPerUnknownName) {
   EXPECT_EQ(&cache.For("X-MARTIAN", "ECHO.A"), &cache.ForDefault());
   EXPECT_EQ(&cache.For("x-martian", "ECHO.B"), &cache.ForDefault());
   EXPECT_EQ(&cache.For("X-VENUSIAN", "ECHO.B"), &cache.ForDefault());
+  // A hostile name shows no control bytes and no more than 40 bytes.
+  EXPECT_EQ(&cache.For("\x1B[2J\xFF" + std::string(50, 'x'), "ECHO.C"), &cache.ForDefault());
   EXPECT_EQ(errors.text(),
             "tarnik: ECHO.A: warning: unknown charset \"X-MARTIAN\", read as CP866\n"
-            "tarnik: ECHO.B: warning: unknown charset \"X-VENUSIAN\", read as CP866\n");
+            "tarnik: ECHO.B: warning: unknown charset \"X-VENUSIAN\", read as CP866\n"
+            "tarnik: ECHO.C: warning: unknown charset \"?[2J?" +
+                std::string(35, 'x') + "...\", read as CP866\n");
 }
 
 TEST(CharsetCache, UnusableDefaultFallsBackToTheDesignCharset) {

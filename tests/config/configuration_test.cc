@@ -383,6 +383,14 @@ TEST(Configuration, CharsetKeywords) {
       {"Charset UTF-8\nDefaultCharset koi8-r\n", "UTF-8", "koi8-r", "",
        "\xE2\x94\x94\xE2\x94\x80 "},
       {"Charset KOI8-R\n", "KOI8-R", "CP866", "", "\x84\x80 "},
+      // A group's title in the console line keeps its letters in another charset.
+      {"Charset UTF-8\ndefine A\ndescription \"\xD0\xB0"
+       "bc\"\nend\n",
+       "UTF-8", "CP866", "",
+       "\xE2\x94\x9C\xE2\x94\x80 Template file name not defined for group [\xD0\xB0"
+       "BC].\r\n"
+       "\xE2\x94\x82  \xE2\x94\x94\xE2\x94\x80 File ~Default.Tpl~ will be used as template "
+       "file.\r\n\xE2\x94\x94\xE2\x94\x80 "},
       {"charset \"IBMPC\"\ndefaultcharset +7_FIDO 2\n", "IBMPC", "+7_FIDO", ""},
       {"Charset X-MARTIAN\n", "CP866", "CP866",
        "tarnik: Tarnik.Cfg:1: warning: charset \"X-MARTIAN\" cannot be used for reports, CP866 "
