@@ -39,6 +39,7 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
   config_ = std::make_unique<Configuration>(args.empty() ? std::string() : args.front(), language_,
                                             services_.console, services_.diagnostics);
   if (config_->Load()) {
+    poster_ = std::make_unique<ReportPoster>(*config_, services_);
     LoadAreas();
     LoadDataFile();
   } else {
@@ -48,6 +49,7 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
 
 StatApp::~StatApp() {
   SaveDataFile();
+  poster_.reset();
   config_.reset();
 }
 
@@ -136,9 +138,18 @@ bool StatApp::ProcessGroup(EchoGroup& group) {
 }
 
 bool StatApp::WriteReport(EchoGroup& group) {
-  ReportWriter writer(config_->templatePath, group, language_, services_);
-  if (!writer.IsOpen()) return false;
-  writer.WriteAll(*tables_);
+  const bool posting = !group.postArea.empty();
+  std::string report;
+  bool whole = false;
+  {
+    ReportWriter writer(config_->templatePath, group, language_, services_);
+    if (!writer.IsOpen()) return false;
+    if (posting) writer.CaptureText(report);
+    writer.WriteAll(*tables_);
+    whole = writer.Close();
+  }
+  // A report that did not reach its file whole is not posted either.
+  if (posting && whole) poster_->Post(group, report);
   return true;
 }
 

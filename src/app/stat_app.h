@@ -9,6 +9,7 @@
 #include "config/data_file.h"
 #include "core/language_table.h"
 #include "core/stat_tables.h"
+#include "post/report_poster.h"
 
 namespace tarnik {
 
@@ -32,14 +33,16 @@ class StatApp {
   // Loads the first language file found; false (with a diagnostic) when none could be.
   bool LoadLanguage();
   bool ProcessGroup(EchoGroup& group);
-  // False when the report output could not be created (a console line says so).
+  // False when the report output could not be created (a console line says so). A report
+  // written whole is then posted when the group has a post target.
   bool WriteReport(EchoGroup& group);
   void LoadDataFile();
   void SaveDataFile();
 
   Services services_;
   std::unique_ptr<Configuration> config_;
-  std::unique_ptr<StatTables> tables_;  // only while one group is processed
+  std::unique_ptr<ReportPoster> poster_;  // while config_ exists
+  std::unique_ptr<StatTables> tables_;    // only while one group is processed
   std::vector<DataEntry> dataEntries_;
   LanguageTable language_;
   bool areasImported_ = false;  // the tosser's area list was read without a problem

@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <cstring>
 
 #include "common/byte_source.h"
 #include "common/cp866.h"
@@ -202,6 +204,25 @@ bool ReplaceFile(const std::string& path, std::string_view contents, std::string
     return false;
   }
   return true;
+}
+
+RenameResult RenameNoReplace(const std::string& from, const std::string& to, std::string& error) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return RenameResult::kDone;
+  }
+  if (errno == EEXIST) return RenameResult::kTargetExists;
+  // File systems (and kernels) without the flag: a hard link never replaces a name either.
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+    error = std::strerror(errno);
+    return RenameResult::kFailed;
+  }
+  if (::link(from.c_str(), to.c_str()) != 0) {
+    if (errno == EEXIST) return RenameResult::kTargetExists;
+    error = std::strerror(errno);
+    return RenameResult::kFailed;
+  }
+  ::unlink(from.c_str());
+  return RenameResult::kDone;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string* reason) {

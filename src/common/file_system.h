@@ -38,6 +38,11 @@ std::string ExecutableDirectory();
 // receives the system's text.
 bool ReplaceFile(const std::string& path, std::string_view contents, std::string* reason = nullptr);
 
+enum class RenameResult { kDone, kTargetExists, kFailed };
+// Gives the file at from the name to, unless something already exists under exactly that name:
+// then kTargetExists and from keeps its name. On kFailed, error holds the system's reason.
+RenameResult RenameNoReplace(const std::string& from, const std::string& to, std::string& error);
+
 // Reads a whole file (found as ResolveExisting does). False when it cannot be opened or read;
 // reason (when given) then receives the system's text.
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string* reason = nullptr);

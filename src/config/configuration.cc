@@ -1,5 +1,6 @@
 #include "config/configuration.h"
 
+#include <optional>
 #include <string_view>
 
 #include "common/console.h"
@@ -22,12 +23,13 @@ struct GroupKeyword {
 // Group keywords; the line end of "Area is not defined." differs by keyword and is part of
 // the message as sysops have always seen it.
 constexpr GroupKeyword kGroupKeywords[] = {
-    {"usedatafile", "\r\n"}, {"out", "\n\r"},    {"description", "\n\r"},
-    {"statperiod", "\n\r"},  {"byfrom", "\n\r"}, {"byto", "\n\r"},
-    {"bysubjects", "\n\r"},  {"bysize", "\r\n"}, {"bydays", "\r\n"},
-    {"bydayofweek", "\r\n"}, {"bytime", "\r\n"}, {"bytotal", "\r\n"},
-    {"template", "\r\n"},    {"alias", "\r\n"},  {"skipmessageifdateaftercurrent", "\r\n"},
-    {"end", "\r\n"},
+    {"usedatafile", "\r\n"}, {"out", "\n\r"},         {"description", "\n\r"},
+    {"statperiod", "\n\r"},  {"byfrom", "\n\r"},      {"byto", "\n\r"},
+    {"bysubjects", "\n\r"},  {"bysize", "\r\n"},      {"bydays", "\r\n"},
+    {"bydayofweek", "\r\n"}, {"bytime", "\r\n"},      {"bytotal", "\r\n"},
+    {"template", "\r\n"},    {"alias", "\r\n"},       {"skipmessageifdateaftercurrent", "\r\n"},
+    {"end", "\r\n"},         {"postarea", "\r\n"},    {"postfrom", "\r\n"},
+    {"postto", "\r\n"},      {"postsubject", "\r\n"}, {"postmaxsize", "\r\n"},
 };
 
 PeriodDate DateOfText(std::string_view text) {
@@ -90,6 +92,25 @@ std::string PatternProblem(std::string_view word) {
   return {};
 }
 
+// The text between the first two double quotes of the line, so a value may hold blanks; the
+// plain value when the line has no quote.
+std::string QuotedValue(const std::string& line, std::string_view value) {
+  if (line.find('"') == std::string::npos) return std::string(value);
+  return std::string(WordOf(line, 2, "\""));
+}
+
+// A node address with zone, net and node (and maybe a point), as a post is signed with.
+bool ParseNodeAddress(std::string_view text, FtnAddress& address) {
+  FtnAddress parsed;
+  if (text.find(':') == std::string_view::npos || text.find('/') == std::string_view::npos ||
+      !ParseAddress(text, parsed)) {
+    return false;
+  }
+  if (parsed.zone < 1 || parsed.net < 0 || parsed.node < 0 || parsed.point < 0) return false;
+  address = parsed;
+  return true;
+}
+
 }  // namespace
 
 Configuration::Configuration(const std::string& name, const LanguageTable& language,
@@ -119,6 +140,7 @@ bool Configuration::Load() {
     }
     reader_.Close();
     if (currentGroup_) ReportUnclosedGroup();
+    CheckPostTargets();
   }
   if (templatePath.empty()) templatePath = WithSeparator(CurrentDirectory());
   if (dataFileName.empty()) dataFileName = "Tarnik.Dat";
@@ -141,6 +163,28 @@ void Configuration::Interpret(const std::string& line) {
   }
   if (keyword == "templatepath") {
     templatePath = WithSeparator(ToLocalPath(value));
+    return;
+  }
+  if (keyword == "address") {
+    if (!ParseNodeAddress(value, address)) {
+      Error("Address: not a node address: \"" + std::string(value) + "\"");
+    }
+    return;
+  }
+  if (keyword == "packetdir") {
+    packetDir = ToLocalPath(QuotedValue(line, value));
+    return;
+  }
+  if (keyword == "packetpassword") {
+    if (value.size() > kPacketPasswordMax) {
+      Error("PacketPassword: longer than " + Decimal(kPacketPasswordMax) + " characters");
+    } else {
+      packetPassword = std::string(value);
+    }
+    return;
+  }
+  if (keyword == "origin") {
+    origin = QuotedValue(line, value);
     return;
   }
   if (keyword == "charset") {
@@ -312,9 +356,42 @@ void Configuration::InterpretGroupKeyword(const std::string& keyword, const std:
     }
   } else if (keyword == "skipmessageifdateaftercurrent") {
     group.skipFutureMessages = true;
+  } else if (keyword == "postarea") {
+    if (value.empty()) {
+      Error("PostArea: no echo tag");
+    } else {
+      group.postArea = std::string(value);
+      group.postAreaLine = lineNumber;
+    }
+  } else if (keyword == "postfrom") {
+    group.postFrom = QuotedValue(line, value);
+  } else if (keyword == "postto") {
+    group.postTo = QuotedValue(line, value);
+  } else if (keyword == "postsubject") {
+    group.postSubject = QuotedValue(line, value);
+  } else if (keyword == "postmaxsize") {
+    std::optional<std::int32_t> size = ParseInt(value);
+    if (!size || *size <= 0) {
+      Error("PostMaxSize: not a positive number: \"" + std::string(value) + "\"");
+    } else {
+      group.postMaxSize = *size;
+    }
   } else if (keyword == "end") {
     CloseGroup();
   }
+}
+
+void Configuration::CheckPostTargets() {
+  for (const std::unique_ptr<EchoGroup>& group : groups) {
+    if (group->postArea.empty() || (address.zone != 0 && !packetDir.empty())) continue;
+    diagnostics_.Error(FileLine(fileName, group->postAreaLine),
+                       "PostArea needs Address and PacketDir in the configuration");
+    group->postArea.clear();
+  }
+}
+
+void Configuration::Error(std::string_view what) {
+  diagnostics_.Error(FileLine(fileName, lineNumber), what);
 }
 
 void Configuration::CloseGroup() {

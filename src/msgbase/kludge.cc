@@ -9,7 +9,6 @@ namespace tarnik {
 namespace {
 
 constexpr std::string_view kSpace = " ";
-constexpr std::size_t kOriginLineMax = 79;
 constexpr std::string_view kOriginPrefix = " * Origin: ";
 
 bool StartsWith(std::string_view line, std::string_view name) {

@@ -37,6 +37,10 @@ class ReportOutput {
   const std::string& WriteError() const { return writeError_; }
   // The system's reason when OpenFile failed.
   std::string OpenError() const { return file_.ErrorText(); }
+  // Everything passed on from now is also appended to copy, which must outlive the output.
+  void CaptureTo(std::string& copy) { copy_ = &copy; }
+  // False once a write to the file has failed.
+  bool ok() const { return writeError_.empty(); }
 
  private:
   void Flush();
@@ -44,6 +48,7 @@ class ReportOutput {
   File file_;
   std::string writeError_;
   Console* console_ = nullptr;
+  std::string* copy_ = nullptr;
   std::string buffer_;
   std::size_t bufferSize_;
 };

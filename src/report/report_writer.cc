@@ -85,6 +85,11 @@ ReportWriter::~ReportWriter() {
 
 bool ReportWriter::IsOpen() const { return output_.IsOpen(); }
 
+bool ReportWriter::Close() {
+  output_.Close();
+  return output_.ok();
+}
+
 bool ReportWriter::Render(std::string_view name) {
   if (!template_) return false;
   return template_->RenderSection(template_->FindSection(name), output_);

@@ -35,6 +35,10 @@ class ReportWriter {
 
   // False when the output file could not be created (the console line was written already).
   bool IsOpen() const;
+  // Keeps a copy of the report text in copy, which must outlive the writer.
+  void CaptureText(std::string& copy) { output_.CaptureTo(copy); }
+  // Closes the output now; true when every byte of the report reached it.
+  bool Close();
   // Writes the whole report. Re-sorts persons and subjects in place (for the sections that are
   // switched on) and removes the day records it wrote.
   void WriteAll(StatTables& tables);

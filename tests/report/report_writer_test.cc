@@ -332,6 +332,37 @@ TEST(ReportWriter, ReportWithoutAFileGoesToTheReportConsole) {
                                "built-in layout is used\n");
 }
 
+TEST(ReportWriter, CapturedTextIsTheReportAndCloseTellsWhetherItWasWritten) {
+  struct Case {
+    std::string outputName;  // empty: standard output
+    bool written;
+  };
+  const Case cases[] = {{"", true}, {"report.txt", true}, {"/dev/full", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.outputName);
+    testing::TempDir dir;
+    StatTables tables = SampleTables();
+    EchoGroup group("test.*");
+    SampleGroup(group, tables);
+    group.outputName = c.outputName;
+    LanguageTable language = TestLanguage();
+    StringConsole console;
+    FixedClock clock(kNow);
+    MapEnvironment environment;
+    std::string copy;
+    // A small buffer, so the copy is made of several pieces.
+    ReportWriter writer(dir.path(), group, language, Services{console, clock, environment}, 100);
+    if (!writer.IsOpen()) GTEST_SKIP() << "cannot open " << c.outputName;
+    writer.CaptureText(copy);
+    writer.WriteAll(tables);
+    EXPECT_EQ(writer.Close(), c.written);
+    EXPECT_EQ(copy, BuiltInSampleReport());
+    if (c.outputName == "report.txt") {
+      EXPECT_EQ(dir.Read("report.txt"), copy);
+    }
+  }
+}
+
 constexpr std::string_view kFullTemplate =
     "; every list section of the report\r\n"
     "#define mainheader\r\n"
