@@ -52,7 +52,7 @@ class File {
   bool Sync();
   // The name the file was opened under (after the case-insensitive lookup).
   const std::string& Name() const { return name_; }
-  // The system's reason for the last failed Open or Write ("No such file or directory");
+  // The system's reason for the last failed Open, Write or Sync ("No such file or directory");
   // empty when none failed.
   std::string ErrorText() const;
 
