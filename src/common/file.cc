@@ -40,6 +40,7 @@ bool File::Open(const std::string& name, FileMode mode) {
       flags |= O_RDWR;
       break;
     case FileMode::kReadOnly:
+    case FileMode::kReadOnlyExact:
       flags |= O_RDONLY;
       break;
     case FileMode::kWriteOnly:
@@ -47,7 +48,8 @@ bool File::Open(const std::string& name, FileMode mode) {
       break;
   }
   // Only kCreate may make a file under the name as given when no spelling of it exists.
-  std::string actual = mode == FileMode::kCreateExact ? name : ResolveExisting(name);
+  const bool exact = mode == FileMode::kCreateExact || mode == FileMode::kReadOnlyExact;
+  std::string actual = exact ? name : ResolveExisting(name);
   if (actual.empty()) {
     if (mode != FileMode::kCreate) return false;
     actual = name;

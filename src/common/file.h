@@ -13,6 +13,9 @@ enum class FileMode {
   kCreateExact,
   kReadWrite,  // existing file
   kReadOnly,   // existing file
+  // As kReadOnly, under exactly the name given, for a name a directory listing gave: the
+  // search for another spelling would list the directory again.
+  kReadOnlyExact,
   kWriteOnly,  // existing file
 };
 

@@ -34,6 +34,14 @@ std::unique_ptr<ByteSource> DiskFileOpener::OpenRead(const std::string& name) co
   return source;
 }
 
+std::unique_ptr<ByteSource> DiskFileOpener::OpenListed(const std::string& name, bool& gone) const {
+  gone = false;
+  auto source = std::make_unique<FileByteSource>();
+  if (source->OpenExact(name)) return source;
+  gone = !ExistsExactly(name);
+  return nullptr;
+}
+
 std::vector<std::string> DiskFileOpener::ListFiles(const std::string& directory,
                                                    std::string_view pattern) const {
   return tarnik::ListFiles(directory, pattern);
@@ -73,6 +81,14 @@ std::unique_ptr<ByteSource> MemoryFileOpener::OpenRead(const std::string& name) 
   const std::string* bytes = Find(name);
   if (bytes == nullptr) return nullptr;
   return std::make_unique<MemoryByteSource>(*bytes);
+}
+
+std::unique_ptr<ByteSource> MemoryFileOpener::OpenListed(const std::string& name,
+                                                         bool& gone) const {
+  auto exact = files_.find(name);
+  gone = exact == files_.end();
+  if (gone) return nullptr;
+  return std::make_unique<MemoryByteSource>(exact->second);
 }
 
 std::vector<std::string> MemoryFileOpener::ListFiles(const std::string& directory,

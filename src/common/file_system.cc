@@ -99,6 +99,8 @@ std::string ResolveExisting(const std::string& path) {
   return {};
 }
 
+bool ExistsExactly(const std::string& path) { return !path.empty() && Exists(path); }
+
 bool FileExists(const std::string& path) {
   struct stat info;
   return StatExisting(path, info) && S_ISREG(info.st_mode);

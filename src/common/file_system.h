@@ -11,6 +11,8 @@ namespace tarnik {
 // case-insensitive (ASCII) match of the last component in its directory. Empty when none.
 std::string ResolveExisting(const std::string& path);
 
+// Something is there under exactly this name (no search for another spelling).
+bool ExistsExactly(const std::string& path);
 bool FileExists(const std::string& path);       // a regular file, found as ResolveExisting does
 bool DirectoryExists(const std::string& path);  // a directory, found as ResolveExisting does
 // True when the directory (found as ResolveExisting does) holds at least one entry.
