@@ -28,6 +28,8 @@ class FileByteSource final : public ByteSource {
   bool Open(const std::string& name) { return file_.Open(name, FileMode::kReadOnly); }
   // As Open, under exactly the name given (one a directory listing gave).
   bool OpenExact(const std::string& name) { return file_.Open(name, FileMode::kReadOnlyExact); }
+  // The system's reason when Open failed.
+  std::string ErrorText() const { return file_.ErrorText(); }
   std::int64_t Size() override { return file_.Size(); }
   std::size_t ReadAt(std::int64_t offset, std::size_t count, char* out) override {
     return file_.ReadAt(offset, out, count);

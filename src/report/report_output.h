@@ -33,11 +33,16 @@ class ReportOutput {
   void WriteLine(std::string_view text = {});
   // Passes on what is buffered and closes a file; later writes are dropped.
   void Close();
+  // The system's reason when writing the file failed (a full disk); empty while all went out.
+  const std::string& WriteError() const { return writeError_; }
+  // The system's reason when OpenFile failed.
+  std::string OpenError() const { return file_.ErrorText(); }
 
  private:
   void Flush();
 
   File file_;
+  std::string writeError_;
   Console* console_ = nullptr;
   std::string buffer_;
   std::size_t bufferSize_;

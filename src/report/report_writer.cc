@@ -53,23 +53,33 @@ struct ReportWriter::RankedList {
 
 ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
                            const LanguageTable& language, Services services, std::size_t bufferSize)
-    : output_(bufferSize), group_(group), language_(language) {
+    : output_(bufferSize), group_(group), language_(language), diagnostics_(services.diagnostics) {
   if (group.outputName.empty()) {
-    output_.OpenConsole(services.console);
+    output_.OpenConsole(services.reportConsole);
   } else if (!output_.OpenFile(ToLocalPath(group.outputName))) {
     services.console.Write("fault: unable to create report file ~" + group.outputName + "~.\r\n");
+    diagnostics_.Error(ToLocalPath(group.outputName),
+                       "cannot create the report file: " + output_.OpenError() +
+                           "; no report for group \"" + group.description + "\"");
     return;
   }
   template_ = std::make_unique<ReportTemplate>(group, services.clock);
   if (template_->OpenTemplate(templatePath, group.templateName, services.console)) {
     template_->LoadTemplates();
   } else {
+    diagnostics_.Error(
+        template_->fileName(),
+        "cannot open the template: " + template_->OpenError() + "; the built-in layout is used");
     template_.reset();
   }
 }
 
 ReportWriter::~ReportWriter() {
   output_.Close();
+  if (!output_.WriteError().empty()) {
+    diagnostics_.Error(ToLocalPath(group_.outputName),
+                       "cannot write the report file: " + output_.WriteError());
+  }
   template_.reset();
 }
 

@@ -20,13 +20,16 @@ struct StatTables;
 // one, otherwise in the built-in layout of numbered language texts.
 class ReportWriter {
  public:
-  // Opens the group's output (group.outputName, or standard output through services.console
-  // when empty) and loads the group's template from templatePath + group.templateName,
-  // writing the missing-template console text when it cannot be opened. When the output file
-  // cannot be created, writes a console line naming it and loads no template.
+  // Opens the group's output (group.outputName, or standard output through
+  // services.reportConsole when empty) and loads the group's template from templatePath +
+  // group.templateName, writing the missing-template console text and a diagnostic when it
+  // cannot be opened. When the output file cannot be created, writes a console line and a
+  // diagnostic naming it and loads no template.
   ReportWriter(const std::string& templatePath, EchoGroup& group, const LanguageTable& language,
                Services services, std::size_t bufferSize = kReportBufferSize);
-  ~ReportWriter();  // flushes and closes the output, then destroys the template
+  // Flushes and closes the output (a failed write gets a diagnostic), then destroys the
+  // template.
+  ~ReportWriter();
   ReportWriter(const ReportWriter&) = delete;
   ReportWriter& operator=(const ReportWriter&) = delete;
 
@@ -57,6 +60,7 @@ class ReportWriter {
   std::unique_ptr<ReportTemplate> template_;
   EchoGroup& group_;
   const LanguageTable& language_;
+  Diagnostics& diagnostics_;
 };
 
 }  // namespace tarnik
