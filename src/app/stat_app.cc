@@ -1,5 +1,7 @@
 #include "app/stat_app.h"
 
+#include <charconv>
+
 #include "areas/area_import.h"
 #include "common/file_system.h"
 #include "common/text.h"
@@ -21,6 +23,16 @@ std::string FormatText(const std::string& format, std::string_view argument) {
 
 }  // namespace
 
+int LockWaitSeconds(std::string_view value) {
+  int seconds = 0;
+  const char* last = value.data() + value.size();
+  const auto [end, error] = std::from_chars(value.data(), last, seconds);
+  if (value.empty() || error != std::errc() || end != last || seconds < 0) {
+    return kDefaultLockWaitSeconds;
+  }
+  return seconds;
+}
+
 std::vector<std::string> LanguageFileCandidates() {
   std::vector<std::string> candidates = {"Tarnik.Lng"};
   std::string programDirectory = ExecutableDirectory();
@@ -38,7 +50,7 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
   }
   config_ = std::make_unique<Configuration>(args.empty() ? std::string() : args.front(), language_,
                                             services_.console, services_.diagnostics);
-  if (config_->Load()) {
+  if (config_->Load() && TakeLock()) {
     LoadAreas();
     LoadDataFile();
   } else {
@@ -48,7 +60,29 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
 
 StatApp::~StatApp() {
   SaveDataFile();
+  lock_.Release();
   config_.reset();
+}
+
+// A slow run overlapping the next one from cron must not have both read and rewrite the data
+// file: the second waits for the first a while, then gives up without touching anything.
+bool StatApp::TakeLock() {
+  const std::string path = config_->dataFileName + ".lock";
+  const int waitSeconds =
+      LockWaitSeconds(services_.environment.Get(std::string(kLockWaitVariable)));
+  std::string reason;
+  FileLock::Result result = lock_.Take(path, 0, reason);
+  if (result == FileLock::Result::kBusy && waitSeconds > 0) {
+    services_.diagnostics.Warning(
+        path, "another run of tarnik holds the lock; waiting up to " + Decimal(waitSeconds) + " s");
+    result = lock_.Take(path, waitSeconds * 1000, reason);
+  }
+  // A lock file that cannot be made (a directory the run may not write in) leaves the run
+  // unguarded, as every run was before; a data file there fails to save and says so.
+  if (result != FileLock::Result::kBusy) return true;
+  services_.diagnostics.Error(path, "another run of tarnik still holds the lock after " +
+                                        Decimal(waitSeconds) + " s; this run does nothing");
+  return false;
 }
 
 bool StatApp::LoadLanguage() {
@@ -139,7 +173,7 @@ bool StatApp::WriteReport(EchoGroup& group) {
   ReportWriter writer(config_->templatePath, group, language_, services_);
   if (!writer.IsOpen()) return false;
   writer.WriteAll(*tables_);
-  return true;
+  return writer.Close();
 }
 
 }  // namespace tarnik

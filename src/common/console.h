@@ -12,6 +12,9 @@ class Console {
   virtual void Write(std::string_view bytes) = 0;
   // True when the output is a terminal (the progress spinner draws only then).
   virtual bool IsTerminal() const = 0;
+  // Why a write failed since the last call (a report sent to a full disk); empty when every
+  // byte went out. The failure is forgotten once told.
+  virtual std::string TakeWriteError() { return {}; }
 };
 
 // Standard output, unbuffered, so console texts and a report on standard output interleave
@@ -20,6 +23,10 @@ class StdoutConsole final : public Console {
  public:
   void Write(std::string_view bytes) override;
   bool IsTerminal() const override;
+  std::string TakeWriteError() override;
+
+ private:
+  int error_ = 0;  // errno of the first failed write
 };
 
 // Standard error, for diagnostics; never a terminal for the spinner's purposes.

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/byte_source.h"
+
 namespace tarnik {
 
 // The name under which an existing file or directory is found: the exact name first, else a
@@ -36,13 +38,14 @@ bool ChangeDirectory(const std::string& path);
 std::string ExecutableDirectory();
 
 // Writes contents to a temporary file beside path, then renames it over path, so readers
-// see either the old or the new file, never a partial one. On failure reason (when given)
-// receives the system's text.
+// see either the old or the new file, never a partial one (ReplacementFile). On failure
+// reason (when given) receives the system's text.
 bool ReplaceFile(const std::string& path, std::string_view contents, std::string* reason = nullptr);
 
-// Reads a whole file (found as ResolveExisting does). False when it cannot be opened or read;
-// reason (when given) then receives the system's text.
-bool ReadWholeFile(const std::string& path, std::string& contents, std::string* reason = nullptr);
+// Reads a whole file (found as ResolveExisting does), a pipe to its end. False when it cannot
+// be opened or read, or holds more than maxBytes; reason (when given) then says why.
+bool ReadWholeFile(const std::string& path, std::string& contents, std::string* reason = nullptr,
+                   std::int64_t maxBytes = kTextInputLimit);
 
 // The directory part of a path including its final separator ("" when there is none).
 std::string DirectoryPart(std::string_view path);

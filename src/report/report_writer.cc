@@ -53,7 +53,11 @@ struct ReportWriter::RankedList {
 
 ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
                            const LanguageTable& language, Services services, std::size_t bufferSize)
-    : output_(bufferSize), group_(group), language_(language), diagnostics_(services.diagnostics) {
+    : output_(bufferSize),
+      group_(group),
+      language_(language),
+      console_(services.console),
+      diagnostics_(services.diagnostics) {
   if (group.outputName.empty()) {
     output_.OpenConsole(services.reportConsole);
   } else if (!output_.OpenFile(ToLocalPath(group.outputName))) {
@@ -75,12 +79,25 @@ ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
 }
 
 ReportWriter::~ReportWriter() {
-  output_.Close();
-  if (!output_.WriteError().empty()) {
-    diagnostics_.Error(ToLocalPath(group_.outputName),
-                       "cannot write the report file: " + output_.WriteError());
-  }
+  Close();
   template_.reset();
+}
+
+bool ReportWriter::Close() {
+  if (closed_) return whole_;
+  closed_ = true;
+  whole_ = output_.Close();
+  if (whole_) return true;
+  if (group_.outputName.empty()) {
+    diagnostics_.Error("standard output", "cannot write the report of group \"" +
+                                              group_.description + "\": " + output_.WriteError());
+    return false;
+  }
+  console_.Write("fault: unable to write report file ~" + group_.outputName + "~.\r\n");
+  diagnostics_.Error(ToLocalPath(group_.outputName),
+                     "cannot write the report file: " + output_.WriteError() +
+                         (output_.ReplacesFile() ? "; the previous report is kept" : ""));
+  return false;
 }
 
 bool ReportWriter::IsOpen() const { return output_.IsOpen(); }

@@ -27,8 +27,7 @@ class ReportWriter {
   // diagnostic naming it and loads no template.
   ReportWriter(const std::string& templatePath, EchoGroup& group, const LanguageTable& language,
                Services services, std::size_t bufferSize = kReportBufferSize);
-  // Flushes and closes the output (a failed write gets a diagnostic), then destroys the
-  // template.
+  // Closes the output as Close does, then destroys the template.
   ~ReportWriter();
   ReportWriter(const ReportWriter&) = delete;
   ReportWriter& operator=(const ReportWriter&) = delete;
@@ -38,6 +37,10 @@ class ReportWriter {
   // Writes the whole report. Re-sorts persons and subjects in place (for the sections that are
   // switched on) and removes the day records it wrote.
   void WriteAll(StatTables& tables);
+  // Closes the output now: a report file replaces the old one only when written whole. True
+  // when the whole report reached its place; otherwise a console line and a diagnostic say
+  // so, and an old report file is kept.
+  bool Close();
 
  private:
   // Renders the section; false when there is no template or no such section.
@@ -60,7 +63,10 @@ class ReportWriter {
   std::unique_ptr<ReportTemplate> template_;
   EchoGroup& group_;
   const LanguageTable& language_;
+  Console& console_;
   Diagnostics& diagnostics_;
+  bool closed_ = false;
+  bool whole_ = false;
 };
 
 }  // namespace tarnik

@@ -18,6 +18,10 @@ std::unique_ptr<ByteSource> PurgingDisk::OpenRead(const std::string& name) const
   return DiskFiles().OpenRead(name);
 }
 
+std::string PurgingDisk::OpenError(const std::string& name) const {
+  return DiskFiles().OpenError(name);
+}
+
 std::unique_ptr<ByteSource> PurgingDisk::OpenListed(const std::string& name, bool& gone) const {
   return DiskFiles().OpenListed(name, gone);
 }

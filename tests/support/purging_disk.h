@@ -17,6 +17,7 @@ class PurgingDisk final : public FileOpener {
   bool FileExists(const std::string& name) const override;
   bool DirectoryExists(const std::string& path) const override;
   std::unique_ptr<ByteSource> OpenRead(const std::string& name) const override;
+  std::string OpenError(const std::string& name) const override;
   std::unique_ptr<ByteSource> OpenListed(const std::string& name, bool& gone) const override;
   std::vector<std::string> ListFiles(const std::string& directory,
                                      std::string_view pattern) const override;
