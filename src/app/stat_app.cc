@@ -88,7 +88,8 @@ bool StatApp::TakeLock() {
 bool StatApp::LoadLanguage() {
   const std::vector<std::string> candidates = LanguageFileCandidates();
   for (const std::string& candidate : candidates) {
-    if (!FileExists(candidate)) continue;
+    // A pipe or device counts as well as a file; a directory of the name does not.
+    if (ResolveExisting(candidate).empty() || DirectoryExists(candidate)) continue;
     std::string reason;
     if (LoadLanguageFile(candidate, language_, &reason)) return true;
     services_.diagnostics.Error(candidate, "cannot load the language file: " + reason);

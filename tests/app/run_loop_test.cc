@@ -267,9 +267,9 @@ TEST(LockWaitSeconds, WholeSecondsOrTheDefault) {
   }
 }
 
-// A configuration, tosser configuration or template that is a pipe used to read as empty
-// without a word ("tarnik <(cat Tarnik.Cfg)" loaded nothing): each is read to its end and
-// gives the report the files give.
+// A configuration, tosser configuration, template or language file that is a pipe used to
+// read as empty without a word ("tarnik <(cat Tarnik.Cfg)" loaded nothing): each is read to
+// its end and gives the report the files give.
 TEST(RunLoop, InputsFromPipesAreReadToTheirEnd) {
   testing::TempDir dir;
   WriteEcho(dir);
@@ -294,10 +294,12 @@ TEST(RunLoop, InputsFromPipesAreReadToTheirEnd) {
   };
   const Case cases[] = {
       {"configuration", "bash -c " + testing::ShellQuote("exec " + tarnik + " <(cat Tarnik.Cfg)")},
-      {"tosser configuration and template",
-       "rm -f areas.fifo t.fifo && mkfifo areas.fifo t.fifo && "
-       "{ timeout 60 cat areas.bbs >areas.fifo & timeout 60 cat t.tpl >t.fifo & } && " +
-           tarnik + " fifo.cfg"},
+      {"tosser configuration, template and language file",
+       "rm -f areas.fifo t.fifo Tarnik.Lng && mkfifo areas.fifo t.fifo Tarnik.Lng && "
+       "{ timeout 60 cat areas.bbs >areas.fifo & timeout 60 cat t.tpl >t.fifo & "
+       "timeout 60 cat " +
+           testing::ShellQuote(TARNIK_LANGUAGE_FILE) + " >Tarnik.Lng & } && " + tarnik +
+           " fifo.cfg"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
