@@ -7,7 +7,8 @@
 # tarnik's peak resident memory.
 #
 # Usage: bench/run.sh [--sizes "100000 1000000"] [--runs 5] [--dir DIR] [--writers N]
-#                     [--subjects N] [--formats "squish jam msg"] [--keep]
+#                     [--subjects N] [--formats "squish jam msg"] [--charset NAME] [--keep]
+# --charset adds "Charset NAME" to the configuration (reports in that charset).
 # DIR defaults to scratch/bench in the repository (git-ignored). Generated bases are kept
 # between runs only with --keep (they take about 3.5 GB at 10^6 messages).
 set -euo pipefail
@@ -19,6 +20,7 @@ dir="$repo/scratch/bench"
 writers=20000
 subjects=50000
 formats="squish jam msg"
+charset=
 keep=0
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -28,8 +30,9 @@ while [ $# -gt 0 ]; do
     --writers) writers=$2; shift 2 ;;
     --subjects) subjects=$2; shift 2 ;;
     --formats) formats=$2; shift 2 ;;
+    --charset) charset=$2; shift 2 ;;
     --keep) keep=1; shift ;;
-    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,14p' "$0"; exit 0 ;;
     *) echo "run.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -66,7 +69,8 @@ base_files() {
 # Tarnik.Cfg of the bench node holds one group per format; this keeps the lines before the
 # first group and the group whose report is <format>.txt, so each format is scanned alone.
 one_format_config() {
-  awk -v want="$2.txt" '
+  awk -v want="$2.txt" -v charset="$charset" '
+    NR == 1 && charset != "" { print "Charset " charset }
     /^define / { inGroup = 1; group = ""; chosen = 0 }
     !inGroup { print; next }
     { group = group $0 "\n" }

@@ -152,6 +152,8 @@ void BaseSeeds(const std::string& fixtures) {
                    {3, Read(fixtures + "crashmail/msg/plain/3.msg")}}));
   Seed("msg_dir", "cm_netmail", MsgDirSeed({{2, Read(fixtures + "crashmail/msg/netmail/2.msg")}}));
   Seed("configuration", "fidoconfig_like", Read(fixtures + "crashmail/fidoconfig"));
+  const std::string fidoconfig = Read(fixtures + "smapi/fidoconfig");
+  Seed("tosser_config", "smapi_fidoconfig", U32(fidoconfig.size()) + fidoconfig);
 }
 
 std::string FastEchoArea(std::string_view tag, std::uint8_t storage, std::string_view path) {
@@ -202,6 +204,21 @@ void TextSeeds(const std::string& source) {
        "define FIDO.* RU\\..*TALK ~A\r\n description \"Fido\"\r\n statperiod week\r\n"
        " byfrom 10\r\n byto 5\r\n bysubjects 5\r\n bysize 3\r\n bydays\r\n bytime\r\n"
        " out report.txt\r\nend\r\n");
+
+  const std::string husky =
+      "# main file\nset base=/fido\ncommentChar #\nif [module]==tarnik\n include [DIR]areas\n"
+      "elseif [OS]=~UN*\n include [DIR]config\nelse\nendif\nifdef HOME\nifndef X\nendif\n"
+      "endif\nEchoAreaDefaults -b Jam -g B -d \"a -b msg\"\n"
+      "EchoArea RU.LINUX [base]/ru.linux 2:5020/1 # comment\n"
+      "LocalArea LOCAL passthrough\nEchoAreaDefaults off\n";
+  const std::string areas =
+      "EchoArea A /a -b Squish -g Long -pass \\\n  -$m 100\nBadArea BAD `x` -b msg\n";
+  Seed("tosser_config", "husky_split", U32(husky.size()) + husky + areas);
+  const std::string prefs =
+      "AKA 2:5020/9999\nAREA \"R20.TALK\" 2:5020/9999 JAM \"/fido/r20 talk\"\nGROUP b\n"
+      "area DEFAULT_A 2:5020/9999 jam /fido/%a\nNETMAIL N 2:5020/9999 MSG n\nUNCONFIRMED\n"
+      "AREA \"PASS\" 2:5020/9999\nLOCALAREA L 2:5020/9999 MSG l\\ x\n";
+  Seed("tosser_config", "crashmail_prefs", U32(prefs.size()) + prefs);
 
   std::vector<std::pair<std::int32_t, std::string>> texts;
   for (std::int32_t id = 30000; id <= 30062; ++id)

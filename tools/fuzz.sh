@@ -20,7 +20,8 @@ fi
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(squish jam msg_dir fastecho language data_file configuration template pattern)
+  targets=(squish jam msg_dir fastecho language data_file configuration template pattern
+    tosser_config)
 fi
 jobs=$(nproc 2>/dev/null || echo 2)
 

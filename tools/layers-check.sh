@@ -4,7 +4,7 @@
 # of a project header is not spelled from src/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-order="common core msgbase config areas scan report app"
+order="common core msgbase config areas scan report post app"
 
 find src -name '*.h' -o -name '*.cc' | sort |
   xargs grep -H -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' |

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tarnik, generates a sample FidoNet node in scratch/sample (tarnik-sample: Squish, JAM
-# and *.MSG echoes, five tossers' configurations, Tarnik.Cfg) and runs tarnik there.
+# and *.MSG echoes with messages in code page 866, UTF-8 and KOI8-R, five tossers'
+# configurations, Tarnik.Cfg, Tarnik-utf8.Cfg) and runs tarnik there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -13,13 +14,14 @@ rm -rf scratch/sample
 mkdir -p scratch
 "$root/build/tools/tarnik-sample" --out scratch/sample --template data/templates/Default.Tpl
 
-# Reports and console texts are in code page 866; show them in UTF-8 where iconv is there.
-show() {
-  if command -v iconv >/dev/null 2>&1; then iconv -f CP866 -t UTF-8; else cat; fi
-}
-
+# The console follows the locale (a UTF-8 terminal sees UTF-8); the reports of Tarnik.Cfg are
+# in code page 866, those of Tarnik-utf8.Cfg (Charset UTF-8) in UTF-8.
+# One group of Tarnik.Cfg names a template that is not there, on purpose: tarnik says so on
+# standard error and ends with status 2.
 cd scratch/sample
-"$root/build/tarnik" | show
+"$root/build/tarnik" || true
+echo
+"$root/build/tarnik" Tarnik-utf8.Cfg
 echo
 echo "Sample node: $root/scratch/sample (see README.txt there)"
 echo "Reports:"
@@ -28,5 +30,5 @@ for report in *.txt; do
   echo "  $root/scratch/sample/$report"
 done
 echo
-echo "----- all-echoes.txt -----"
-show < all-echoes.txt
+echo "----- report-utf8.txt -----"
+cat report-utf8.txt

@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/stat_app.h"
+#include "common/console.h"
 #include "common/heap_counter.h"
 #include "common/text.h"
 #include "core/program_info.h"
@@ -16,7 +17,12 @@ std::string LeakLine(std::int64_t leakedBytes) {
 int RunProgram(int argc, char** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-  return RunProgram(args, DefaultServices());
+  const Services services = DefaultServices();
+  LocaleConsole console(services.console, ConsoleCharsetFromLocale());
+  // Reports that a quiet run leaves alone on standard output keep the report charset, as in a
+  // file of their own.
+  return RunProgram(args, Services{console, services.clock, services.environment,
+                                   services.diagnostics, services.reportConsole});
 }
 
 int RunProgram(const std::vector<std::string>& args, Services services) {
@@ -36,9 +42,12 @@ int RunProgram(const std::vector<std::string>& args, Services services) {
   }
   // A quiet run keeps standard output for the reports that have no file of their own.
   NullConsole silent;
+  // Otherwise reports on standard output go with the console texts (converted alike for the
+  // locale).
   Services run = line.quiet ? Services{silent, services.clock, services.environment,
                                        services.diagnostics, services.reportConsole}
-                            : services;
+                            : Services{services.console, services.clock, services.environment,
+                                       services.diagnostics};
   const int errorsBefore = services.diagnostics.errorCount();
   bool ran = false;
 

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "areas/area_import.h"
+#include "common/charset.h"
 #include "common/file_system.h"
 #include "common/text.h"
 #include "core/text_ids.h"
@@ -14,11 +15,11 @@ namespace tarnik {
 namespace {
 
 // Replaces the first "%s" of a language text with the argument, then cuts to 255 bytes.
-std::string FormatText(const std::string& format, std::string_view argument) {
+std::string FormatText(const std::string& format, std::string_view argument, TextMeasure measure) {
   std::string out = format;
   std::size_t at = out.find("%s");
   if (at != std::string::npos) out.replace(at, 2, argument);
-  return CutShort(out);
+  return CutShort(out, measure);
 }
 
 }  // namespace
@@ -51,6 +52,8 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
   config_ = std::make_unique<Configuration>(args.empty() ? std::string() : args.front(), language_,
                                             services_.console, services_.diagnostics);
   if (config_->Load() && TakeLock()) {
+    UseCharsets();
+    poster_ = std::make_unique<ReportPoster>(*config_, services_);
     LoadAreas();
     LoadDataFile();
   } else {
@@ -60,8 +63,23 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
 
 StatApp::~StatApp() {
   SaveDataFile();
+  poster_.reset();
   lock_.Release();
   config_.reset();
+  // What the program writes after the run is in the design's charset again.
+  services_.console.SetTextCharset(kDesignCharset);
+  services_.reportConsole.SetTextCharset(kDesignCharset);
+}
+
+void StatApp::UseCharsets() {
+  charsets_ = std::make_unique<MessageCharsets>(config_->charset, config_->defaultCharset,
+                                                services_.diagnostics);
+  reportCharset_ = ReportCharsetOf(config_->charset);
+  // The language file is in code page 866; from here on every text is in the report charset.
+  language_.ConvertTexts(CharsetConverter(kDesignCharset, config_->charset));
+  services_.console.SetTextCharset(config_->charset);
+  // A quiet run has a console of its own for the reports that go to standard output.
+  services_.reportConsole.SetTextCharset(config_->charset);
 }
 
 // A slow run overlapping the next one from cron must not have both read and rewrite the data
@@ -143,11 +161,11 @@ void StatApp::Run() {
   for (const std::unique_ptr<EchoGroup>& group : config_->groups) {
     tables_ = std::make_unique<StatTables>();
     if (group->IsSingleEcho()) {
-      services_.console.Write(
-          FormatText(language_.LanguageText(kScanningEchoText), group->FirstEchoTag()));
+      services_.console.Write(FormatText(language_.LanguageText(kScanningEchoText),
+                                         group->FirstEchoTag(), reportCharset_.measure));
     } else {
-      services_.console.Write(
-          FormatText(language_.LanguageText(kScanningGroupText), group->description));
+      services_.console.Write(FormatText(language_.LanguageText(kScanningGroupText),
+                                         group->description, reportCharset_.measure));
     }
     if (ProcessGroup(*group) && WriteReport(*group)) {
       services_.console.Write(language_.LanguageText(kDoneText) + "\r\n");
@@ -164,17 +182,27 @@ bool StatApp::ProcessGroup(EchoGroup& group) {
                                     "\") selects no echo of the tosser configuration; no report");
   }
   GroupScanState state;
-  const GroupScan scan{*tables_, state, dataEntries_, language_, services_};
+  const GroupScan scan{*tables_,           state,          dataEntries_, language_, services_,
+                       ScanThreads::kAuto, charsets_.get()};
   for (const EchoEntry& echo : group.echoes) ScanEcho(echo, group, scan);
   SortPersonsByName(*tables_);
   return state.anyOpened;
 }
 
 bool StatApp::WriteReport(EchoGroup& group) {
-  ReportWriter writer(config_->templatePath, group, language_, services_);
-  if (!writer.IsOpen()) return false;
-  writer.WriteAll(*tables_);
-  return writer.Close();
+  const bool posting = !group.postArea.empty();
+  std::string report;
+  bool whole = false;
+  {
+    ReportWriter writer(config_->templatePath, group, language_, services_, reportCharset_);
+    if (!writer.IsOpen()) return false;
+    if (posting) writer.CaptureText(report);
+    writer.WriteAll(*tables_);
+    whole = writer.Close();
+  }
+  // A report that did not reach its file whole is not posted either.
+  if (posting && whole) poster_->Post(group, report);
+  return whole;
 }
 
 }  // namespace tarnik

@@ -11,6 +11,9 @@
 #include "config/data_file.h"
 #include "core/language_table.h"
 #include "core/stat_tables.h"
+#include "post/report_poster.h"
+#include "report/report_format.h"
+#include "scan/message_charsets.h"
 
 namespace tarnik {
 
@@ -36,16 +39,22 @@ class StatApp {
   // Takes the lock beside the data file, waiting for a run that holds it; false (with a
   // diagnostic) when that run still holds it after the wait.
   bool TakeLock();
+  // Makes the message converters and the report charset, and brings the language texts into
+  // the report charset.
+  void UseCharsets();
   bool ProcessGroup(EchoGroup& group);
   // False when the report output could not be created or written whole (a console line says
-  // so).
+  // so). A report written whole is then posted when the group has a post target.
   bool WriteReport(EchoGroup& group);
   void LoadDataFile();
   void SaveDataFile();
 
   Services services_;
   std::unique_ptr<Configuration> config_;
-  std::unique_ptr<StatTables> tables_;  // only while one group is processed
+  std::unique_ptr<ReportPoster> poster_;       // while config_ exists
+  std::unique_ptr<StatTables> tables_;         // only while one group is processed
+  std::unique_ptr<MessageCharsets> charsets_;  // once the configuration is loaded
+  ReportCharset reportCharset_;
   std::vector<DataEntry> dataEntries_;
   LanguageTable language_;
   FileLock lock_;               // held from the configuration's loading to the data file's saving

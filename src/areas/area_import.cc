@@ -2,6 +2,7 @@
 
 #include "areas/area_sink.h"
 #include "areas/areas_bbs_reader.h"
+#include "areas/crashmail_reader.h"
 #include "areas/fastecho_reader.h"
 #include "areas/fidoconfig_reader.h"
 #include "areas/jt_config_reader.h"
@@ -28,13 +29,15 @@ void ImportAreas(std::string_view areaFileType, const std::string& areaFilePath,
   } else if (kind == "jt") {
     JtConfigReader().Read(areaFilePath, sink, services.console, diagnostics);
   } else if (kind == "fidoconfig") {
-    ReadFidoconfig(services.environment, sink, services.console, diagnostics);
+    ReadFidoconfig(areaFilePath, sink, services);
+  } else if (kind == "crashmail") {
+    ReadCrashmail(areaFilePath, sink, services);
   } else {
     services.console.Write(language.LanguageText(kUnknownAreaFileTypeText) +
                            std::string(areaFileType) + "\r\n");
     diagnostics.Error("AreaFile", "unknown tosser kind \"" + std::string(areaFileType) +
                                       "\" (areasbbs, squish, partoss, fastecho, jt, "
-                                      "fidoconfig); no echo imported");
+                                      "fidoconfig, crashmail); no echo imported");
   }
 }
 

@@ -13,10 +13,11 @@ class EchoGroup;
 class LanguageTable;
 
 // Imports the echo areas of the tosser configuration once: picks the reader by the kind
-// (areasbbs, squish, partoss, fastecho, jt, fidoconfig; any letter case) and offers every
-// area to every group in order. An unknown kind writes language text kUnknownAreaFileTypeText, the
-// kind as written and CR LF; an empty kind does nothing. Console texts go to services.console;
-// fidoconfig finds its file through services.environment.
+// (areasbbs, squish, partoss, fastecho, jt, fidoconfig, crashmail; any letter case) and
+// offers every area to every group in order. An unknown kind writes language text
+// kUnknownAreaFileTypeText, the kind as written and CR LF; an empty kind does nothing. Console
+// texts go to services.console, the readers' problems to services.diagnostics; without a
+// path, fidoconfig and crashmail look for their file themselves.
 void ImportAreas(std::string_view areaFileType, const std::string& areaFilePath,
                  std::vector<std::unique_ptr<EchoGroup>>& groups, const LanguageTable& language,
                  Services services);

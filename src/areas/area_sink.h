@@ -8,6 +8,11 @@ namespace tarnik {
 
 class EchoGroup;
 
+// The group letter of an area whose tosser group is not a single character: "~" patterns
+// compare the character after "~" with the letter, and a blank never follows "~" in a
+// pattern word, so no group selects such an area by its group.
+inline constexpr char kNoGroupLetter = ' ';
+
 // Receives the areas a tosser reader finds: echo tag, area specification (base-kind letter
 // and path) and group letter, in the order the reader meets them.
 class AreaSink {

@@ -11,19 +11,25 @@ void TextAreaReader::Read(const std::string& path, AreaSink& sink, Console& cons
                           Diagnostics& diagnostics) {
   console.Write(messages_.start);
   LineReader reader;
-  if (!reader.Open(ToLocalPath(path))) {
+  path_ = ToLocalPath(path);
+  lineNumber_ = 0;
+  if (!reader.Open(path_)) {
     console.Write(messages_.failure);
-    diagnostics.Error(ToLocalPath(path), "cannot open the tosser configuration: " +
-                                             reader.ErrorText() + "; no echo imported");
+    diagnostics.Error(path_, "cannot open the tosser configuration: " + reader.ErrorText() +
+                                 "; no echo imported");
     return;
   }
   std::string line;
   while (reader.Next(line)) {
+    ++lineNumber_;
     if (line.empty() || line[0] == '%' || line[0] == '/' || line[0] == ';') continue;
     ReadLine(line, sink);
   }
   reader.Close();
+  Finish(sink);
   console.Write(messages_.end);
 }
+
+std::string TextAreaReader::Place() const { return FileLine(path_, lineNumber_); }
 
 }  // namespace tarnik

@@ -13,7 +13,7 @@ class Console;
 
 // The frame the text tosser readers share: start message, open the file (failure message
 // and nothing else when it cannot be opened), every line of at most 255 bytes that is not
-// empty and does not start with "%", "/" or ";" to ReadLine, end message.
+// empty and does not start with "%", "/" or ";" to ReadLine, Finish, end message.
 class TextAreaReader {
  public:
   struct Messages {
@@ -32,9 +32,17 @@ class TextAreaReader {
 
   // One kept line; offers the areas it describes to sink.
   virtual void ReadLine(std::string_view line, AreaSink& sink) = 0;
+  // After the last line: offers what a reader still holds back.
+  virtual void Finish(AreaSink&) {}
+
+ protected:
+  // "file:line" of the line ReadLine is looking at, for diagnostics.
+  std::string Place() const;
 
  private:
   Messages messages_;
+  std::string path_;
+  int lineNumber_ = 0;
 };
 
 }  // namespace tarnik

@@ -42,7 +42,9 @@ std::string AsciiUpper(std::string_view text) {
 iconv_t OpenIconv(const std::string& to, const std::string& from) {
   // A suffix such as "//IGNORE" would change how iconv treats errors; such names are no
   // charset's.
-  if (from.empty() || from.find('/') != std::string::npos) return reinterpret_cast<iconv_t>(-1);
+  for (const std::string* name : {&to, &from}) {
+    if (name->empty() || name->find('/') != std::string::npos) return reinterpret_cast<iconv_t>(-1);
+  }
   return iconv_open(to.c_str(), from.c_str());
 }
 
@@ -190,6 +192,10 @@ std::string IconvCharsetName(std::string_view name) {
   for (const Alias& alias : kAliases) {
     if (upper == alias.fidoName) return std::string(alias.iconvName);
   }
+  // CODEPAGE kludges give the IBM code page number alone.
+  if (!upper.empty() && upper.find_first_not_of("0123456789") == std::string::npos) {
+    return "CP" + upper;
+  }
   return upper;
 }
 
@@ -217,9 +223,12 @@ CharsetConverter::CharsetConverter(std::string_view from, std::string_view to)
   const std::string fromName = IconvCharsetName(from);
   const std::string toName = IconvCharsetName(to);
   std::array<char32_t, 256> target{};
-  targetUtf8_ = IsUtf8Charset(to);
-  if (!targetUtf8_) {
-    if (!SingleByteTable(toName, target) || !KeepsAscii(target)) return;
+  bool targetSingle = false;
+  if (IsUtf8Charset(to)) {
+    target_ = Target::kUtf8;
+  } else if (SingleByteTable(toName, target) && KeepsAscii(target)) {
+    targetSingle = true;
+    target_ = Target::kSingleByte;
     for (int b = 0; b < 256; ++b) {
       if (target[b] != kNoCharacter)
         reverse_.emplace_back(target[b], static_cast<unsigned char>(b));
@@ -227,24 +236,33 @@ CharsetConverter::CharsetConverter(std::string_view from, std::string_view to)
     // Where two bytes give one character, the lower byte is written.
     std::stable_sort(reverse_.begin(), reverse_.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+  } else {
+    iconv_t cd = OpenIconv(toName, "UTF-32LE");
+    if (!IsOpen(cd)) return;
+    targetIconv_ = cd;
+    target_ = Target::kIconv;
   }
   if (IsUtf8Charset(from)) {
     kind_ = Kind::kUtf8;
     return;
   }
-  std::array<char32_t, 256> source{};
-  if (SingleByteTable(fromName, source)) {
-    if (!targetUtf8_ && source == target) {
+  if (SingleByteTable(fromName, sourceCodes_)) {
+    if (targetSingle && sourceCodes_ == target) {
       kind_ = Kind::kIdentity;
+      return;
+    }
+    if (target_ == Target::kIconv) {
+      // A target that keeps state between characters is written a whole text at a time.
+      kind_ = Kind::kSingleByte;
       return;
     }
     std::string encoded;
     for (int b = 0; b < 256; ++b) {
       encoded.clear();
-      if (source[b] == kNoCharacter) {
+      if (sourceCodes_[b] == kNoCharacter) {
         encoded += '?';
       } else {
-        Encode(source[b], encoded);
+        Encode(sourceCodes_[b], encoded);
       }
       Encoded& entry = table_[b];
       entry.size = static_cast<std::uint8_t>(encoded.size());
@@ -261,37 +279,75 @@ CharsetConverter::CharsetConverter(std::string_view from, std::string_view to)
 
 CharsetConverter::~CharsetConverter() {
   if (iconv_ != nullptr) iconv_close(static_cast<iconv_t>(iconv_));
+  if (targetIconv_ != nullptr) iconv_close(static_cast<iconv_t>(targetIconv_));
 }
 
 void CharsetConverter::Encode(char32_t c, std::string& out) const {
-  if (targetUtf8_) {
-    AppendUtf8(c, out);
-    return;
+  switch (target_) {
+    case Target::kUtf8:
+      AppendUtf8(c, out);
+      return;
+    case Target::kSingleByte: {
+      auto it =
+          std::lower_bound(reverse_.begin(), reverse_.end(), c,
+                           [](const auto& entry, char32_t value) { return entry.first < value; });
+      out += it != reverse_.end() && it->first == c ? static_cast<char>(it->second) : '?';
+      return;
+    }
+    case Target::kIconv: {
+      iconv_t cd = static_cast<iconv_t>(targetIconv_);
+      char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8 & 0xFF),
+                    static_cast<char>(c >> 16 & 0xFF), static_cast<char>(c >> 24 & 0xFF)};
+      char* inp = in;
+      std::size_t inLeft = sizeof in;
+      char buffer[32];
+      char* outp = buffer;
+      std::size_t outLeft = sizeof buffer;
+      if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<std::size_t>(-1)) {
+        out += '?';
+        return;
+      }
+      out.append(buffer, static_cast<std::size_t>(outp - buffer));
+      return;
+    }
   }
-  auto it = std::lower_bound(reverse_.begin(), reverse_.end(), c,
-                             [](const auto& entry, char32_t value) { return entry.first < value; });
-  out += it != reverse_.end() && it->first == c ? static_cast<char>(it->second) : '?';
 }
 
 void CharsetConverter::Convert(std::string_view text, std::string& out) const {
   out.clear();
+  if (kind_ == Kind::kNone || kind_ == Kind::kIdentity) {
+    out.assign(text);
+    return;
+  }
+  if (kind_ == Kind::kTable) {
+    out.reserve(text.size() * (target_ == Target::kUtf8 ? 2 : 1));
+    for (char byte : text) {
+      const Encoded& entry = table_[static_cast<unsigned char>(byte)];
+      out.append(entry.bytes.data(), entry.size);
+    }
+    return;
+  }
+  if (kind_ == Kind::kUtf8 && target_ == Target::kUtf8 && IsValidUtf8(text)) {
+    out.assign(text);
+    return;
+  }
+  // iconv keeps state in its descriptors: one text at a time.
+  std::unique_lock<std::mutex> lock(iconvMutex_, std::defer_lock);
+  if (iconv_ != nullptr || targetIconv_ != nullptr) lock.lock();
+  if (targetIconv_ != nullptr)
+    iconv(static_cast<iconv_t>(targetIconv_), nullptr, nullptr, nullptr, nullptr);
   switch (kind_) {
-    case Kind::kNone:
-    case Kind::kIdentity:
-      out.assign(text);
-      return;
-    case Kind::kTable:
-      out.reserve(text.size() * (targetUtf8_ ? 2 : 1));
+    case Kind::kSingleByte:
       for (char byte : text) {
-        const Encoded& entry = table_[static_cast<unsigned char>(byte)];
-        out.append(entry.bytes.data(), entry.size);
+        const char32_t c = sourceCodes_[static_cast<unsigned char>(byte)];
+        if (c == kNoCharacter) {
+          out += '?';
+        } else {
+          Encode(c, out);
+        }
       }
-      return;
+      break;
     case Kind::kUtf8: {
-      if (targetUtf8_ && IsValidUtf8(text)) {
-        out.assign(text);
-        return;
-      }
       std::size_t pos = 0;
       while (pos < text.size()) {
         char32_t c = 0;
@@ -303,11 +359,21 @@ void CharsetConverter::Convert(std::string_view text, std::string& out) const {
         }
         pos += length;
       }
-      return;
+      break;
     }
     case Kind::kIconv:
       ConvertIconv(text, out);
-      return;
+      break;
+    default:
+      break;
+  }
+  if (targetIconv_ != nullptr) {
+    // Back to the target's initial state at the end of the text.
+    char buffer[32];
+    char* outp = buffer;
+    std::size_t outLeft = sizeof buffer;
+    iconv(static_cast<iconv_t>(targetIconv_), nullptr, nullptr, &outp, &outLeft);
+    out.append(buffer, static_cast<std::size_t>(outp - buffer));
   }
 }
 
@@ -318,7 +384,6 @@ std::string CharsetConverter::Convert(std::string_view text) const {
 }
 
 void CharsetConverter::ConvertIconv(std::string_view text, std::string& out) const {
-  std::lock_guard<std::mutex> lock(iconvMutex_);
   iconv_t cd = static_cast<iconv_t>(iconv_);
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   // iconv's input is not const in its declaration, but it only reads it.
@@ -546,6 +611,18 @@ std::size_t CharacterBoundary(std::string_view text, std::size_t maxBytes, TextM
 
 std::string CutShort(std::string_view text, TextMeasure measure) {
   return std::string(text.substr(0, CharacterBoundary(text, kShortStringMax, measure)));
+}
+
+std::size_t WithoutCutCharacter(std::string_view text, TextMeasure measure) {
+  if (measure == TextMeasure::kBytes) return text.size();
+  // The last character starts at most three bytes before the end.
+  for (std::size_t back = 1; back <= 4 && back <= text.size(); ++back) {
+    const auto byte = static_cast<unsigned char>(text[text.size() - back]);
+    if ((byte & 0xC0) == 0x80) continue;
+    const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    return length > back ? text.size() - back : text.size();
+  }
+  return text.size();
 }
 
 }  // namespace tarnik

@@ -20,7 +20,8 @@ inline constexpr std::string_view kDesignCharset = "CP866";
 
 // The name the system's iconv knows a charset by: the names FidoNet writers put in CHRS
 // kludges are mapped (IBMPC is CP437, LATIN-1 is ISO-8859-1, +7_FIDO is CP866, UKR is CP1125,
-// and the rest listed in charset.cc); any other name is upper-cased and kept.
+// and the rest listed in charset.cc), a bare number is an IBM code page ("866" is CP866); any
+// other name is upper-cased and kept.
 std::string IconvCharsetName(std::string_view name);
 
 // True for every spelling of UTF-8 ("utf-8", "UTF8").
@@ -31,12 +32,12 @@ bool IsKnownCharset(std::string_view name);
 // ASCII's printable characters, CR and LF where ASCII has them.
 bool IsOutputCharset(std::string_view name);
 
-// Converts text from one charset into another. Text of one single-byte charset into another
-// goes through a table made once; UTF-8 is decoded here; other multi-byte sources go through
-// iconv. Safe to use from several threads at once.
+// Converts text from one charset into another. Text of a single-byte charset into UTF-8 or
+// another single-byte charset goes through a table made once; UTF-8 is decoded and encoded
+// here; other multi-byte charsets go through iconv. Safe to use from several threads at once.
 class CharsetConverter {
  public:
-  // ok() is false when from is unknown or to is no output charset (IsOutputCharset).
+  // ok() is false when iconv knows either charset not.
   CharsetConverter(std::string_view from, std::string_view to);
   ~CharsetConverter();
   CharsetConverter(const CharsetConverter&) = delete;
@@ -57,7 +58,12 @@ class CharsetConverter {
   std::string Convert(std::string_view text) const;
 
  private:
-  enum class Kind { kNone, kIdentity, kTable, kUtf8, kIconv };
+  // How source text is read: not at all, unchanged, through a table of target bytes made once,
+  // one code point per byte, as UTF-8, or through iconv.
+  enum class Kind { kNone, kIdentity, kTable, kSingleByte, kUtf8, kIconv };
+  // How characters are written: UTF-8, a single-byte charset's byte, or through iconv (other
+  // multi-byte charsets, which a console's locale may have).
+  enum class Target { kUtf8, kSingleByte, kIconv };
   // A character of a single-byte source in the target charset.
   struct Encoded {
     std::array<char, 4> bytes{};
@@ -68,15 +74,17 @@ class CharsetConverter {
   void ConvertIconv(std::string_view text, std::string& out) const;
 
   Kind kind_ = Kind::kNone;
+  Target target_ = Target::kUtf8;
   std::string from_;
   std::string to_;
-  bool targetUtf8_ = false;
   std::array<Encoded, 256> table_{};
+  std::array<char32_t, 256> sourceCodes_{};
   // A single-byte target's bytes by code point, sorted by code point.
   std::vector<std::pair<char32_t, unsigned char>> reverse_;
-  // iconv's descriptor (from the source into UTF-32LE) for multi-byte sources other than
-  // UTF-8; iconv keeps state in it, so one thread at a time.
+  // iconv's descriptors (from the source into UTF-32LE, from UTF-32LE into the target); iconv
+  // keeps state in them, so one text at a time.
   void* iconv_ = nullptr;
+  void* targetIconv_ = nullptr;
   mutable std::mutex iconvMutex_;
 };
 
@@ -144,5 +152,8 @@ std::size_t SkipColumns(std::string_view text, std::size_t skip, TextMeasure mea
 std::size_t CharacterBoundary(std::string_view text, std::size_t maxBytes, TextMeasure measure);
 // The first 255 bytes of text, cut at a character boundary: the program's one cut.
 std::string CutShort(std::string_view text, TextMeasure measure);
+// Bytes of text without an incomplete UTF-8 character at its end, which a reader that cut a
+// line to 255 bytes leaves (all of it for kBytes).
+std::size_t WithoutCutCharacter(std::string_view text, TextMeasure measure);
 
 }  // namespace tarnik

@@ -20,6 +20,7 @@ LocalTime SystemClock::Now() const {
   now.minute = parts.tm_min;
   now.second = parts.tm_sec;
   now.hundredths = static_cast<int>(tv.tv_usec / 10000);
+  now.utcOffsetMinutes = static_cast<int>(parts.tm_gmtoff / 60);
   return now;
 }
 

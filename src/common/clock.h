@@ -11,6 +11,8 @@ struct LocalTime {
   int minute = 0;
   int second = 0;
   int hundredths = 0;
+  // Minutes east of UTC in effect at that moment (daylight saving included).
+  int utcOffsetMinutes = 0;
 };
 
 class Clock {

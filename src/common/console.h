@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "common/charset.h"
 
 namespace tarnik {
 
@@ -15,6 +18,41 @@ class Console {
   // Why a write failed since the last call (a report sent to a full disk); empty when every
   // byte went out. The failure is forgotten once told.
   virtual std::string TakeWriteError() { return {}; }
+  // The charset of the texts written from now on (code page 866 until then); a console that
+  // passes bytes unchanged has no use for it.
+  virtual void SetTextCharset(std::string_view /*charset*/) {}
+};
+
+// Sets the program's character type from the locale the environment names (LC_ALL, LC_CTYPE,
+// LANG) and gives the locale's charset; empty for the C and POSIX locales (and a locale the
+// system lacks), whose consoles get the program's bytes unchanged. Called once at start.
+std::string ConsoleCharsetFromLocale();
+
+// Passes console texts on in the charset of the user's locale, as gettext does with message
+// catalogues: texts are converted from the charset the program writes them in (code page 866,
+// later the report charset) into localeCharset. With an empty localeCharset, or one the text
+// is in already, bytes pass unchanged.
+class LocaleConsole final : public Console {
+ public:
+  LocaleConsole(Console& out, std::string localeCharset);
+  // Passes on what an incomplete character at the end held back.
+  ~LocaleConsole() override;
+  LocaleConsole(const LocaleConsole&) = delete;
+  LocaleConsole& operator=(const LocaleConsole&) = delete;
+
+  void Write(std::string_view bytes) override;
+  bool IsTerminal() const override { return out_.IsTerminal(); }
+  std::string TakeWriteError() override { return out_.TakeWriteError(); }
+  void SetTextCharset(std::string_view charset) override;
+
+ private:
+  Console& out_;
+  std::string localeCharset_;
+  std::string textCharset_;                      // as iconv names it
+  std::unique_ptr<CharsetConverter> converter_;  // none: bytes pass unchanged
+  bool textUtf8_ = false;
+  // The start of a UTF-8 character whose end comes with the next write.
+  std::string pending_;
 };
 
 // Standard output, unbuffered, so console texts and a report on standard output interleave

@@ -41,6 +41,9 @@ bool File::Open(const std::string& name, FileMode mode) {
     case FileMode::kCreateExact:
       flags |= O_RDWR | O_CREAT | O_TRUNC;
       break;
+    case FileMode::kCreateNew:
+      flags |= O_RDWR | O_CREAT | O_EXCL;
+      break;
     case FileMode::kReadWrite:
       flags |= O_RDWR;
       break;
@@ -52,8 +55,10 @@ bool File::Open(const std::string& name, FileMode mode) {
       flags |= O_WRONLY;
       break;
   }
+  error_ = 0;
   // Only kCreate may make a file under the name as given when no spelling of it exists.
-  const bool exact = mode == FileMode::kCreateExact || mode == FileMode::kReadOnlyExact;
+  const bool exact = mode == FileMode::kCreateExact || mode == FileMode::kCreateNew ||
+                     mode == FileMode::kReadOnlyExact;
   std::string actual = exact ? name : ResolveExisting(name);
   if (actual.empty()) {
     if (mode != FileMode::kCreate) {

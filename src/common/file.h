@@ -11,6 +11,9 @@ enum class FileMode {
   // As kCreate, under exactly the name given: no case-insensitive lookup (which lists the
   // directory), for a caller that already knows no other spelling of the name exists.
   kCreateExact,
+  // A new file under exactly the name given; fails when anything exists under that name, so
+  // nothing is ever truncated.
+  kCreateNew,
   kReadWrite,  // existing file
   kReadOnly,   // existing file
   // As kReadOnly, under exactly the name given, for a name a directory listing gave: the

@@ -7,6 +7,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "common/byte_source.h"
 #include "common/cp866.h"
@@ -167,6 +170,14 @@ bool DeleteFile(const std::string& path) {
   return !actual.empty() && ::unlink(actual.c_str()) == 0;
 }
 
+std::string CanonicalPath(const std::string& path) {
+  std::string actual = ResolveExisting(path);
+  if (actual.empty()) return {};
+  char buffer[PATH_MAX];
+  if (::realpath(actual.c_str(), buffer) == nullptr) return {};
+  return buffer;
+}
+
 std::string CurrentDirectory() {
   char buffer[PATH_MAX];
   if (::getcwd(buffer, sizeof buffer) == nullptr) return ".";
@@ -189,6 +200,25 @@ bool ReplaceFile(const std::string& path, std::string_view contents, std::string
   }
   if (reason != nullptr) *reason = file.ErrorText();
   return false;
+}
+
+RenameResult RenameNoReplace(const std::string& from, const std::string& to, std::string& error) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return RenameResult::kDone;
+  }
+  if (errno == EEXIST) return RenameResult::kTargetExists;
+  // File systems (and kernels) without the flag: a hard link never replaces a name either.
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+    error = std::strerror(errno);
+    return RenameResult::kFailed;
+  }
+  if (::link(from.c_str(), to.c_str()) != 0) {
+    if (errno == EEXIST) return RenameResult::kTargetExists;
+    error = std::strerror(errno);
+    return RenameResult::kFailed;
+  }
+  ::unlink(from.c_str());
+  return RenameResult::kDone;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string* reason,

@@ -30,6 +30,11 @@ bool CreateDirectory(const std::string& path);
 bool CreateDirectories(const std::string& path);
 bool DeleteFile(const std::string& path);
 
+// The absolute name of an existing file or directory (found as ResolveExisting does) with
+// every symbolic link, "." and ".." resolved, so two names of one file compare equal. Empty
+// when it does not exist.
+std::string CanonicalPath(const std::string& path);
+
 // The current directory, without a trailing separator (except for "/").
 std::string CurrentDirectory();
 // Makes path the current directory; false when it cannot.
@@ -41,6 +46,11 @@ std::string ExecutableDirectory();
 // see either the old or the new file, never a partial one (ReplacementFile). On failure
 // reason (when given) receives the system's text.
 bool ReplaceFile(const std::string& path, std::string_view contents, std::string* reason = nullptr);
+
+enum class RenameResult { kDone, kTargetExists, kFailed };
+// Gives the file at from the name to, unless something already exists under exactly that name:
+// then kTargetExists and from keeps its name. On kFailed, error holds the system's reason.
+RenameResult RenameNoReplace(const std::string& from, const std::string& to, std::string& error);
 
 // Reads a whole file (found as ResolveExisting does), a pipe to its end. False when it cannot
 // be opened or read, or holds more than maxBytes; reason (when given) then says why.

@@ -35,14 +35,9 @@ std::string_view ReadWindow::View(std::int64_t offset, std::size_t count) {
   const bool inside = offset >= blockStart_ &&
                       static_cast<std::uint64_t>(offset - blockStart_) + count <= blockLength_;
   if (!inside) {
-    // No larger than what the source holds from there: a small file costs a small buffer.
-    const std::int64_t size = source_->Size();
-    const std::uint64_t left = offset < size ? static_cast<std::uint64_t>(size - offset) : 0;
-    const std::size_t fill =
-        std::max(count, static_cast<std::size_t>(std::min<std::uint64_t>(blockSize_, left)));
-    if (block_.size() < fill) block_.resize(fill);
+    block_.resize(blockSize_);
     blockStart_ = offset;
-    blockLength_ = source_->ReadAt(offset, fill, block_.data());
+    blockLength_ = source_->ReadAt(offset, blockSize_, block_.data());
   }
   const std::size_t skip = static_cast<std::size_t>(offset - blockStart_);
   return std::string_view(block_).substr(skip, std::min(count, blockLength_ - skip));

@@ -23,9 +23,8 @@ class ReadWindow {
   // The source's size now; 0 without a source.
   std::int64_t Size() { return source_ ? source_->Size() : 0; }
   // count bytes at offset: fewer where the source ends, none without a source or for an offset
-  // outside it. A request not wholly inside the block refills it from offset (with no more
-  // than the source holds from there); one larger than the block is read on its own and
-  // leaves the block as it was. The view is valid until the
+  // outside it. A request not wholly inside the block refills it from offset; one larger than
+  // the block is read on its own and leaves the block as it was. The view is valid until the
   // next View, Drop or Reset.
   std::string_view View(std::int64_t offset, std::size_t count);
   // Forgets the buffered bytes, for a reader that has just written the file underneath.
@@ -34,7 +33,7 @@ class ReadWindow {
  private:
   std::unique_ptr<ByteSource> source_;
   std::size_t blockSize_;
-  std::string block_;  // at most blockSize_ bytes; the first blockLength_ hold data
+  std::string block_;  // blockSize_ bytes once used; the first blockLength_ hold data
   std::size_t blockLength_ = 0;
   std::int64_t blockStart_ = 0;
   std::string large_;

@@ -1,5 +1,6 @@
 #include "config/configuration.h"
 
+#include <optional>
 #include <string_view>
 
 #include "common/console.h"
@@ -22,12 +23,13 @@ struct GroupKeyword {
 // Group keywords; the line end of "Area is not defined." differs by keyword and is part of
 // the message as sysops have always seen it.
 constexpr GroupKeyword kGroupKeywords[] = {
-    {"usedatafile", "\r\n"}, {"out", "\n\r"},    {"description", "\n\r"},
-    {"statperiod", "\n\r"},  {"byfrom", "\n\r"}, {"byto", "\n\r"},
-    {"bysubjects", "\n\r"},  {"bysize", "\r\n"}, {"bydays", "\r\n"},
-    {"bydayofweek", "\r\n"}, {"bytime", "\r\n"}, {"bytotal", "\r\n"},
-    {"template", "\r\n"},    {"alias", "\r\n"},  {"skipmessageifdateaftercurrent", "\r\n"},
-    {"end", "\r\n"},
+    {"usedatafile", "\r\n"}, {"out", "\n\r"},         {"description", "\n\r"},
+    {"statperiod", "\n\r"},  {"byfrom", "\n\r"},      {"byto", "\n\r"},
+    {"bysubjects", "\n\r"},  {"bysize", "\r\n"},      {"bydays", "\r\n"},
+    {"bydayofweek", "\r\n"}, {"bytime", "\r\n"},      {"bytotal", "\r\n"},
+    {"template", "\r\n"},    {"alias", "\r\n"},       {"skipmessageifdateaftercurrent", "\r\n"},
+    {"end", "\r\n"},         {"postarea", "\r\n"},    {"postfrom", "\r\n"},
+    {"postto", "\r\n"},      {"postsubject", "\r\n"}, {"postmaxsize", "\r\n"},
 };
 
 PeriodDate DateOfText(std::string_view text) {
@@ -90,6 +92,25 @@ std::string PatternProblem(std::string_view word) {
   return {};
 }
 
+// The text between the first two double quotes of the line, so a value may hold blanks; the
+// plain value when the line has no quote.
+std::string QuotedValue(const std::string& line, std::string_view value) {
+  if (line.find('"') == std::string::npos) return std::string(value);
+  return std::string(WordOf(line, 2, "\""));
+}
+
+// A node address with zone, net and node (and maybe a point), as a post is signed with.
+bool ParseNodeAddress(std::string_view text, FtnAddress& address) {
+  FtnAddress parsed;
+  if (text.find(':') == std::string_view::npos || text.find('/') == std::string_view::npos ||
+      !ParseAddress(text, parsed)) {
+    return false;
+  }
+  if (parsed.zone < 1 || parsed.net < 0 || parsed.node < 0 || parsed.point < 0) return false;
+  address = parsed;
+  return true;
+}
+
 }  // namespace
 
 Configuration::Configuration(const std::string& name, const LanguageTable& language,
@@ -119,10 +140,11 @@ bool Configuration::Load() {
     }
     reader_.Close();
     if (currentGroup_) ReportUnclosedGroup();
+    CheckPostTargets();
   }
   if (templatePath.empty()) templatePath = WithSeparator(CurrentDirectory());
   if (dataFileName.empty()) dataFileName = "Tarnik.Dat";
-  if (loaded) console_.Write(std::string(kLastMark) + "done.\r\n");
+  if (loaded) console_.Write(Mark(kLastMark) + "done.\r\n");
   return loaded;
 }
 
@@ -143,8 +165,33 @@ void Configuration::Interpret(const std::string& line) {
     templatePath = WithSeparator(ToLocalPath(value));
     return;
   }
+  if (keyword == "address") {
+    if (!ParseNodeAddress(value, address)) {
+      Error("Address: not a node address: \"" + std::string(value) + "\"");
+    }
+    return;
+  }
+  if (keyword == "packetdir") {
+    packetDir = ToLocalPath(QuotedValue(line, value));
+    return;
+  }
+  if (keyword == "packetpassword") {
+    if (value.size() > kPacketPasswordMax) {
+      Error("PacketPassword: longer than " + Decimal(kPacketPasswordMax) + " characters");
+    } else {
+      packetPassword = std::string(value);
+    }
+    return;
+  }
+  if (keyword == "origin") {
+    origin = QuotedValue(line, value);
+    return;
+  }
   if (keyword == "charset") {
     SetCharset(charset, value, true);
+    // The lines written from here on are in that charset, marks included.
+    console_.SetTextCharset(charset);
+    marks_ = std::make_unique<CharsetConverter>(kDesignCharset, charset);
     return;
   }
   if (keyword == "defaultcharset") {
@@ -153,8 +200,8 @@ void Configuration::Interpret(const std::string& line) {
   }
   if (keyword == "define") {
     if (value.empty()) {
-      console_.Write(std::string(kBranchMark) + "Echotag is not defined at line " +
-                     Decimal(lineNumber) + ".\n\r");
+      console_.Write(Mark(kBranchMark) + "Echotag is not defined at line " + Decimal(lineNumber) +
+                     ".\n\r");
       LineError("define without echo tag patterns; line ignored");
       return;
     }
@@ -169,7 +216,7 @@ void Configuration::Interpret(const std::string& line) {
   for (const GroupKeyword& groupKeyword : kGroupKeywords) {
     if (keyword != groupKeyword.name) continue;
     if (!currentGroup_) {
-      console_.Write(std::string(kBranchMark) + "Area is not defined." +
+      console_.Write(Mark(kBranchMark) + "Area is not defined." +
                      std::string(groupKeyword.lineEnd));
       LineError("\"" + keyword + "\" outside a define ... end block; line ignored");
       return;
@@ -177,16 +224,19 @@ void Configuration::Interpret(const std::string& line) {
     InterpretGroupKeyword(keyword, line, value);
     return;
   }
-  console_.Write(std::string(kBranchMark) + "Unknown keyword \"" +
-                 std::string(WordOf(line, 1, " ")) + "\" at line: " + Decimal(lineNumber) +
-                 ".\r\n");
+  console_.Write(Mark(kBranchMark) + "Unknown keyword \"" + std::string(WordOf(line, 1, " ")) +
+                 "\" at line: " + Decimal(lineNumber) + ".\r\n");
   LineError("unknown keyword \"" + std::string(WordOf(line, 1, kBlanks)) + "\"; line ignored");
 }
 
 std::int32_t Configuration::ListLength(std::string_view keyword, std::string_view value) {
   if (value.empty() || !ParseInt(value)) {
-    LineError("\"" + std::string(keyword) + "\" needs a whole number (the list length), not \"" +
-              std::string(value) + "\"; the section stays off");
+    std::string problem = "\"";
+    problem += keyword;
+    problem += "\" needs a whole number (the list length), not \"";
+    problem += value;
+    problem += "\"; the section stays off";
+    LineError(problem);
   }
   return IntValue(value);
 }
@@ -248,6 +298,10 @@ void Configuration::CheckPeriod(const EchoGroup& group, std::string_view line,
                              "\" selects nothing: day, month and year are each compared on "
                              "their own, so the range cannot cross a month's or year's end");
   }
+}
+
+std::string Configuration::Mark(std::string_view mark) const {
+  return marks_ ? marks_->Convert(mark) : std::string(mark);
 }
 
 void Configuration::SetCharset(std::string& field, std::string_view value, bool forOutput) {
@@ -312,18 +366,50 @@ void Configuration::InterpretGroupKeyword(const std::string& keyword, const std:
     }
   } else if (keyword == "skipmessageifdateaftercurrent") {
     group.skipFutureMessages = true;
+  } else if (keyword == "postarea") {
+    if (value.empty()) {
+      Error("PostArea: no echo tag");
+    } else {
+      group.postArea = std::string(value);
+      group.postAreaLine = lineNumber;
+    }
+  } else if (keyword == "postfrom") {
+    group.postFrom = QuotedValue(line, value);
+  } else if (keyword == "postto") {
+    group.postTo = QuotedValue(line, value);
+  } else if (keyword == "postsubject") {
+    group.postSubject = QuotedValue(line, value);
+  } else if (keyword == "postmaxsize") {
+    std::optional<std::int32_t> size = ParseInt(value);
+    if (!size || *size <= 0) {
+      Error("PostMaxSize: not a positive number: \"" + std::string(value) + "\"");
+    } else {
+      group.postMaxSize = *size;
+    }
   } else if (keyword == "end") {
     CloseGroup();
   }
 }
 
+void Configuration::CheckPostTargets() {
+  for (const std::unique_ptr<EchoGroup>& group : groups) {
+    if (group->postArea.empty() || (address.zone != 0 && !packetDir.empty())) continue;
+    diagnostics_.Error(FileLine(fileName, group->postAreaLine),
+                       "PostArea needs Address and PacketDir in the configuration");
+    group->postArea.clear();
+  }
+}
+
+void Configuration::Error(std::string_view what) {
+  diagnostics_.Error(FileLine(fileName, lineNumber), what);
+}
+
 void Configuration::CloseGroup() {
   EchoGroup& group = *currentGroup_;
   if (group.templateName.empty()) {
-    console_.Write(std::string(kBranchMark) + "Template file name not defined for group [" +
+    console_.Write(Mark(kBranchMark) + "Template file name not defined for group [" +
                    UpperCase(group.description) + "].\r\n");
-    console_.Write(std::string(kSubBranchMark) +
-                   "File ~Default.Tpl~ will be used as template file.\r\n");
+    console_.Write(Mark(kSubBranchMark) + "File ~Default.Tpl~ will be used as template file.\r\n");
     group.templateName = "Default.Tpl";
   }
   if (group.description.empty()) {

@@ -9,6 +9,7 @@
 #include "common/line_reader.h"
 #include "common/services.h"
 #include "config/echo_group.h"
+#include "core/ftn_address.h"
 
 namespace tarnik {
 
@@ -20,6 +21,9 @@ class LanguageTable;
 inline constexpr std::string_view kBranchMark = "\xC3\xC4 ";
 inline constexpr std::string_view kLastMark = "\xC0\xC4 ";
 inline constexpr std::string_view kSubBranchMark = "\xB3  \xC0\xC4 ";
+
+// A packet password holds at most this many bytes.
+inline constexpr std::size_t kPacketPasswordMax = 8;
 
 // The configuration file: global keywords and the echo groups. The constructor writes the
 // opening line and opens the file; it never fails (a file that cannot be opened leaves
@@ -41,6 +45,10 @@ class Configuration {
   std::string areaFilePath;
   std::string dataFileName;  // "Tarnik.Dat" when not given
   std::string templatePath;  // always ends in a separator after Load
+  FtnAddress address;        // the node's own address; zone 0 when not given
+  std::string packetDir;     // the tosser's local inbound; empty when not given
+  std::string packetPassword;
+  std::string origin;  // origin line text; empty: each group's description
   // "Charset": the charset of the reports and of this file's and the templates' own text.
   std::string charset{kDesignCharset};
   // "DefaultCharset": the charset of messages that name none in a kludge.
@@ -62,13 +70,19 @@ class Configuration {
   std::int32_t ListLength(std::string_view keyword, std::string_view value);
   // A diagnostic about the line being read.
   void LineError(std::string_view what);
+  // Drops the post target of every group that cannot post for want of Address or PacketDir.
+  void CheckPostTargets();
+  void Error(std::string_view what);
 
   void SetCharset(std::string& field, std::string_view value, bool forOutput);
+  // A console tree mark in the charset of the lines being written.
+  std::string Mark(std::string_view mark) const;
 
   const LanguageTable& language_;
   Console& console_;
   Diagnostics& diagnostics_;
   std::unique_ptr<EchoGroup> currentGroup_;
+  std::unique_ptr<CharsetConverter> marks_;  // once a Charset line is read
   LineReader reader_;
 };
 

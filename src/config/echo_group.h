@@ -43,7 +43,13 @@ class EchoGroup {
   std::string tagPatterns;  // upper-cased
   std::string description;
   std::string templateName;
-  std::string outputName;  // empty: standard output
+  std::string outputName;         // empty: standard output
+  std::string postArea;           // echo tag the report is posted to; empty: not posted
+  std::string postFrom;           // empty: "Tarnik"
+  std::string postTo;             // empty: "All"
+  std::string postSubject;        // may use report variables; empty: the description
+  std::int32_t postMaxSize = 0;   // bytes of report text per message; 0: the default
+  std::int32_t postAreaLine = 0;  // configuration line of postArea, for errors found later
   std::optional<DayStat> firstDay;
   std::optional<DayStat> lastDay;
   bool useDataFile = false;

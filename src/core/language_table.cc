@@ -1,6 +1,7 @@
 #include "core/language_table.h"
 
 #include "common/bytes.h"
+#include "common/charset.h"
 #include "common/file_system.h"
 #include "common/text.h"
 
@@ -27,6 +28,12 @@ std::string LanguageTable::LanguageText(std::int32_t id) const {
     if (entry.id == id) return entry.text;
   }
   return {};
+}
+
+void LanguageTable::ConvertTexts(const CharsetConverter& converter) {
+  if (converter.IsIdentity()) return;
+  // A text keeps all its characters: the file's limit is 255 of them, not 255 bytes.
+  for (Entry& entry : entries_) entry.text = converter.Convert(entry.text);
 }
 
 bool LoadLanguageFile(const std::string& fileName, LanguageTable& table, std::string* reason) {

@@ -7,6 +7,8 @@
 
 namespace tarnik {
 
+class CharsetConverter;
+
 inline constexpr std::uint32_t kLanguageSignature = 0xF1D06033;
 
 // The numbered texts of the compiled language file, in file order.
@@ -18,6 +20,8 @@ class LanguageTable {
   // The text of the first entry with this id; empty when there is none.
   std::string LanguageText(std::int32_t id) const;
   std::size_t size() const { return entries_.size(); }
+  // Converts every text with converter (the file's texts are in code page 866).
+  void ConvertTexts(const CharsetConverter& converter);
 
  private:
   struct Entry {

@@ -3,13 +3,13 @@
 #include <cstdio>
 
 #include "common/clock.h"
+#include "common/cp866.h"
 #include "common/text.h"
 
 namespace tarnik {
 namespace {
 
 constexpr std::string_view kSpace = " ";
-constexpr std::size_t kOriginLineMax = 79;
 constexpr std::string_view kOriginPrefix = " * Origin: ";
 
 bool StartsWith(std::string_view line, std::string_view name) {
@@ -59,6 +59,23 @@ void ParseDestKludge(FtnAddress& address, std::string_view line) {
   } else if (StartsWith(line, kKludgeTopt)) {
     address.point = static_cast<std::int16_t>(IntValue(WordOf(line, 2, kSpace)));
   }
+}
+
+bool ParseCharsetKludge(std::string_view line, std::string_view& charset) {
+  if (line.size() < 2 || line[0] != '\x01') return false;
+  // Every line of a text is asked: the other kludges are told by their first letter.
+  if (line[1] != 'C' && line[1] != 'c' && line[1] != ' ') return false;
+  std::string_view rest = TrimLeft(line.substr(1));
+  const std::size_t colon = rest.find(':');
+  if (colon == std::string_view::npos) return false;
+  const std::string_view name = Trim(rest.substr(0, colon));
+  // Writers before the CHRS name used CHARSET, and some, for a code page number, CODEPAGE.
+  static constexpr std::string_view kNames[] = {"CHRS", "CHARSET", "CODEPAGE"};
+  bool known = false;
+  for (std::string_view candidate : kNames) known = known || EqualLatinFolded(name, candidate);
+  if (!known) return false;
+  charset = WordOf(rest.substr(colon + 1), 1, kBlanks);
+  return true;
 }
 
 std::string OriginLine(std::string_view text, const FtnAddress& address) {

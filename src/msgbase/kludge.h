@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,6 +28,10 @@ inline constexpr std::string_view kKludgeFmpt =
     "\x01"
     "FMPT";
 inline constexpr std::string_view kKludgeTopt = "\x01TOPT";
+inline constexpr std::string_view kKludgeChrs =
+    "\x01"
+    "CHRS:";
+inline constexpr std::string_view kKludgeTzutc = "\x01TZUTC:";
 
 // A kludge line without its line end: the name, one blank (unless the name ends with one, as
 // "\x01Via " and "SEEN-BY: " do) and the value.
@@ -42,6 +47,14 @@ void ParseOrigKludge(FtnAddress& address, std::string_view line);
 // Destination rules: INTL gives its second word's address but keeps the point; otherwise
 // TOPT sets the point.
 void ParseDestKludge(FtnAddress& address, std::string_view line);
+
+// The longest origin line.
+inline constexpr std::size_t kOriginLineMax = 79;
+
+// The charset a CHRS, CHARSET or CODEPAGE kludge line names: the first word after the colon
+// (a view into line), whatever the letter case and blanks around the name and the colon; the
+// level after it is not used. False for any other line.
+bool ParseCharsetKludge(std::string_view line, std::string_view& charset);
 
 // The origin line " * Origin: text (address)", the text cut so the line has at most 79 bytes.
 std::string OriginLine(std::string_view text, const FtnAddress& address);

@@ -15,8 +15,9 @@ constexpr std::array<std::string_view, 12> kMonthText = {"Jan", "Feb", "Mar", "A
 
 }  // namespace
 
-MsgDateTime MsgDateTimeNow(const Clock& clock) {
-  LocalTime now = clock.Now();
+MsgDateTime MsgDateTimeNow(const Clock& clock) { return MsgDateTimeFromLocal(clock.Now()); }
+
+MsgDateTime MsgDateTimeFromLocal(const LocalTime& now) {
   MsgDateTime date;
   date.Hour = static_cast<std::uint16_t>(now.hour);
   date.Min = static_cast<std::uint16_t>(now.minute);

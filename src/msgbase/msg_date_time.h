@@ -23,9 +23,12 @@ struct MsgDateTime {
 inline bool IsCalendarDate(const MsgDateTime& date) {
   return date.Month >= 1 && date.Month <= 12 && date.Day >= 1;
 }
+struct LocalTime;
 
 // The clock's local date and time as a message date.
 MsgDateTime MsgDateTimeNow(const Clock& clock);
+// A local date and time as a message date.
+MsgDateTime MsgDateTimeFromLocal(const LocalTime& time);
 
 // Packed DOS date and time words, as Squish and *.MSG headers store them.
 void DecodeDosDateTime(std::uint16_t dosDate, std::uint16_t dosTime, MsgDateTime& date);

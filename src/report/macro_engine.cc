@@ -26,9 +26,13 @@ std::int32_t Number(MacroEngine& engine, std::string_view word) {
   return IntValue(engine.Expand(word));
 }
 
-char Character(MacroEngine& engine, std::string_view word) {
+// The first character of the expansion; the character with code 0 when it is empty.
+std::string Character(MacroEngine& engine, std::string_view word) {
   std::string text = engine.Expand(word);
-  return text.empty() ? '\0' : text[0];
+  if (text.empty()) return std::string(1, '\0');
+  if (engine.measure() == TextMeasure::kBytes) return text.substr(0, 1);
+  char32_t c = 0;
+  return text.substr(0, DecodeUtf8(text, c));
 }
 
 // Widths are taken modulo 256, so every result stays within 255 bytes.
@@ -51,17 +55,35 @@ void StoreResult(MacroEngine& engine, std::string_view arguments, std::string_vi
 
 enum class Fill { kRight, kLeft, kCenter };
 
-std::string Filled(std::string_view text, std::size_t width, char fill, Fill how) {
-  std::string cut(text.substr(0, width));
-  if (cut.size() >= width) return cut;
-  std::size_t missing = width - cut.size();
+// Columns of fill characters; a fill character wider than what is left (a wide one in an odd
+// gap), or one of no width, leaves spaces instead.
+std::string FillText(std::size_t columns, std::string_view fill, TextMeasure measure) {
+  const std::size_t fillWidth = TextWidth(fill, measure);
+  if (fillWidth == 1 && fill.size() == 1) return std::string(columns, fill[0]);
+  std::string out;
+  std::size_t used = 0;
+  while (fillWidth > 0 && used + fillWidth <= columns) {
+    out += fill;
+    used += fillWidth;
+  }
+  out.append(columns - used, ' ');
+  return out;
+}
+
+std::string Filled(std::string_view text, std::size_t width, std::string_view fill, Fill how,
+                   TextMeasure measure) {
+  std::string cut(text.substr(0, PrefixBytes(text, width, measure)));
+  const std::size_t length = TextWidth(cut, measure);
+  if (length >= width) return cut;
+  std::size_t missing = width - length;
   switch (how) {
     case Fill::kRight:
-      return cut + std::string(missing, fill);
+      return cut + FillText(missing, fill, measure);
     case Fill::kLeft:
-      return std::string(missing, fill) + cut;
+      return FillText(missing, fill, measure) + cut;
     case Fill::kCenter:
-      return std::string(missing / 2, fill) + cut + std::string(missing - missing / 2, fill);
+      return FillText(missing / 2, fill, measure) + cut +
+             FillText(missing - missing / 2, fill, measure);
   }
   return cut;
 }
@@ -72,8 +94,8 @@ void FillFunction(MacroEngine& engine, std::string_view arguments) {
   std::string value;
   if (!ExpandedTarget(engine, arguments, value)) return;
   std::size_t width = Width(Number(engine, ArgumentWord(arguments, 3)));
-  char fill = kWithChar ? Character(engine, ArgumentWord(arguments, 4)) : ' ';
-  StoreResult(engine, arguments, Filled(value, width, fill, kHow));
+  std::string fill = kWithChar ? Character(engine, ArgumentWord(arguments, 4)) : " ";
+  StoreResult(engine, arguments, Filled(value, width, fill, kHow, engine.measure()));
 }
 
 // The name is word 2 over blanks and TABs; the text is stored unexpanded.
@@ -105,11 +127,13 @@ void CopyPart(MacroEngine& engine, std::string_view arguments) {
   std::int64_t count = Number(engine, ArgumentWord(arguments, 4));
   if (start < 1) start = 1;
   if (count < 0) count = 0;
-  std::string result;
-  if (static_cast<std::size_t>(start) <= value.size()) {
-    result = value.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count));
-  }
-  StoreResult(engine, arguments, result);
+  // Positions and counts are columns: the characters that begin at column start or later and
+  // end within count columns.
+  const TextMeasure measure = engine.measure();
+  std::string_view rest = value;
+  rest.remove_prefix(SkipColumns(rest, static_cast<std::size_t>(start - 1), measure));
+  rest = rest.substr(0, PrefixBytes(rest, static_cast<std::size_t>(count), measure));
+  StoreResult(engine, arguments, rest);
 }
 
 void Scale(MacroEngine& engine, std::string_view arguments) {
@@ -147,14 +171,15 @@ void ConvSize(MacroEngine& engine, std::string_view arguments) {
 void Length(MacroEngine& engine, std::string_view arguments) {
   if (engine.FindKind(ArgumentWord(arguments, 2), kMacroVariable) == nullptr) return;
   std::string text = engine.Expand(Rest(arguments));
-  StoreResult(engine, arguments, Decimal(static_cast<std::int64_t>(text.size())));
+  StoreResult(engine, arguments,
+              Decimal(static_cast<std::int64_t>(TextWidth(text, engine.measure()))));
 }
 
 // Replaces every occurrence of one name (already upper-cased) in line; upperLine mirrors line
 // upper-cased. The search goes on after each inserted value, so the value is not searched again
 // in this pass. False when nothing was found.
 bool ReplaceName(std::string& line, std::string& upperLine, const std::string& name,
-                 const std::string& value) {
+                 const std::string& value, TextMeasure measure) {
   if (name.empty()) return false;
   // Made on the first hit only: this runs for every variable on every template line, and
   // most names do not occur in it.
@@ -170,8 +195,9 @@ bool ReplaceName(std::string& line, std::string& upperLine, const std::string& n
     replaced = true;
     pos = at + value.size();
     if (line.size() > kShortStringMax) {
-      line.resize(kShortStringMax);
-      upperLine.resize(kShortStringMax);
+      const std::size_t cut = CharacterBoundary(line, kShortStringMax, measure);
+      line.resize(cut);
+      upperLine.resize(cut);
     }
   }
   return replaced;
@@ -179,7 +205,7 @@ bool ReplaceName(std::string& line, std::string& upperLine, const std::string& n
 
 }  // namespace
 
-MacroEngine::MacroEngine(const Clock& clock) {
+MacroEngine::MacroEngine(const Clock& clock, TextMeasure measure) : measure_(measure) {
   SetVariable("@nothing", "", kMacroVariable);
   RegisterFunction("@rightpad", FillFunction<Fill::kRight, false>);
   RegisterFunction("@rightpadch", FillFunction<Fill::kRight, true>);
@@ -213,7 +239,7 @@ void MacroEngine::SetVariable(std::string_view name, std::string_view value, std
   Remove(name);
   auto item = std::make_unique<MacroItem>();
   item->name = ItemName(name);
-  item->value = CutShort(value);
+  item->value = CutShort(value, measure_);
   item->kind = kind;
   items_.push_back(std::move(item));
 }
@@ -245,7 +271,7 @@ MacroItem* MacroEngine::FindKind(std::string_view name, std::uint8_t kind) {
 }
 
 void MacroEngine::SetValue(MacroItem* item, std::string_view value) {
-  if (item != nullptr) item->value = CutShort(value);
+  if (item != nullptr) item->value = CutShort(value, measure_);
 }
 
 void MacroEngine::Remove(std::string_view name) {
@@ -269,13 +295,13 @@ std::string MacroEngine::ProcessLine(std::string_view line) {
 }
 
 std::string MacroEngine::Substitute(std::string_view text) const {
-  std::string line = CutShort(text);
+  std::string line = CutShort(text, measure_);
   std::string upperLine = UpperCase(line);
   for (int pass = 0; pass < kMaxSubstitutionPasses; ++pass) {
     bool changed = false;
     for (const auto& item : items_) {
       if (item->isFunction || item->kind != kMacroVariable) continue;
-      if (ReplaceName(line, upperLine, item->name, item->value)) changed = true;
+      if (ReplaceName(line, upperLine, item->name, item->value, measure_)) changed = true;
     }
     if (!changed) break;
   }

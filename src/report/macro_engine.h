@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/charset.h"
+
 namespace tarnik {
 
 class Clock;
@@ -39,7 +41,9 @@ struct MacroItem {
 class MacroEngine {
  public:
   // Defines "@nothing", the fifteen macro functions and the clock variables (read once now).
-  explicit MacroEngine(const Clock& clock);
+  // Widths, positions, lengths and the 255-byte cuts follow measure: bytes, or the columns of
+  // UTF-8 characters for a UTF-8 report.
+  explicit MacroEngine(const Clock& clock, TextMeasure measure = TextMeasure::kBytes);
 
   // Removes any item of that name, then appends a variable (name upper-cased and trimmed).
   void SetVariable(std::string_view name, std::string_view value,
@@ -61,6 +65,7 @@ class MacroEngine {
   // ProcessLine of a copy; how the macro functions evaluate their arguments.
   std::string Expand(std::string_view text);
 
+  TextMeasure measure() const { return measure_; }
   std::size_t Count() const { return items_.size(); }
   // Item i, 0-based, in table order.
   const MacroItem& At(std::size_t i) const { return *items_[i]; }
@@ -71,6 +76,7 @@ class MacroEngine {
 
   std::vector<std::unique_ptr<MacroItem>> items_;
   int expandDepth_ = 0;
+  TextMeasure measure_;
 };
 
 }  // namespace tarnik

@@ -7,14 +7,36 @@
 
 namespace tarnik {
 
+ReportCharset ReportCharsetOf(std::string_view charset) {
+  ReportCharset result;
+  result.measure = MeasureOf(charset);
+  const CharsetConverter converter(kDesignCharset, charset);
+  if (converter.ok() && !converter.IsIdentity()) {
+    result.bar = converter.Convert(result.bar);
+    result.emptyBar = converter.Convert(result.emptyBar);
+    result.axis = converter.Convert(result.axis);
+  }
+  return result;
+}
+
 std::string Bar(std::int64_t max, std::int64_t length, std::int64_t value) {
+  return Bar(max, length, value, ReportCharset{});
+}
+
+std::string Bar(std::int64_t max, std::int64_t length, std::int64_t value,
+                const ReportCharset& charset) {
   if (max <= 0) return {};
   // A 64-bit product: byte totals times the bar length easily pass 2^31.
   double scaled = static_cast<double>(value * length) / static_cast<double>(max);
   auto n = static_cast<std::int64_t>(scaled);
-  if (n == 0) return std::string(1, kEmptyBarChar);
+  if (n == 0) return charset.emptyBar;
   if (n < 0) return {};
-  return std::string(std::min<std::int64_t>(n, kBarTextLength), kBarChar);
+  n = std::min<std::int64_t>(n, kBarTextLength);
+  if (charset.bar.size() == 1) return std::string(static_cast<std::size_t>(n), charset.bar[0]);
+  std::string bar;
+  bar.reserve(static_cast<std::size_t>(n) * charset.bar.size());
+  for (std::int64_t i = 0; i < n; ++i) bar += charset.bar;
+  return bar;
 }
 
 std::string ShortYear(std::int32_t year) {
@@ -47,8 +69,13 @@ std::string RightAligned(std::int64_t value, std::size_t width) {
 }
 
 std::string LeftAligned(std::string_view text, std::size_t width, bool cut) {
-  std::string result(cut ? text.substr(0, width) : text);
-  if (result.size() < width) result.append(width - result.size(), ' ');
+  return LeftAligned(text, width, cut, TextMeasure::kBytes);
+}
+
+std::string LeftAligned(std::string_view text, std::size_t width, bool cut, TextMeasure measure) {
+  std::string result(cut ? text.substr(0, PrefixBytes(text, width, measure)) : text);
+  const std::size_t columns = TextWidth(result, measure);
+  if (columns < width) result.append(width - columns, ' ');
   return result;
 }
 

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/charset.h"
 #include "core/ftn_address.h"
 #include "core/stat_tables.h"
 
@@ -15,9 +17,23 @@ inline constexpr char kEmptyBarChar = '\xDA';
 inline constexpr char kAxisChar = '\xB3';
 inline constexpr std::size_t kBarTextLength = 108;
 
+// What a report needs of the charset it is written in: how it measures text, and its bar
+// block, zero-length bar and chart axis (the bytes above in code page 866).
+struct ReportCharset {
+  TextMeasure measure = TextMeasure::kBytes;
+  std::string bar{kBarChar};
+  std::string emptyBar{kEmptyBarChar};
+  std::string axis{kAxisChar};
+};
+// The report charset of an output charset (IsOutputCharset); code page 866 by default.
+ReportCharset ReportCharsetOf(std::string_view charset);
+
 // value * length / max bars, truncated and at most 108; a single 0xDA for a zero-length bar;
 // empty when max <= 0 or the length comes out negative.
 std::string Bar(std::int64_t max, std::int64_t length, std::int64_t value);
+// The same drawn with the charset's bar characters.
+std::string Bar(std::int64_t max, std::int64_t length, std::int64_t value,
+                const ReportCharset& charset);
 
 // "07.03.2001" and "07.03.01": the short form keeps the third and fourth digit of the year.
 std::string LongDateText(std::int32_t day, std::int32_t month, std::int32_t year);
@@ -32,6 +48,8 @@ std::string AddressText(const FtnAddress& address);
 std::string RightAligned(std::int64_t value, std::size_t width);
 // Text filled right with spaces to width; cut to width when cut is true.
 std::string LeftAligned(std::string_view text, std::size_t width, bool cut);
+// The same with width in the columns of measure; a cut never splits a character.
+std::string LeftAligned(std::string_view text, std::size_t width, bool cut, TextMeasure measure);
 
 enum class PersonOrder { kByTotal, kByWritten, kByReceived, kBySize };
 

@@ -36,6 +36,7 @@ void ReportOutput::WriteLine(std::string_view text) {
 
 void ReportOutput::Flush() {
   if (buffer_.empty()) return;
+  if (copy_ != nullptr) copy_->append(buffer_);
   if (console_ != nullptr) {
     console_->Write(buffer_);
   } else if (file_.IsOpen()) {

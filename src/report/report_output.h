@@ -42,6 +42,10 @@ class ReportOutput {
   const std::string& OpenError() const { return file_.ErrorText(); }
   // An old report file is replaced, so it is kept when writing fails.
   bool ReplacesFile() const { return file_.ReplacesExisting(); }
+  // Everything passed on from now is also appended to copy, which must outlive the output.
+  void CaptureTo(std::string& copy) { copy_ = &copy; }
+  // False once writing the report has failed.
+  bool ok() const { return writeError_.empty(); }
 
  private:
   void Flush();
@@ -49,6 +53,7 @@ class ReportOutput {
   ReplacementFile file_;
   std::string writeError_;
   Console* console_ = nullptr;
+  std::string* copy_ = nullptr;
   std::string buffer_;
   std::size_t bufferSize_;
 };

@@ -69,7 +69,9 @@ std::string DatePart(const std::optional<DayStat>& day, std::int32_t DayStat::*f
 
 }  // namespace
 
-ReportTemplate::ReportTemplate(const EchoGroup& group, const Clock& clock) : engine_(clock) {
+ReportTemplate::ReportTemplate(const EchoGroup& group, const Clock& clock,
+                               const ReportCharset& charset)
+    : charset_(charset), engine_(clock, charset.measure) {
   engine_.SetVariable("@version", kProgramVersion);
   engine_.SetVariable("@program", kProgramName);
   engine_.SetVariable("@echo", group.FirstEchoTag());
@@ -112,7 +114,10 @@ void ReportTemplate::LoadTemplates() {
   reader_.Rewind();
   Loader loader(sections_);
   std::string line;
-  while (reader_.Next(line)) loader.Feed(line);
+  while (reader_.Next(line)) {
+    if (line.size() == kShortStringMax) line.resize(WithoutCutCharacter(line, charset_.measure));
+    loader.Feed(line);
+  }
 }
 
 void ReportTemplate::LoadTemplateText(std::string_view text) {
@@ -124,7 +129,7 @@ void ReportTemplate::LoadTemplateText(std::string_view text) {
     if (!line.empty() && line.back() == '\r' && end != std::string_view::npos) {
       line.remove_suffix(1);
     }
-    loader.Feed(CutShort(line));
+    loader.Feed(CutShort(line, charset_.measure));
   }
 }
 
@@ -173,7 +178,7 @@ void ReportTemplate::SetByTotalLine(int index, std::int64_t max, const PersonSta
   Set("@userquote", QuotePercent(person) + "%");
   Set("@useraddress", AddressText(person.address));
   std::int64_t length = LineLength("bytotallist", 42);
-  Set("@linebytotal", Bar(max, length, total));
+  Set("@linebytotal", Bar(max, length, total, charset_));
 }
 
 // Both bars are drawn against the max of the list being written, and both list sections run
@@ -184,10 +189,10 @@ void ReportTemplate::SetPersonLine(int index, std::int64_t max, const PersonStat
   Set("@usermessagesfrom", Decimal(person.written));
   Set("@usermessagesto", Decimal(person.received));
   std::int64_t length = LineLength("topwriterslist", 42);
-  Set("@linefrom", Bar(max, length, person.written));
+  Set("@linefrom", Bar(max, length, person.written, charset_));
   length = LineLength("topreaderslist", 42);
   engine_.Remove("@linelength");
-  Set("@lineto", Bar(max, length, person.received));
+  Set("@lineto", Bar(max, length, person.received, charset_));
 }
 
 void ReportTemplate::SetSizeLine(int index, std::int64_t max, const PersonStat& person) {
@@ -196,7 +201,7 @@ void ReportTemplate::SetSizeLine(int index, std::int64_t max, const PersonStat& 
   Set("@usersize", Decimal(person.bytes));
   Set("@userquote", QuotePercent(person) + "%");
   std::int64_t length = LineLength("topsizeslist", 34);
-  Set("@linesize", Bar(max, length, person.bytes));
+  Set("@linesize", Bar(max, length, person.bytes, charset_));
 }
 
 void ReportTemplate::SetSubjectLine(int index, std::int64_t /*max*/, const SubjectStat& subject) {
@@ -213,13 +218,13 @@ void ReportTemplate::SetDayLine(int index, std::int64_t max, const DayStat& day)
   Set("@statdateyear", ShortYear(day.year));
   Set("@datemessages", Decimal(day.count));
   std::int64_t length = LineLength("bydayslist", 62);
-  Set("@lineday", Bar(max, length, day.count));
+  Set("@lineday", Bar(max, length, day.count, charset_));
 }
 
 void ReportTemplate::SetWeekdayLine(int index, std::int64_t max, std::int64_t count) {
   Set("@num", Decimal(index + 1));
   std::int64_t length = LineLength("bydayofweeklist", 64);
-  Set("@linedow", Bar(max, length, count));
+  Set("@linedow", Bar(max, length, count, charset_));
   Set("@dayofweek", DayName(index));
   Set("@dowmsgs", Decimal(count));
 }

@@ -8,6 +8,7 @@
 
 #include "common/line_reader.h"
 #include "report/macro_engine.h"
+#include "report/report_format.h"
 
 namespace tarnik {
 
@@ -29,8 +30,9 @@ struct Section {
 class ReportTemplate {
  public:
   // Creates the engine (clock variables from clock) and defines the report variables from the
-  // group's totals and dates.
-  ReportTemplate(const EchoGroup& group, const Clock& clock);
+  // group's totals and dates; bars and widths follow the report's charset.
+  ReportTemplate(const EchoGroup& group, const Clock& clock,
+                 const ReportCharset& charset = ReportCharset{});
 
   // Opens path + name (no separator inserted). On failure writes the missing-template text,
   // naming the bare name, to console and returns false.
@@ -70,6 +72,7 @@ class ReportTemplate {
   // Runs the list section silently and reads the bar length it assigns to "@linelength".
   std::int64_t LineLength(std::string_view sectionName, std::int64_t fallback);
 
+  ReportCharset charset_;
   MacroEngine engine_;
   std::vector<Section> sections_;
   LineReader reader_;

@@ -52,10 +52,12 @@ struct ReportWriter::RankedList {
 };
 
 ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
-                           const LanguageTable& language, Services services, std::size_t bufferSize)
+                           const LanguageTable& language, Services services,
+                           const ReportCharset& charset, std::size_t bufferSize)
     : output_(bufferSize),
       group_(group),
       language_(language),
+      charset_(charset),
       console_(services.console),
       diagnostics_(services.diagnostics) {
   if (group.outputName.empty()) {
@@ -67,7 +69,7 @@ ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
                            "; no report for group \"" + group.description + "\"");
     return;
   }
-  template_ = std::make_unique<ReportTemplate>(group, services.clock);
+  template_ = std::make_unique<ReportTemplate>(group, services.clock, charset_);
   if (template_->OpenTemplate(templatePath, group.templateName, services.console)) {
     template_->LoadTemplates();
   } else {
@@ -180,8 +182,9 @@ void ReportWriter::WriteRanked(const RankedList& list) {
 
 void ReportWriter::WritePersonLists(StatTables& tables) {
   std::vector<PersonStat>& persons = tables.persons;
-  auto positionAndName = [&persons](int i) {
-    return RightAligned(i + 1, 3) + " " + LeftAligned(persons[i].name, 23, true) + " ";
+  auto positionAndName = [this, &persons](int i) {
+    return RightAligned(i + 1, 3) + " " + LeftAligned(persons[i].name, 23, true, charset_.measure) +
+           " ";
   };
 
   if (group_.byTotal > 0) {
@@ -194,7 +197,8 @@ void ReportWriter::WritePersonLists(StatTables& tables) {
                    [&](int i, std::int64_t) {
                      const PersonStat& p = persons[i];
                      return RightAligned(i + 1, 3) + " " +
-                            LeftAligned(p.name + " (" + AddressText(p.address) + ")", 36, true) +
+                            LeftAligned(p.name + " (" + AddressText(p.address) + ")", 36, true,
+                                        charset_.measure) +
                             " " + RightAligned(p.written, 6) + " " + RightAligned(p.received, 6) +
                             " " + RightAligned(PersonKey(p, PersonOrder::kByTotal), 7) + " " +
                             RightAligned(p.bytes, 8) + " " + QuotePercent(p) + "%";
@@ -216,15 +220,15 @@ void ReportWriter::WritePersonLists(StatTables& tables) {
     if (counted.length <= 0) continue;
     PersonOrder order = counted.order;
     ResortPersons(persons, order);
-    WriteRanked(
-        RankedList{counted.kind, counted.length, counted.headerFirst, counted.headerLast,
-                   persons.size(), [&](std::size_t i) { return PersonKey(persons[i], order); },
-                   [&](std::size_t i) { return PersonKey(persons[i], order) > 0; },
-                   [&](int i, std::int64_t max) { template_->SetPersonLine(i, max, persons[i]); },
-                   [&](int i, std::int64_t max) {
-                     std::int64_t value = PersonKey(persons[i], order);
-                     return positionAndName(i) + RightAligned(value, 6) + " " + Bar(max, 42, value);
-                   }});
+    WriteRanked(RankedList{
+        counted.kind, counted.length, counted.headerFirst, counted.headerLast, persons.size(),
+        [&](std::size_t i) { return PersonKey(persons[i], order); },
+        [&](std::size_t i) { return PersonKey(persons[i], order) > 0; },
+        [&](int i, std::int64_t max) { template_->SetPersonLine(i, max, persons[i]); },
+        [&](int i, std::int64_t max) {
+          std::int64_t value = PersonKey(persons[i], order);
+          return positionAndName(i) + RightAligned(value, 6) + " " + Bar(max, 42, value, charset_);
+        }});
   }
 
   if (group_.bySize > 0) {
@@ -237,7 +241,7 @@ void ReportWriter::WritePersonLists(StatTables& tables) {
                    [&](int i, std::int64_t max) {
                      const PersonStat& p = persons[i];
                      return positionAndName(i) + RightAligned(p.bytes, 8) + " " + QuotePercent(p) +
-                            "% " + Bar(max, 34, p.bytes);
+                            "% " + Bar(max, 34, p.bytes, charset_);
                    }});
   }
 }
@@ -255,7 +259,8 @@ void ReportWriter::WriteTopSubjects(StatTables& tables) {
       [&](int i, std::int64_t max) { template_->SetSubjectLine(i, max, subjects[i]); },
       [&](int i, std::int64_t) {
         // Long subjects are not cut; the count then moves right.
-        return RightAligned(i + 1, 3) + " " + LeftAligned(subjects[i].subject, 65, false) + " " +
+        return RightAligned(i + 1, 3) + " " +
+               LeftAligned(subjects[i].subject, 65, false, charset_.measure) + " " +
                Decimal(subjects[i].count);
       }});
 }
@@ -290,8 +295,8 @@ void ReportWriter::WriteByDays(StatTables& tables) {
           line += ShortDateText(record.day, record.month, record.year);
           line += RightAligned(record.count, 4);
           line += ' ';
-          line += kAxisChar;
-          line += Bar(max, 62, record.count);
+          line += charset_.axis;
+          line += Bar(max, 62, record.count, charset_);
           output_.WriteLine(line);
         }
         written[static_cast<std::size_t>(found - days.begin())] = true;
@@ -300,7 +305,7 @@ void ReportWriter::WriteByDays(StatTables& tables) {
         std::string line = " ";
         line += ShortDateText(day, month, year);
         line += "   0 ";
-        line += kAxisChar;
+        line += charset_.axis;
         output_.WriteLine(line);
       }
     }
@@ -326,8 +331,8 @@ void ReportWriter::WriteByDayOfWeek(const StatTables& tables) {
       template_->SetWeekdayLine(d, max, count);
       template_->RenderSection(section, output_);
     } else {
-      output_.WriteLine("  " + DayName(d) + "  " + RightAligned(count, 4) + " " + kAxisChar +
-                        Bar(max, 62, count));
+      output_.WriteLine("  " + DayName(d) + "  " + RightAligned(count, 4) + " " + charset_.axis +
+                        Bar(max, 62, count, charset_));
     }
   }
   if (!Render("bydayofweekfooter")) WriteTextLines(kByDayOfWeekFooterText, kByDayOfWeekFooterText);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/services.h"
+#include "report/report_format.h"
 #include "report/report_output.h"
 
 namespace tarnik {
@@ -24,9 +25,11 @@ class ReportWriter {
   // services.reportConsole when empty) and loads the group's template from templatePath +
   // group.templateName, writing the missing-template console text and a diagnostic when it
   // cannot be opened. When the output file cannot be created, writes a console line and a
-  // diagnostic naming it and loads no template.
+  // diagnostic naming it and loads no template. The report is written in charset: the
+  // language texts must be in it already.
   ReportWriter(const std::string& templatePath, EchoGroup& group, const LanguageTable& language,
-               Services services, std::size_t bufferSize = kReportBufferSize);
+               Services services, const ReportCharset& charset = ReportCharset{},
+               std::size_t bufferSize = kReportBufferSize);
   // Closes the output as Close does, then destroys the template.
   ~ReportWriter();
   ReportWriter(const ReportWriter&) = delete;
@@ -34,6 +37,8 @@ class ReportWriter {
 
   // False when the output file could not be created (the console line was written already).
   bool IsOpen() const;
+  // Keeps a copy of the report text in copy, which must outlive the writer.
+  void CaptureText(std::string& copy) { output_.CaptureTo(copy); }
   // Writes the whole report. Re-sorts persons and subjects in place (for the sections that are
   // switched on) and removes the day records it wrote.
   void WriteAll(StatTables& tables);
@@ -63,6 +68,7 @@ class ReportWriter {
   std::unique_ptr<ReportTemplate> template_;
   EchoGroup& group_;
   const LanguageTable& language_;
+  ReportCharset charset_;
   Console& console_;
   Diagnostics& diagnostics_;
   bool closed_ = false;

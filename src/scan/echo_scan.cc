@@ -2,7 +2,9 @@
 
 #include <limits>
 #include <memory>
+#include <vector>
 
+#include "common/charset.h"
 #include "common/cp866.h"
 #include "common/text.h"
 #include "common/worker_thread.h"
@@ -13,6 +15,7 @@
 #include "msgbase/message_base.h"
 #include "msgbase/open_failure.h"
 #include "scan/message_analysis.h"
+#include "scan/message_charsets.h"
 #include "scan/spinner.h"
 #include "scan/split_walk.h"
 
@@ -25,6 +28,25 @@ struct MessageScratch {
   std::string to;
   std::string subject;
   std::string normalized;
+  std::string converted;
+  // The charsets this walk's messages named, with their converters: an echo's messages name
+  // a few, so the run's shared cache (and its lock) is asked once for each.
+  struct NamedCharset {
+    std::string name;
+    const CharsetConverter* converter;
+  };
+  std::vector<NamedCharset> charsets;
+};
+
+// More names than this in one walk are looked up in the shared cache each time.
+constexpr std::size_t kWalkCharsets = 16;
+
+// What every message of one walk is counted with.
+struct WalkRules {
+  const EchoGroup& group;
+  std::int32_t today;
+  MessageCharsets* charsets;
+  std::string_view echoTag;
 };
 
 // The hashes of one message's table lookups, computed before its text is counted.
@@ -38,7 +60,8 @@ struct LookupKeys {
 struct TextCounts {
   std::int32_t lines = 0;
   std::int32_t quoted = 0;
-  FtnAddress dest;  // from the kludges, only when the base keeps addresses nowhere else
+  FtnAddress dest;           // from the kludges, only when the base keeps addresses nowhere else
+  std::string_view charset;  // as the text's charset kludge names it, a view into the text
 };
 
 bool CountsRecipients(const EchoGroup& group) { return group.byTo > 0 || group.byTotal > 0; }
@@ -57,11 +80,51 @@ void AddDeliveryTime(const MsgDateTime& written, std::int32_t writtenDay,
   }
 }
 
-void ReadHeaderTexts(MessageBase& base, const EchoGroup& group, MessageScratch& scratch) {
+void ReadHeaderTexts(MessageBase& base, const WalkRules& rules, MessageScratch& scratch) {
   base.GetFrom(scratch.from);
   base.GetTo(scratch.to);
   base.GetSubject(scratch.subject);
-  if (group.bySubjects > 0) NormalizeSubject(scratch.subject, scratch.normalized);
+  if (rules.group.bySubjects > 0) {
+    if (rules.charsets != nullptr) {
+      NormalizeSubject(scratch.subject, scratch.normalized, rules.charsets->lookAlikes());
+    } else {
+      NormalizeSubject(scratch.subject, scratch.normalized);
+    }
+  }
+}
+
+// Brings the header texts from the charset the message names into the report charset, cut
+// to 255 bytes without splitting a character. False when the message is in the report charset
+// already, so the texts read stand as they are.
+bool ConvertHeaderTexts(std::string_view charset, const WalkRules& rules, MessageScratch& scratch) {
+  MessageCharsets& charsets = *rules.charsets;
+  const CharsetConverter* found = nullptr;
+  for (const MessageScratch::NamedCharset& known : scratch.charsets) {
+    if (known.name == charset) {
+      found = known.converter;
+      break;
+    }
+  }
+  if (found == nullptr) {
+    found = &charsets.For(charset, rules.echoTag);
+    if (scratch.charsets.size() < kWalkCharsets) {
+      scratch.charsets.push_back({std::string(charset), found});
+    }
+  }
+  const CharsetConverter& converter = *found;
+  if (converter.IsIdentity()) return false;
+  auto convert = [&](std::string& text) {
+    converter.Convert(text, scratch.converted);
+    text.assign(scratch.converted, 0,
+                CharacterBoundary(scratch.converted, kShortStringMax, charsets.measure()));
+  };
+  convert(scratch.from);
+  if (CountsRecipients(rules.group)) convert(scratch.to);
+  if (rules.group.bySubjects > 0) {
+    convert(scratch.subject);
+    NormalizeSubject(scratch.subject, scratch.normalized, charsets.lookAlikes());
+  }
+  return true;
 }
 
 // The lookups go to tables too large for the nearest caches: their first slots are loaded
@@ -96,11 +159,11 @@ TextCounts CountText(MessageBase& base, bool destInLines) {
   TextCounts counts;
   ClearAddress(counts.dest);
   if (const MessageText* text = base.GetText()) {
-    if (destInLines) {
-      CountTextLines(text->Bytes(), counts.lines, counts.quoted, counts.dest);
-    } else {
-      CountTextLines(text->Bytes(), counts.lines, counts.quoted);
-    }
+    TextLineCounts lines;
+    CountTextLines(text->Bytes(), lines, destInLines ? &counts.dest : nullptr);
+    counts.lines = lines.lines;
+    counts.quoted = lines.quoted;
+    counts.charset = lines.charset;
   }
   return counts;
 }
@@ -134,16 +197,22 @@ void CountRecipient(MessageBase& base, const MessageScratch& scratch, std::size_
 }
 
 void CountMessage(MessageBase& base, const MsgDateTime& written, std::int32_t writtenDay,
-                  const MsgDateTime& arrived, const EchoGroup& group, ScanCounts counts,
+                  const MsgDateTime& arrived, const WalkRules& rules, ScanCounts counts,
                   MessageScratch& scratch) {
+  const EchoGroup& group = rules.group;
   StatTables& tables = counts.tables;
   counts.messages += 1;
   AddDeliveryTime(written, writtenDay, arrived, counts.state);
-  ReadHeaderTexts(base, group, scratch);
-  const LookupKeys keys = PrefetchLookups(group, scratch, tables);
+  ReadHeaderTexts(base, rules, scratch);
+  LookupKeys keys = PrefetchLookups(group, scratch, tables);
   CountWrittenDate(written, group, tables);
   const bool destInLines = base.AddressesOnlyInKludges();
   const TextCounts text = CountText(base, destInLines);
+  // The charset is known only once the kludges have been read; texts that change are looked
+  // up anew.
+  if (rules.charsets != nullptr && ConvertHeaderTexts(text.charset, rules, scratch)) {
+    keys = PrefetchLookups(group, scratch, tables);
+  }
   // Each person lookup may move records, so the writer is done before the recipient.
   CountWriter(base, scratch, keys.from, text, tables);
   if (CountsRecipients(group)) CountRecipient(base, scratch, keys.to, destInLines, text, tables);
@@ -156,8 +225,8 @@ bool Vanished(const MessageBase& base) { return base.GetStatus() == msg::kErrorN
 
 // Counts the messages of the walk from where the base stands up to (not including) the place
 // stop. True when the walk reached stop, false when it ended before.
-bool CountWalk(MessageBase& base, std::int64_t stop, const EchoGroup& group, std::int32_t today,
-               ScanCounts counts, Spinner* spinner) {
+bool CountWalk(MessageBase& base, std::int64_t stop, const WalkRules& rules, ScanCounts counts,
+               Spinner* spinner) {
   MessageScratch scratch;
   MsgDateTime written;
   MsgDateTime arrived;
@@ -170,8 +239,8 @@ bool CountWalk(MessageBase& base, std::int64_t stop, const EchoGroup& group, std
       const std::int32_t writtenDay = DayNumber(written.Year, written.Month, written.Day);
       // A slot a packer emptied, or a header nobody filled, holds no date written: it is not
       // a message, and counting it would stretch the day range back to 1970 or 1980.
-      if (IsCalendarDate(written) && InPeriod(writtenDay, group, today)) {
-        CountMessage(base, written, writtenDay, arrived, group, counts, scratch);
+      if (IsCalendarDate(written) && InPeriod(writtenDay, rules.group, rules.today)) {
+        CountMessage(base, written, writtenDay, arrived, rules, counts, scratch);
         if (spinner != nullptr) spinner->Step();
       }
     } else if (!Vanished(base)) {
@@ -200,7 +269,7 @@ bool WantsSplit(const MessageBase& base, std::int64_t first, std::int64_t end,
 // Counts the walk from where base stands to its end, into the group's counts.
 void CountEchoWalk(MessageBase& base, const EchoEntry& echo, EchoGroup& group,
                    const GroupScan& scan, Spinner& spinner) {
-  const std::int32_t today = TodayDayNumber(scan.services.clock);
+  const WalkRules rules{group, TodayDayNumber(scan.services.clock), scan.charsets, echo.tag};
   const ScanCounts counts{group.messageCount, scan.tables, scan.state};
   // A long walk is cut into stretches shared with a second thread that reads them with a
   // base of its own; its counts are added after this thread's, as one walk would count.
@@ -209,14 +278,14 @@ void CountEchoWalk(MessageBase& base, const EchoEntry& echo, EchoGroup& group,
   std::unique_ptr<MessageBase> backBase;
   if (WantsSplit(base, first, end, scan.threads) &&
       OpenMessageBase(echo.areaSpec, backBase, nullptr, scan.services.clock, scan.files)) {
-    const WalkCounter countWalk = [&group, today](MessageBase& walked, std::int64_t stop,
-                                                  ScanCounts part, Spinner* partSpinner) {
-      return CountWalk(walked, stop, group, today, part, partSpinner);
+    const WalkCounter countWalk = [&rules](MessageBase& walked, std::int64_t stop, ScanCounts part,
+                                           Spinner* partSpinner) {
+      return CountWalk(walked, stop, rules, part, partSpinner);
     };
     CountSplitWalk(base, first, end, *backBase, countWalk, counts, spinner,
                    scan.threads == ScanThreads::kTwoInTurn);
   } else {
-    CountWalk(base, std::numeric_limits<std::int64_t>::max(), group, today, counts, &spinner);
+    CountWalk(base, std::numeric_limits<std::int64_t>::max(), rules, counts, &spinner);
   }
 }
 

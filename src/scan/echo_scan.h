@@ -12,6 +12,7 @@
 namespace tarnik {
 
 class LanguageTable;
+class MessageCharsets;
 
 // What ProcessGroup keeps across the echoes of one group.
 struct GroupScanState {
@@ -39,6 +40,9 @@ struct GroupScan {
   const LanguageTable& language;
   Services services;
   ScanThreads threads = ScanThreads::kAuto;
+  // Converts each message's names and subject into the report charset; without it they are
+  // counted as the base holds them.
+  MessageCharsets* charsets = nullptr;
   // Where the bases' files are read: the disk, or a fake that tests let change under a scan.
   const FileOpener& files = DiskFiles();
 };

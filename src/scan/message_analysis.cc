@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "common/charset.h"
 #include "common/cp866.h"
 #include "core/calendar.h"
 #include "msgbase/kludge.h"
@@ -15,6 +16,30 @@
 
 namespace tarnik {
 
+namespace {
+
+void ReplaceAll(std::string& text, std::string_view from, char to) {
+  if (from.empty()) return;
+  std::size_t at = 0;
+  while ((at = text.find(from, at)) != std::string::npos) {
+    text.replace(at, from.size(), 1, to);
+    ++at;
+  }
+}
+
+}  // namespace
+
+LookAlikes LookAlikesIn(std::string_view charset) {
+  const CharsetConverter converter("UTF-8", charset);
+  LookAlikes lookAlikes;
+  if (!converter.ok()) return lookAlikes;
+  lookAlikes.capitalEn = converter.Convert("\xD0\x9D");
+  lookAlikes.smallEr = converter.Convert("\xD1\x80");
+  if (lookAlikes.capitalEn == "?") lookAlikes.capitalEn.clear();
+  if (lookAlikes.smallEr == "?") lookAlikes.smallEr.clear();
+  return lookAlikes;
+}
+
 std::string NormalizeSubject(std::string_view subject) {
   std::string text;
   NormalizeSubject(subject, text);
@@ -22,11 +47,22 @@ std::string NormalizeSubject(std::string_view subject) {
 }
 
 void NormalizeSubject(std::string_view subject, std::string& text) {
+  NormalizeSubject(subject, text, LookAlikes{});
+}
+
+void NormalizeSubject(std::string_view subject, std::string& text, const LookAlikes& lookAlikes) {
   text.assign(subject);
-  // In code page 866 these Cyrillic letters look like Latin H and p; writers mix them.
-  for (char& c : text) {
-    if (c == '\x8D') c = 'H';
-    if (c == '\xE0') c = 'p';
+  // These Cyrillic letters look like Latin H and p; writers mix them.
+  if (lookAlikes.capitalEn.size() == 1 && lookAlikes.smallEr.size() == 1) {
+    const char en = lookAlikes.capitalEn[0];
+    const char er = lookAlikes.smallEr[0];
+    for (char& c : text) {
+      if (c == en) c = 'H';
+      if (c == er) c = 'p';
+    }
+  } else {
+    ReplaceAll(text, lookAlikes.capitalEn, 'H');
+    ReplaceAll(text, lookAlikes.smallEr, 'p');
   }
   if (text.size() >= 2 && LowerChar(text[0]) == 'r' && LowerChar(text[1]) == 'e') {
     std::size_t space = text.find(' ');
@@ -145,33 +181,48 @@ bool IsQuotedLineIn(std::string_view line, const char* textEnd) {
 // Both rules look at the first 11 bytes only, so the 255-byte cut of a line read changes
 // nothing here; a kludge line is cut as a kludge read cuts it.
 template <bool kDestination>
-void CountLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted,
-                FtnAddress* dest) {
+void CountLines(std::string_view text, TextLineCounts& counts, FtnAddress* dest) {
   std::int32_t counted = 0;
   std::int32_t quotes = 0;
+  bool charsetFound = false;
+  std::string_view charset;
   const char* textEnd = text.data() + text.size();
   ForEachLine(text, [&](std::string_view line) {
     if (CountsAsTextLine(line)) ++counted;
     if (IsQuotedLineIn(line, textEnd)) ++quotes;
-    if constexpr (kDestination) {
-      if (!line.empty() && line[0] == '\x01') {
-        ParseDestKludge(*dest, line.substr(0, kReadLineBuffer - 1));
-      }
+    if (!line.empty() && line[0] == '\x01') {
+      if constexpr (kDestination) ParseDestKludge(*dest, line.substr(0, kReadLineBuffer - 1));
+      if (!charsetFound) charsetFound = ParseCharsetKludge(line, charset);
     }
   });
-  lines = counted;
-  quoted = quotes;
+  counts.lines = counted;
+  counts.quoted = quotes;
+  counts.charset = charset;
 }
 
 }  // namespace
 
 void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted) {
-  CountLines<false>(text, lines, quoted, nullptr);
+  TextLineCounts counts;
+  CountLines<false>(text, counts, nullptr);
+  lines = counts.lines;
+  quoted = counts.quoted;
 }
 
 void CountTextLines(std::string_view text, std::int32_t& lines, std::int32_t& quoted,
                     FtnAddress& dest) {
-  CountLines<true>(text, lines, quoted, &dest);
+  TextLineCounts counts;
+  CountLines<true>(text, counts, &dest);
+  lines = counts.lines;
+  quoted = counts.quoted;
+}
+
+void CountTextLines(std::string_view text, TextLineCounts& counts, FtnAddress* dest) {
+  if (dest != nullptr) {
+    CountLines<true>(text, counts, dest);
+  } else {
+    CountLines<false>(text, counts, nullptr);
+  }
 }
 
 }  // namespace tarnik

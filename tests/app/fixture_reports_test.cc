@@ -29,9 +29,18 @@ using testing::JsonValue;
 
 const std::string kFixtures = TARNIK_FIXTURES_DIR;
 
-// Which area lists name an area: the tosser's areas.bbs, its fidoconfig, or only a list of
-// our own.
-enum Source : unsigned { kAreasBbs = 1, kFidoconfig = 2, kOwnList = 4 };
+// Which area lists name an area: the tosser's areas.bbs, its fidoconfig, the two fidoconfig
+// files split into the files of a real Husky node, a crashmail.prefs naming the crashmail
+// bases, or only a list of our own.
+enum Source : unsigned {
+  kAreasBbs = 1,
+  kFidoconfig = 2,
+  kOwnList = 4,
+  kSplitFidoconfig = 8,
+  kCrashmailPrefs = 16
+};
+constexpr unsigned kCrashmailArea = kAreasBbs | kFidoconfig | kSplitFidoconfig | kCrashmailPrefs;
+constexpr unsigned kSmapiArea = kAreasBbs | kFidoconfig | kSplitFidoconfig;
 
 struct Area {
   const char* tag;
@@ -41,26 +50,27 @@ struct Area {
 };
 
 const Area kAreas[] = {
-    {"CM.JAM.TALK", "crashmail/jam/cmjamtalk.json", "crashmail", kAreasBbs | kFidoconfig},
-    {"CM.JAM.SMALL", "crashmail/jam/CM_JAM_SMALL.json", "crashmail", kAreasBbs | kFidoconfig},
-    {"CM.JAM.LINKED", "crashmail/jam/linked.json", "crashmail", kAreasBbs | kFidoconfig},
-    {"CM.JAM.MAINT", "crashmail/jam/maint.json", "crashmail", kAreasBbs | kFidoconfig},
-    {"CM.JAM.PACKED", "crashmail/jam/packed.json", "crashmail", kAreasBbs | kFidoconfig},
-    {"CM.MSG.TALK", "crashmail/msg/talk.json", "crashmail", kAreasBbs | kFidoconfig},
-    {"CM.MSG.PLAIN", "crashmail/msg/plain.json", "crashmail", kAreasBbs | kFidoconfig},
-    {"CM.MSG.MAINT", "crashmail/msg/maint.json", "crashmail", kAreasBbs | kFidoconfig},
-    {"CM.MSG.PACKED", "crashmail/msg/packed.json", "crashmail", kAreasBbs | kFidoconfig},
-    {"BAD", "crashmail/msg/bad.json", "crashmail", kAreasBbs | kFidoconfig},
-    // crashexport leaves the netmail area out of areas.bbs, and fidoconfig names it with
-    // "NetmailArea", which is not an echo-area keyword; a list of our own reaches it.
+    {"CM.JAM.TALK", "crashmail/jam/cmjamtalk.json", "crashmail", kCrashmailArea},
+    {"CM.JAM.SMALL", "crashmail/jam/CM_JAM_SMALL.json", "crashmail", kCrashmailArea},
+    {"CM.JAM.LINKED", "crashmail/jam/linked.json", "crashmail", kCrashmailArea},
+    {"CM.JAM.MAINT", "crashmail/jam/maint.json", "crashmail", kCrashmailArea},
+    {"CM.JAM.PACKED", "crashmail/jam/packed.json", "crashmail", kCrashmailArea},
+    {"CM.MSG.TALK", "crashmail/msg/talk.json", "crashmail", kCrashmailArea},
+    {"CM.MSG.PLAIN", "crashmail/msg/plain.json", "crashmail", kCrashmailArea},
+    {"CM.MSG.MAINT", "crashmail/msg/maint.json", "crashmail", kCrashmailArea},
+    {"CM.MSG.PACKED", "crashmail/msg/packed.json", "crashmail", kCrashmailArea},
+    {"BAD", "crashmail/msg/bad.json", "crashmail", kCrashmailArea},
+    // crashexport leaves the netmail area out of areas.bbs, fidoconfig names it with
+    // "NetmailArea", which is not an echo-area keyword, and the crashmail reader offers no
+    // netmail; a list of our own reaches it.
     {"NETMAIL", "crashmail/msg/netmail.json", "crashmail", kOwnList},
-    {"SM.SQ.TALK", "smapi/squish/smsqtalk.json", "smapi", kAreasBbs | kFidoconfig},
-    {"SM.SQ.SMALL", "smapi/squish/SMALL.json", "smapi", kAreasBbs | kFidoconfig},
-    {"SM.SQ.KILLED", "smapi/squish/killed.json", "smapi", kAreasBbs | kFidoconfig},
-    {"SM.JAM.TALK", "smapi/jam/smjamtalk.json", "smapi", kAreasBbs | kFidoconfig},
-    {"SM.JAM.KILLED", "smapi/jam/killed.json", "smapi", kAreasBbs | kFidoconfig},
-    {"SM.MSG.TALK", "smapi/msg/talk.json", "smapi", kAreasBbs | kFidoconfig},
-    {"SM.MSG.KILLED", "smapi/msg/killed.json", "smapi", kAreasBbs | kFidoconfig},
+    {"SM.SQ.TALK", "smapi/squish/smsqtalk.json", "smapi", kSmapiArea},
+    {"SM.SQ.SMALL", "smapi/squish/SMALL.json", "smapi", kSmapiArea},
+    {"SM.SQ.KILLED", "smapi/squish/killed.json", "smapi", kSmapiArea},
+    {"SM.JAM.TALK", "smapi/jam/smjamtalk.json", "smapi", kSmapiArea},
+    {"SM.JAM.KILLED", "smapi/jam/killed.json", "smapi", kSmapiArea},
+    {"SM.MSG.TALK", "smapi/msg/talk.json", "smapi", kSmapiArea},
+    {"SM.MSG.KILLED", "smapi/msg/killed.json", "smapi", kSmapiArea},
 };
 
 struct AreaList {
@@ -73,7 +83,9 @@ const AreaList kAreaLists[] = {{"cm-bbs", kAreasBbs, "crashmail"},
                                {"cm-fido", kFidoconfig, "crashmail"},
                                {"sm-bbs", kAreasBbs, "smapi"},
                                {"sm-fido", kFidoconfig, "smapi"},
-                               {"own", kOwnList, ""}};
+                               {"own", kOwnList, ""},
+                               {"split", kSplitFidoconfig, ""},
+                               {"cm-prefs", kCrashmailPrefs, "crashmail"}};
 
 std::string ReportName(const AreaList& list, const Area& area) {
   return list.name + "-" + area.tag + ".txt";
@@ -83,15 +95,138 @@ bool Lists(const AreaList& list, const Area& area) {
   return (area.sources & list.source) != 0 && (list.tosser.empty() || list.tosser == area.tosser);
 }
 
-// Runs tarnik in the fixture folder (the area lists name the bases relative to it) once per
-// area list, with one group per area of the table and every section on; reports, data file
+// Both fixture fidoconfig files as a Husky node splits its configuration: a main file that
+// includes the area files by a variable, one of them in a conditional, EchoAreaDefaults,
+// comments, pass-through copies of stored areas and a branch that must not be read (each
+// would add a second base to a group, and its report would no longer match).
+void WriteSplitFidoconfig(const testing::TempDir& dir) {
+  dir.Write("fido/config",
+            "# main configuration of the test node\n"
+            "Sysop Test Sysop\n"
+            "Address 2:5020/9999\n"
+            "set FIDO=" +
+                dir.path() +
+                "fido\n"
+                "include [FIDO]/links\n"
+                "if [module]==hpt\n"
+                "  include [FIDO]/no-such-file\n"
+                "  EchoArea CM.MSG.PLAIN crashmail/msg/talk -b Msg\n"
+                "else\n"
+                "  include [FIDO]/crashmail-areas\n"
+                "endif\n"
+                "ifndef NO_SMAPI_AREAS\n"
+                "  include [FIDO]/smapi-areas\n"
+                "endif\n"
+                "NetmailArea NETMAIL crashmail/msg/netmail -b Msg\n");
+  dir.Write("fido/links", "Link Uplink\nAka 2:5020/1\n");
+  dir.Write("fido/crashmail-areas",
+            "EchoAreaDefaults -b Jam -dupeCheck move -dupeHistory 14\n"
+            "EchoArea CM.JAM.TALK crashmail/jam/cmjamtalk 2:5020/1\n"
+            "EchoArea CM.JAM.SMALL crashmail/jam/CM_JAM_SMALL -d \"-b msg\" 2:5020/1\n"
+            "EchoArea CM.JAM.LINKED crashmail/jam/linked # -b msg\n"
+            "EchoArea CM.JAM.MAINT crashmail/jam/maint\n"
+            "EchoArea CM.JAM.PACKED crashmail/jam/packed\n"
+            "EchoAreaDefaults -b Msg -g C\n"
+            "EchoArea CM.MSG.TALK crashmail/msg/talk\n"
+            "EchoArea CM.MSG.PLAIN crashmail/msg/plain\n"
+            "EchoArea CM.MSG.MAINT crashmail/msg/maint\n"
+            "EchoArea CM.MSG.PACKED \\\n"
+            "         crashmail/msg/packed\n"
+            "EchoArea CM.MSG.TALK passthrough 2:5020/1\n"
+            "EchoArea CM.JAM.TALK crashmail/jam/cmjamtalk -b Jam -pass\n"
+            "EchoAreaDefaults off\n"
+            "BadArea BAD crashmail/msg/bad -b Msg\n");
+  dir.Write("fido/smapi-areas",
+            "EchoAreaDefaults -b Squish\n"
+            "EchoArea SM.SQ.TALK smapi/squish/smsqtalk 2:5020/1\n"
+            "EchoArea SM.SQ.SMALL smapi/squish/SMALL 2:5020/1\n"
+            "EchoArea SM.SQ.KILLED smapi/squish/killed 2:5020/1\n"
+            "EchoArea SM.JAM.TALK smapi/jam/smjamtalk -b Jam 2:5020/1\n"
+            "EchoArea SM.JAM.KILLED smapi/jam/killed -b Jam 2:5020/1\n"
+            "EchoArea SM.MSG.TALK smapi/msg/talk -b Msg 2:5020/1\n"
+            "EchoArea SM.MSG.KILLED smapi/msg/killed -b Msg 2:5020/1\n");
+}
+
+// The crashmail areas as crashmail 1.7 reads them, with a netmail area, a template, a
+// pass-through area and an unconfirmed area, none of which is read; group B holds two areas.
+const char kPrefsText[] =
+    "; crashmail.prefs of the test node; paths relative to the fixture folder\n"
+    "SYSOP \"Test Sysop\"\n"
+    "AKA 2:5020/9999\n"
+    "NODE 2:5020/1 \"\" \"\"\n"
+    "NETMAIL \"NETMAIL\" 2:5020/9999 MSG \"crashmail/msg/netmail\"\n"
+    "AREA \"BAD\" 2:5020/9999 MSG \"crashmail/msg/bad\"\n"
+    "AREA \"DEFAULT_B\" 2:5020/9999 JAM \"crashmail/jam/%a\"\n"
+    "GROUP B\n"
+    "AREA \"CM.JAM.TALK\" 2:5020/9999 JAM \"crashmail/jam/cmjamtalk\"\n"
+    "EXPORT %2:5020/1\n"
+    "GROUP B\n"
+    "area CM.JAM.SMALL 2:5020/9999 jam crashmail/jam/CM_JAM_SMALL\n"
+    "Area\t\"CM.JAM.LINKED\"\t2:5020/9999\tJam\t\"crashmail/jam/linked\"\n"
+    "DESCRIPTION \"linked replies\"\n"
+    "AREA \"CM.JAM.MAINT\" 2:5020/9999 JAM \"crashmail/jam/maint\"\n"
+    "KEEPNUM 30\n"
+    "AREA \"CM.JAM.PACKED\" 2:5020/9999 JAM \"crashmail/jam/packed\"\n"
+    "AREA \"CM.PASS\" 2:5020/9999\n"
+    "EXPORT 2:5020/1\n"
+    "AREA \"CM.MSG.TALK\" 2:5020/9999 MSG \"crashmail/msg/talk\"\n"
+    "group b\n"
+    "AREA \"CM.MSG.PLAIN\" 2:5020/9999 MSG \"crashmail/msg/plain\"\n"
+    "AREA \"CM.MSG.TALK\" 2:5020/9999 MSG \"crashmail/msg/maint\"\n"
+    "UNCONFIRMED\n"
+    "AREA \"CM.MSG.MAINT\" 2:5020/9999 msg \"crashmail/msg/maint\"\n"
+    "AREA \"CM.MSG.PACKED\" 2:5020/9999 MSG \"crashmail/msg/packed\"\n";
+
+std::string TagPattern(const char* tag) {
+  std::string pattern = "^";
+  for (const char* c = tag; *c != '\0'; ++c) pattern += *c == '.' ? "\\." : std::string(1, *c);
+  return pattern + "$";
+}
+
+// A group with every section on, its report in the file given.
+std::string GroupBlock(const std::string& patterns, const std::string& report) {
+  return "define " + patterns +
+         "\nstatperiod *\nbyfrom 1000\nbyto 1000\nbytotal 1000\nbysize 1000\n"
+         "bysubjects 1000\nbydays\nbydayofweek\nbytime\ntemplate none.tpl\nout " +
+         report + "\nend\n";
+}
+
+// Runs tarnik in the fixture folder (the area lists name the bases relative to it) with the
+// configuration name.cfg written into dir.
+testing::RunResult RunInFixtures(const testing::TempDir& dir, const std::string& name,
+                                 const std::string& config, const std::string& environment) {
+  dir.Write(name + ".cfg",
+            "datafile " + dir.File("Tarnik.Dat") + "\ntemplatepath " + dir.path() + "\n" + config);
+  return testing::RunCommand("cd " + testing::ShellQuote(kFixtures) + " && " + environment + " " +
+                             testing::ShellQuote(TARNIK_BINARY) + " " +
+                             testing::ShellQuote(dir.File(name + ".cfg")));
+}
+
+// Every group names the missing none.tpl to get the built-in layout, and a list that lacks
+// some areas leaves their groups without an echo: both are told, nothing else is (no problem
+// of the tosser configurations).
+void ExpectOnlyTemplateAndEmptyGroupErrors(const testing::RunResult& run, const std::string& name) {
+  SCOPED_TRACE(name);
+  EXPECT_EQ(run.exitCode, 2);
+  std::size_t start = 0;
+  for (std::size_t end; (end = run.errors.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    const std::string line = run.errors.substr(start, end - start);
+    EXPECT_TRUE(line.find("none.tpl: cannot open the template") != std::string::npos ||
+                line.find("selects no echo") != std::string::npos)
+        << line;
+  }
+}
+
+// Runs tarnik once per area list, with one group per area of the table; reports, data file
 // and templates stay in the temporary directory. Returns the console output of each run.
 std::vector<std::string> RunEveryAreaList(const testing::TempDir& dir) {
   dir.Write("own.bbs", "crashmail/msg/netmail NETMAIL\n");
+  dir.Write("crashmail.prefs", kPrefsText);
+  WriteSplitFidoconfig(dir);
   std::vector<std::string> outputs;
   for (const AreaList& list : kAreaLists) {
-    std::string config =
-        "datafile " + dir.File("Tarnik.Dat") + "\ntemplatepath " + dir.path() + "\n";
+    std::string config;
     std::string environment;
     if (list.source == kAreasBbs) config += "AreaFile areasbbs " + list.tosser + "/areas.bbs\n";
     if (list.source == kOwnList) config += "AreaFile areasbbs " + dir.File("own.bbs") + "\n";
@@ -100,32 +235,17 @@ std::vector<std::string> RunEveryAreaList(const testing::TempDir& dir) {
       environment =
           "FIDOCONFIG=" + testing::ShellQuote(kFixtures + "/" + list.tosser + "/fidoconfig");
     }
+    if (list.source == kSplitFidoconfig) {
+      config += "AreaFile fidoconfig " + dir.File("fido/config") + "\n";
+    }
+    if (list.source == kCrashmailPrefs) {
+      config += "AreaFile crashmail " + dir.File("crashmail.prefs") + "\n";
+    }
     for (const Area& area : kAreas) {
-      std::string pattern;
-      for (const char* c = area.tag; *c != '\0'; ++c) {
-        pattern += *c == '.' ? "\\." : std::string(1, *c);
-      }
-      config += "define ^" + pattern +
-                "$\nstatperiod *\nbyfrom 1000\nbyto 1000\nbytotal 1000\nbysize 1000\n"
-                "bysubjects 1000\nbydays\nbydayofweek\nbytime\ntemplate none.tpl\nout " +
-                dir.File(ReportName(list, area)) + "\nend\n";
+      config += GroupBlock(TagPattern(area.tag), dir.File(ReportName(list, area)));
     }
-    dir.Write(list.name + ".cfg", config);
-    testing::RunResult run =
-        testing::RunCommand("cd " + testing::ShellQuote(kFixtures) + " && " + environment + " " +
-                            testing::ShellQuote(TARNIK_BINARY) + " " +
-                            testing::ShellQuote(dir.File(list.name + ".cfg")));
-    // Every group names the missing none.tpl to get the built-in layout, and a tosser's list
-    // leaves the other tosser's groups without an echo: both are told, nothing else is.
-    EXPECT_EQ(run.exitCode, 2) << list.name;
-    std::size_t start = 0;
-    for (std::size_t end; (end = run.errors.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-      const std::string line = run.errors.substr(start, end - start);
-      EXPECT_TRUE(line.find("none.tpl: cannot open the template") != std::string::npos ||
-                  line.find("selects no echo") != std::string::npos)
-          << line;
-    }
+    testing::RunResult run = RunInFixtures(dir, list.name, config, environment);
+    ExpectOnlyTemplateAndEmptyGroupErrors(run, list.name);
     outputs.push_back(run.output);
   }
   return outputs;
@@ -411,7 +531,7 @@ TEST(FixtureReports, FiguresAreWhatTheManifestsImply) {
       if (firstReport.empty()) {
         firstReport = report;
       } else {
-        EXPECT_TRUE(report == firstReport) << "areas.bbs and fidoconfig reports differ";
+        EXPECT_TRUE(report == firstReport) << "the area lists' reports differ";
         continue;
       }
       const Figures actual = ReportFigures(report);
@@ -428,6 +548,67 @@ TEST(FixtureReports, FiguresAreWhatTheManifestsImply) {
     }
     EXPECT_FALSE(firstReport.empty());
   }
+}
+
+// crashexport writes the areas.bbs a crashmail node has used so far; read from it, or from the
+// crashmail.prefs it was made of, tarnik must select the same echoes and report them alike,
+// also for an area group (crashexport's GROUP against tarnik's "~B").
+TEST(FixtureReports, CrashexportAreasBbsSelectsWhatTheCrashmailPrefsSelects) {
+  if (!DirectoryExists(kFixtures)) GTEST_SKIP() << "fixture folder not found: " << kFixtures;
+  if (testing::RunCommand("command -v crashexport >/dev/null 2>&1").exitCode != 0) {
+    GTEST_SKIP() << "crashexport (Debian package crashmail) is not installed";
+  }
+  testing::TempDir dir;
+  dir.Write("crashmail.prefs", kPrefsText);
+  for (const char* run : {"all.bbs AREASBBS", "b.bbs AREASBBS GROUP B"}) {
+    EXPECT_EQ(
+        testing::RunCommand("crashexport " + testing::ShellQuote(dir.File("crashmail.prefs")) +
+                            " " + run + " >/dev/null")
+            .exitCode,
+        0)
+        << run;
+  }
+  struct Run {
+    std::string name;
+    std::string areaFile;
+    std::string groupPatterns;  // of the group of area group B
+  } runs[] = {{"prefs", "crashmail " + dir.File("crashmail.prefs"), "~B"},
+              {"export", "areasbbs " + dir.File("all.bbs"), "NONE"},
+              // The areas.bbs of group B: every CM. echo in it (not its origin line).
+              {"export-b", "areasbbs " + dir.File("b.bbs"), "^CM\\."}};
+  for (const Run& run : runs) {
+    std::string config = "AreaFile " + run.areaFile + "\n";
+    for (const Area& area : kAreas) {
+      config += GroupBlock(TagPattern(area.tag), dir.File(run.name + "-" + area.tag + ".txt"));
+    }
+    config += GroupBlock(run.groupPatterns, dir.File(run.name + "-group-b.txt"));
+    ExpectOnlyTemplateAndEmptyGroupErrors(RunInFixtures(dir, run.name, config, ""), run.name);
+  }
+
+  int reported = 0;
+  for (const Area& area : kAreas) {
+    SCOPED_TRACE(area.tag);
+    const std::string fromPrefs = "prefs-" + std::string(area.tag) + ".txt";
+    const std::string fromExport = "export-" + std::string(area.tag) + ".txt";
+    ASSERT_EQ(FileExists(dir.File(fromPrefs)), FileExists(dir.File(fromExport)));
+    if (!FileExists(dir.File(fromPrefs))) continue;
+    EXPECT_TRUE(dir.Read(fromPrefs) == dir.Read(fromExport));
+    ++reported;
+  }
+  EXPECT_EQ(reported, 10);
+  // Group B holds CM.JAM.TALK and CM.MSG.TALK; apart from the patterns named in its first
+  // line, its report is the same from both lists.
+  auto messages = [&dir](const std::string& name) {
+    return Figure(Lines(dir.Read(name)), " Messages ................ ", nullptr);
+  };
+  EXPECT_EQ(messages("prefs-group-b.txt"),
+            messages("prefs-CM.JAM.TALK.txt") + messages("prefs-CM.MSG.TALK.txt"));
+  auto afterFirstLine = [&dir](const std::string& name) {
+    const std::string report = dir.Read(name);
+    return report.substr(std::min(report.size(), report.find("\r\n")));
+  };
+  EXPECT_FALSE(afterFirstLine("prefs-group-b.txt").empty());
+  EXPECT_TRUE(afterFirstLine("prefs-group-b.txt") == afterFirstLine("export-b-group-b.txt"));
 }
 
 // crashmaint's PACK leaves an emptied header without a date written in front of the 34 real

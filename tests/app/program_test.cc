@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/charset.h"
 #include "common/heap_counter.h"
 #include "support/base_builder.h"
 #include "support/run_binary.h"
@@ -14,6 +15,8 @@
 
 namespace tarnik {
 namespace {
+
+using testing::TestMessage;
 
 const std::string kBanner = "Tarnik/W32 v0.3.4a.\r\n";
 const std::string kBranch = "\xC3\xC4 ";
@@ -416,6 +419,55 @@ TEST(Program, QuietLeavesStandardOutputToTheReport) {
   EXPECT_EQ(quiet.exitCode, 1);
   EXPECT_EQ(quiet.output, "");
   EXPECT_TRUE(Contains(quiet.errors, "tarnik: nothere.cfg: ")) << quiet.errors;
+}
+
+TEST(Program, ConsoleInTheLocaleCharset) {
+  ASSERT_NE(testing::RunCommand("{ locale -a | grep -ixE 'c\\.utf-?8'; }").output, "")
+      << "the C.UTF-8 locale is missing (the locales package provides it)";
+  testing::TempDir dir;
+  TestMessage cp866;
+  cp866.from = "\x88\xA2\xA0\xAD";  // «Иван» in code page 866, no kludge
+  TestMessage utf8;
+  utf8.from = "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD";
+  utf8.lines = {
+      "\x01"
+      "CHRS: UTF-8 4",
+      "text"};
+  ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("base/echo"), {cp866, utf8}));
+  dir.Write("areas.bbs", "$base/echo ECHO\n");
+  const std::string groups =
+      "Bogus\n"
+      "AreaFile areasbbs areas.bbs\n"
+      "define ECHO\n"
+      "statperiod *\n"
+      "byfrom 5\n"
+      "template none.tpl\n"
+      "end\n";
+
+  // Without Charset the program writes code page 866; a UTF-8 locale sees it converted.
+  dir.Write("Tarnik.Cfg", groups);
+  const auto c = testing::RunTarnik();
+  const auto utf = testing::RunTarnik("", "LC_ALL=C.UTF-8");
+  EXPECT_NE(c.output.find(kBranch + "Unknown keyword"), std::string::npos);
+  EXPECT_NE(c.output.find("\x88\xA2\xA0\xAD "), std::string::npos);
+  EXPECT_EQ(utf.output, CharsetConverter("CP866", "UTF-8").Convert(c.output));
+  EXPECT_TRUE(IsValidUtf8(utf.output));
+  // Quiet, standard output holds only the report, in the report charset as a file would.
+  const auto quietC = testing::RunTarnik("-q");
+  const auto quietUtf = testing::RunTarnik("-q", "LC_ALL=C.UTF-8");
+  EXPECT_NE(quietC.output.find("\x88\xA2\xA0\xAD "), std::string::npos);
+  EXPECT_EQ(quietUtf.output, quietC.output);
+
+  // With Charset UTF-8 everything after that line is UTF-8 already, in either locale.
+  dir.Write("Tarnik.Cfg", "Charset UTF-8\n" + groups);
+  const auto c8 = testing::RunTarnik();
+  const auto utf8Run = testing::RunTarnik("", "LC_ALL=C.UTF-8");
+  EXPECT_EQ(c8.output, utf8Run.output);
+  EXPECT_TRUE(IsValidUtf8(c8.output));
+  EXPECT_NE(c8.output.find("\xE2\x94\x9C\xE2\x94\x80 Unknown keyword"), std::string::npos);
+  EXPECT_NE(c8.output.find("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD "), std::string::npos);
+  EXPECT_EQ(c8.output.find("[Leak"), std::string::npos);
+  EXPECT_EQ(utf.output.find("[Leak"), std::string::npos);
 }
 
 }  // namespace

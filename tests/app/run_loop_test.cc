@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/stat_app.h"
+#include "common/charset.h"
 #include "common/file_lock.h"
 #include "common/file_system.h"
 #include "config/data_file.h"
@@ -127,6 +128,86 @@ TEST(RunLoop, ConsoleOfAWholeRun) {
   EXPECT_FALSE(FileExists(dir.File("missing.txt")));
   // No group uses the data file and none existed: none is written.
   EXPECT_FALSE(FileExists(dir.File("Tarnik.Dat")));
+}
+
+// «Иван Петров» in UTF-8, code page 866 and KOI8-R.
+const std::string kIvanUtf8 =
+    "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\xD0\xBE\xD0\xB2";
+const std::string kIvanCp866 = "\x88\xA2\xA0\xAD \x8F\xA5\xE2\xE0\xAE\xA2";
+const std::string kIvanKoi8 = "\xE9\xD7\xC1\xCE \xF0\xC5\xD4\xD2\xCF\xD7";
+
+// The lines of the built-in top writers list of a report.
+std::vector<std::string> TopWriterLines(const std::string& report) {
+  std::vector<std::string> lines;
+  std::size_t at = report.find("\r\n  1 ");
+  while (at != std::string::npos && report.compare(at + 2, 2, "  ") == 0) {
+    std::size_t end = report.find("\r\n", at + 2);
+    lines.push_back(report.substr(at + 2, end - at - 2));
+    at = end;
+  }
+  return lines;
+}
+
+TEST(RunLoop, MixedCharsetsMakeOnePersonPerWriter) {
+  std::vector<TestMessage> messages(5);
+  messages[0].from = kIvanCp866;  // no kludge: code page 866
+  messages[1].from = kIvanUtf8;
+  messages[1].lines = {
+      "\x01"
+      "CHRS: UTF-8 4",
+      "text"};
+  messages[2].from = kIvanKoi8;
+  messages[2].lines = {
+      "\x01"
+      "CHRS: KOI8-R 2",
+      "text"};
+  messages[3].from = "Mike";
+  messages[3].lines = {
+      "\x01"
+      "CHRS: UTF-8 4",
+      "text"};
+  messages[4].from = kIvanUtf8;
+  messages[4].lines = {
+      "\x01"
+      "CHRS: UTF-8 4",
+      "text"};
+  const std::string group =
+      "AreaFile areasbbs areas.bbs\n"
+      "define ECHO\n"
+      "statperiod *\n"
+      "byfrom 10\n"
+      "template empty.tpl\n"
+      "out report.txt\n"
+      "end\n";
+  struct Case {
+    std::string charsetLine;
+    std::string ivan;
+  } cases[] = {{"", kIvanCp866}, {"Charset UTF-8\n", kIvanUtf8}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.charsetLine);
+    testing::TempDir dir;
+    dir.Write("Tarnik.Cfg", c.charsetLine + group);
+    dir.Write("areas.bbs", "$base/echo ECHO\n");
+    dir.Write("empty.tpl", "");  // no sections: the built-in layout
+    ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("base/echo"), messages));
+    auto run = testing::RunTarnik();
+    EXPECT_EQ(run.exitCode, 0);
+    const std::string report = dir.Read("report.txt");
+    const std::vector<std::string> writers = TopWriterLines(report);
+    ASSERT_EQ(writers.size(), 2u);
+    const TextMeasure measure = c.charsetLine.empty() ? TextMeasure::kBytes : TextMeasure::kUtf8;
+    // The name column is 23 columns wide whatever the bytes.
+    EXPECT_EQ(writers[0].substr(0, PrefixBytes(writers[0], 34, measure)),
+              "  1 " + c.ivan + std::string(12, ' ') + "      4");
+    EXPECT_EQ(writers[1].substr(0, 34), "  2 Mike" + std::string(19, ' ') + "      1");
+    if (measure == TextMeasure::kUtf8) {
+      EXPECT_TRUE(IsValidUtf8(report));
+      // And by the system's own strict decoder.
+      EXPECT_EQ(
+          testing::RunCommand("iconv -f UTF-8 -t UTF-16 report.txt >/dev/null && echo ok").output,
+          "ok\n");
+    }
+  }
 }
 
 TEST(RunLoop, ScanLeavesTheBaseFilesUntouched) {

@@ -64,6 +64,8 @@ TEST(ImportAreas, DispatchesOnTheKindInAnyCase) {
   dir.Write("squish.cfg", "EchoArea one sq\\one -$gB\nEchoArea two jam\\two\n");
   dir.Write("jt.cfg", "Area \"one\"\nBase 1 squish sq\\one\nArea \"two\"\nBase 1 jam jam\\two\n");
   dir.Write("fido", "EchoArea one sq/one -b squish\nEchoArea two jam/two -b jam\n");
+  dir.Write("other", "EchoArea one other -g B\n");
+  dir.Write("crashmail.prefs", "AREA ONE 2:5020/1 JAM sq/one\nGROUP B\n");
   MapEnvironment environment({{"FIDOCONFIG", dir.File("fido")}});
   struct Case {
     std::string kind;
@@ -79,9 +81,13 @@ TEST(ImportAreas, DispatchesOnTheKindInAnyCase) {
        "ONE: ONE Ssq/one\n~B: ONE Ssq/one\n"},
       {"Jt", "jt.cfg", "Loading echo definitions from JT config... done.\r\n",
        "ONE: ONE Ssq/one\n~B:\n"},
-      // fidoconfig ignores the path and reads the environment's file.
-      {"FidoConfig", "ignored", "Loading echo definitions from fidoconfig... done.\r\n",
+      // fidoconfig reads the file given, else the environment's.
+      {"FidoConfig", "", "Loading echo definitions from fidoconfig... done.\r\n",
        "ONE: ONE Ssq/one\n~B:\n"},
+      {"fidoconfig", "other", "Loading echo definitions from fidoconfig... done.\r\n",
+       "ONE: ONE Fother\n~B: ONE Fother\n"},
+      {"CrashMail", "", "Loading echo definitions from crashmail config... done.\r\n",
+       "ONE: ONE Jsq/one\n~B: ONE Jsq/one\n"},
       {"FastEcho", "missing.cfg",
        "Loading echo definitions from FastEcho config... fault.\r\nUnable to open file "
        "missing.cfg\r\n",
@@ -127,11 +133,12 @@ TEST(ImportAreas, AFailedImportIsToldWithTheFileAndTheReason) {
        {},
        "tarnik: a-directory: cannot open the tosser configuration: Is a directory; no echo "
        "imported\n"},
-      {"fidoconfig",
-       "",
-       {},
-       "tarnik: FIDOCONFIG: not set; \"AreaFile fidoconfig\" needs it to find the fidoconfig "
-       "file; no echo imported\n"},
+      // (Without a file and without FIDOCONFIG the fidoconfig reader looks into /etc/fido:
+      // tested with a root of its own there.)
+      {"fidoconfig", "gone\\config",
+       MapEnvironment(std::map<std::string, std::string>{{"FIDOCONFIG", "other/config"}}),
+       "tarnik: gone/config: cannot open the tosser configuration: No such file or directory; "
+       "no echo imported\n"},
       {"fidoconfig", "",
        MapEnvironment(std::map<std::string, std::string>{{"FIDOCONFIG", "gone/config"}}),
        "tarnik: gone/config: cannot open the tosser configuration: No such file or directory; "
@@ -145,7 +152,12 @@ TEST(ImportAreas, AFailedImportIsToldWithTheFileAndTheReason) {
        "x",
        {},
        "tarnik: AreaFile: unknown tosser kind \"Squish2\" (areasbbs, squish, partoss, fastecho, "
-       "jt, fidoconfig); no echo imported\n"},
+       "jt, fidoconfig, crashmail); no echo imported\n"},
+      {"crashmail",
+       "",
+       {},
+       "tarnik: crashmail.prefs: cannot open the tosser configuration: No such file or "
+       "directory; no echo imported\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind + " " + c.path);

@@ -21,25 +21,13 @@ TEST(IconvCharsetName, MapsFidoNamesAndKeepsOthers) {
     std::string name;
     std::string expected;
   } cases[] = {
-      {"IBMPC", "CP437"},
-      {"ibmpc", "CP437"},
-      {"LATIN-1", "ISO-8859-1"},
-      {"+7_FIDO", "CP866"},
-      {"+7", "CP866"},
-      {"UKR", "CP1125"},
-      {"LATIN-2", "ISO-8859-2"},
-      {"LATIN-5", "ISO-8859-9"},
-      {"LATIN-9", "ISO-8859-15"},
-      {"MAC", "MACINTOSH"},
-      {"CP10000", "MACINTOSH"},
-      {"CP848", "IBM848"},
-      {"GERMAN", "ISO646-DE"},
-      {"UK", "ISO646-GB"},
-      {"ISO-11", "ISO646-SE2"},
-      {"cp866", "CP866"},
-      {" koi8-r ", "KOI8-R"},
-      {"UTF-8", "UTF-8"},
-      {"", ""},
+      {"IBMPC", "CP437"},        {"ibmpc", "CP437"},        {"LATIN-1", "ISO-8859-1"},
+      {"+7_FIDO", "CP866"},      {"+7", "CP866"},           {"UKR", "CP1125"},
+      {"LATIN-2", "ISO-8859-2"}, {"LATIN-5", "ISO-8859-9"}, {"LATIN-9", "ISO-8859-15"},
+      {"MAC", "MACINTOSH"},      {"CP10000", "MACINTOSH"},  {"CP848", "IBM848"},
+      {"GERMAN", "ISO646-DE"},   {"UK", "ISO646-GB"},       {"ISO-11", "ISO646-SE2"},
+      {"cp866", "CP866"},        {" koi8-r ", "KOI8-R"},    {"UTF-8", "UTF-8"},
+      {"866", "CP866"},          {"1251", "CP1251"},        {"", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -108,6 +96,21 @@ TEST(CharsetConverter, ConvertsBetweenCharsets) {
       {"CP866", "CP866", "\x8D\xE0\xFF", "\x8D\xE0\xFF"},
       {"UTF-8", "UTF-8", kPrivetUtf8, kPrivetUtf8},
       {"GERMAN", "UTF-8", "[", "\xC3\x84"},
+      // Targets of more than one byte per character, or without ASCII, go through iconv (a
+      // console's locale may have one).
+      {"UTF-8", "GERMAN", "\xC3\x84[", "[?"},
+      {"CP866", "SHIFT_JIS",
+       "\x8F"
+       "a",
+       "\x84\x50"
+       "a"},
+      {"UTF-8", "SHIFT_JIS", "\xE6\x97\xA5\xE6\x9C\xAC\xD0\x96\xF0\x9F\x98\x80",
+       "\x93\xFA\x96\x7B\x84\x47?"},
+      {"UTF-8", "ISO-2022-JP",
+       "a\xE6\x97\xA5\xE6\x9C\xAC"
+       "b",
+       "a\x1B$BF|K\\\x1B(Bb"},
+      {"UTF-8", "ISO-2022-JP", "\xE6\x97\xA5", "\x1B$BF|\x1B(B"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.from + " -> " + c.to + ": " + c.input);
@@ -124,8 +127,8 @@ TEST(CharsetConverter, IdentityOnlyForOneSingleByteCharset) {
   // UTF-8 into UTF-8 still replaces malformed sequences.
   EXPECT_FALSE(CharsetConverter("UTF-8", "UTF-8").IsIdentity());
   EXPECT_FALSE(CharsetConverter("NO-SUCH", "UTF-8").ok());
-  EXPECT_FALSE(CharsetConverter("CP866", "SHIFT_JIS").ok());
-  EXPECT_FALSE(CharsetConverter("CP866", "GERMAN").ok());
+  EXPECT_FALSE(CharsetConverter("CP866", "NO-SUCH").ok());
+  EXPECT_FALSE(CharsetConverter("CP866", "UTF-8//IGNORE").ok());
 }
 
 TEST(CharsetConverter, SharedByThreads) {

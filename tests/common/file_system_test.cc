@@ -240,6 +240,57 @@ TEST(ReplaceFile, EmptyContentsAndBinaryBytesArriveWhole) {
   }
 }
 
+TEST(RenameNoReplace, RenamesOnlyToAFreeName) {
+  testing::TempDir dir;
+  dir.Write("a.tmp", "packet");
+  dir.Write("taken.pkt", "old");
+  dir.Write("folder.pkt/inside", "");
+  std::string error;
+  EXPECT_EQ(RenameNoReplace(dir.File("a.tmp"), dir.File("taken.pkt"), error),
+            RenameResult::kTargetExists);
+  EXPECT_EQ(RenameNoReplace(dir.File("a.tmp"), dir.File("folder.pkt"), error),
+            RenameResult::kTargetExists);
+  EXPECT_EQ(dir.Read("taken.pkt"), "old");
+  EXPECT_EQ(dir.Read("a.tmp"), "packet");
+
+  EXPECT_EQ(RenameNoReplace(dir.File("a.tmp"), dir.File("free.pkt"), error), RenameResult::kDone);
+  EXPECT_EQ(dir.Read("free.pkt"), "packet");
+  EXPECT_FALSE(FileExists(dir.File("a.tmp")));
+
+  EXPECT_EQ(RenameNoReplace(dir.File("a.tmp"), dir.File("other.pkt"), error),
+            RenameResult::kFailed);
+  EXPECT_EQ(error, "No such file or directory");
+}
+
+TEST(CanonicalPath, TwoNamesOfOneFileCompareEqual) {
+  testing::TempDir dir;
+  dir.Write("etc/fido/config", "x");
+  dir.Write("etc/fido/areas", "y");
+  std::error_code error;
+  std::filesystem::create_symlink(dir.File("etc/fido"), dir.File("link"), error);
+  ASSERT_FALSE(error);
+  const std::string config = CanonicalPath(dir.File("etc/fido/config"));
+  ASSERT_FALSE(config.empty());
+  EXPECT_EQ(config.front(), '/');
+  struct Case {
+    std::string name;
+    std::string expected;
+  } cases[] = {
+      {"etc/fido/config", config},
+      {"./etc/../etc/fido/config", config},
+      {"link/config", config},
+      {"etc/fido/CONFIG", config},  // found as other file names are, in any letter case
+      {"etc/fido/missing", ""},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CanonicalPath(c.name), c.expected);
+  }
+  // Another file has another name.
+  EXPECT_NE(CanonicalPath("etc/fido/areas"), config);
+}
+
 // A device or pipe has no size: it is read to its end (here bounded by the limit), where a
 // read by size would find it empty.
 TEST(ReadWholeFile, ReadsADeviceToTheLimitAndRefusesMore) {

@@ -33,5 +33,26 @@ TEST(File, CreateReusesAnotherSpellingAndCreateExactDoesNot) {
   }
 }
 
+TEST(File, CreateNewNeverTakesAnExistingName) {
+  testing::TempDir dir;
+  dir.Write("taken.pkt", "old");
+  File file;
+  EXPECT_FALSE(file.Open(dir.File("taken.pkt"), FileMode::kCreateNew));
+  EXPECT_EQ(file.ErrorText(), "File exists");
+  EXPECT_EQ(dir.Read("taken.pkt"), "old");
+  ASSERT_TRUE(file.Open(dir.File("free.pkt"), FileMode::kCreateNew));
+  EXPECT_EQ(file.ErrorText(), "");
+  ASSERT_TRUE(file.Write("new", 3));
+  file.Close();
+  EXPECT_EQ(dir.Read("free.pkt"), "new");
+}
+
+TEST(File, FailedWriteSaysWhy) {
+  File file;
+  if (!file.Open("/dev/full", FileMode::kWriteOnly)) GTEST_SKIP() << "no /dev/full here";
+  EXPECT_FALSE(file.Write("x", 1));
+  EXPECT_EQ(file.ErrorText(), "No space left on device");
+}
+
 }  // namespace
 }  // namespace tarnik

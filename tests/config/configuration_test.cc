@@ -377,9 +377,12 @@ TEST(Configuration, CharsetKeywords) {
     std::string charset;
     std::string defaultCharset;
     std::string warnings;
+    std::string lastMark = kLast;  // in the charset the loader writes in at its end
   } cases[] = {
       {"", "CP866", "CP866", ""},
-      {"Charset UTF-8\nDefaultCharset koi8-r\n", "UTF-8", "koi8-r", ""},
+      {"Charset UTF-8\nDefaultCharset koi8-r\n", "UTF-8", "koi8-r", "",
+       "\xE2\x94\x94\xE2\x94\x80 "},
+      {"Charset KOI8-R\n", "KOI8-R", "CP866", "", "\x84\x80 "},
       {"charset \"IBMPC\"\ndefaultcharset +7_FIDO 2\n", "IBMPC", "+7_FIDO", ""},
       {"Charset X-MARTIAN\n", "CP866", "CP866",
        "tarnik: Tarnik.Cfg:1: warning: charset \"X-MARTIAN\" cannot be used for reports, CP866 "
@@ -403,11 +406,127 @@ TEST(Configuration, CharsetKeywords) {
     Diagnostics diagnostics(errors);
     Configuration config("", language, console, diagnostics);
     config.Load();
-    EXPECT_EQ(console.text(), Opening() + kLast + "done.\r\n");
+    EXPECT_EQ(console.text(), Opening() + c.lastMark + "done.\r\n");
     EXPECT_EQ(config.charset, c.charset);
     EXPECT_EQ(config.defaultCharset, c.defaultCharset);
     EXPECT_EQ(errors.text(), c.warnings);
     EXPECT_EQ(diagnostics.errorCount(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace tarnik
+
+namespace tarnik {
+namespace {
+
+struct PostLoaded {
+  std::string console;
+  std::string errors;
+  int errorCount = 0;
+  std::unique_ptr<Configuration> config;
+};
+
+PostLoaded LoadPostText(const testing::TempDir& dir, const std::string& text) {
+  dir.Write("Tarnik.Cfg", text);
+  static const LanguageTable language = Language();
+  StringConsole console;
+  StringConsole errorConsole;
+  Diagnostics diagnostics(errorConsole);
+  auto config = std::make_unique<Configuration>("", language, console, diagnostics);
+  config->Load();
+  return {console.text(), errorConsole.text(), diagnostics.errorCount(), std::move(config)};
+}
+
+TEST(Configuration, PostingKeywords) {
+  testing::TempDir dir;
+  PostLoaded loaded = LoadPostText(dir,
+                                   "ADDRESS 2:5020/1.7@fidonet\n"
+                                   "packetdir \"C:\\Fido\\In Local\"\n"
+                                   "PacketPassword Secret8\n"
+                                   "Origin \"Tarnik's node, Moscow\"\n"
+                                   "define A\n"
+                                   "template t\n"
+                                   "PostArea TARNIK.STAT extra\n"
+                                   "PostFrom \"Stat Robot\"\n"
+                                   "PostTo Everybody\n"
+                                   "PostSubject \"Stats for @statfrommonth.@statfromyear\"\n"
+                                   "PostMaxSize 16000\n"
+                                   "end\n"
+                                   "define B\n"
+                                   "template t\n"
+                                   "end\n");
+  EXPECT_EQ(loaded.console, Opening() + kLast + "done.\r\n");
+  EXPECT_EQ(loaded.errors, "");
+  const Configuration& config = *loaded.config;
+  EXPECT_EQ(FormatAddress4D(config.address), "2:5020/1.7");
+  EXPECT_EQ(config.packetDir, "C:/Fido/In Local");
+  EXPECT_EQ(config.packetPassword, "Secret8");
+  EXPECT_EQ(config.origin, "Tarnik's node, Moscow");
+  ASSERT_EQ(config.groups.size(), 2u);
+  const EchoGroup& a = *config.groups[0];
+  EXPECT_EQ(a.postArea, "TARNIK.STAT");
+  EXPECT_EQ(a.postFrom, "Stat Robot");
+  EXPECT_EQ(a.postTo, "Everybody");
+  EXPECT_EQ(a.postSubject, "Stats for @statfrommonth.@statfromyear");
+  EXPECT_EQ(a.postMaxSize, 16000);
+  const EchoGroup& b = *config.groups[1];
+  EXPECT_EQ(b.postArea, "");
+  EXPECT_EQ(b.postFrom, "");
+  EXPECT_EQ(b.postMaxSize, 0);
+}
+
+TEST(Configuration, PostingKeywordErrorsNameTheLine) {
+  struct Case {
+    std::string lines;
+    std::string error;  // on standard error; empty for none
+  };
+  const Case cases[] = {
+      {"Address 5020/1\n", "Tarnik.Cfg:3: Address: not a node address: \"5020/1\""},
+      {"Address 2:5020\n", "Tarnik.Cfg:3: Address: not a node address: \"2:5020\""},
+      {"Address 0:5020/1\n", "Tarnik.Cfg:3: Address: not a node address: \"0:5020/1\""},
+      {"Address 2:50x0/1\n", "Tarnik.Cfg:3: Address: not a node address: \"2:50x0/1\""},
+      {"PacketPassword 123456789\n", "Tarnik.Cfg:3: PacketPassword: longer than 8 characters"},
+      {"PacketPassword 12345678\n", ""},
+      {"define A\ntemplate t\nPostMaxSize 0\nend\n",
+       "Tarnik.Cfg:5: PostMaxSize: not a positive number: \"0\""},
+      {"define A\ntemplate t\nPostMaxSize 12k\nend\n",
+       "Tarnik.Cfg:5: PostMaxSize: not a positive number: \"12k\""},
+      {"define A\ntemplate t\nPostArea\nend\n", "Tarnik.Cfg:5: PostArea: no echo tag"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    testing::TempDir dir;
+    PostLoaded loaded =
+        LoadPostText(dir, "Address 2:5020/1\nPacketDir inb\n" + c.lines + "define Z\nend\n");
+    EXPECT_EQ(loaded.errors, c.error.empty() ? "" : "tarnik: " + c.error + "\n");
+    EXPECT_EQ(loaded.errorCount, c.error.empty() ? 0 : 1);
+    // A rejected value leaves what was there.
+    EXPECT_EQ(FormatAddress(loaded.config->address), "2:5020/1");
+  }
+}
+
+TEST(Configuration, PostAreaWithoutAddressOrPacketDirIsDropped) {
+  const std::pair<std::string, bool> cases[] = {
+      {"Address 2:5020/1\nPacketDir inb\n", true},
+      {"PacketDir inb\n", false},
+      {"Address 2:5020/1\n", false},
+      {"Address 2:5020/1\nPacketDir inb\nAddress bad\n", true},
+  };
+  for (const auto& [globals, posts] : cases) {
+    SCOPED_TRACE(globals);
+    testing::TempDir dir;
+    PostLoaded loaded = LoadPostText(dir,
+                                     "define A\n"
+                                     "template t\n"
+                                     "PostArea STAT\n"
+                                     "end\n" +
+                                         globals);
+    ASSERT_EQ(loaded.config->groups.size(), 1u);
+    EXPECT_EQ(loaded.config->groups[0]->postArea, posts ? "STAT" : "");
+    const std::string error =
+        "tarnik: Tarnik.Cfg:3: PostArea needs Address and PacketDir in the configuration\n";
+    EXPECT_EQ(loaded.errors.find(error) != std::string::npos, !posts);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/charset.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
@@ -43,6 +44,23 @@ TEST(LanguageTable, SignatureAndTruncation) {
   LanguageTable hostile;
   EXPECT_TRUE(hostile.Load(huge));
   EXPECT_EQ(hostile.size(), 2u);
+}
+
+TEST(LanguageTable, ConvertTextsIntoTheReportCharset) {
+  // A 200-character rule of box lines: 600 bytes in UTF-8, kept whole.
+  const std::string rule(200, '\xC4');
+  LanguageTable table;
+  ASSERT_TRUE(
+      table.Load(EncodeLanguageFile({{1, "\x8F\xE0\xA8\xA2\xA5\xE2 \xDC\xDA"}, {2, rule}})));
+  table.ConvertTexts(CharsetConverter("CP866", "UTF-8"));
+  EXPECT_EQ(table.LanguageText(1),
+            "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE2\x96\x84\xE2\x94\x8C");
+  EXPECT_EQ(table.LanguageText(2).size(), 600u);
+  EXPECT_EQ(table.LanguageText(3), "");
+  LanguageTable same;
+  ASSERT_TRUE(same.Load(EncodeLanguageFile({{1, "\x8D\xE0"}})));
+  same.ConvertTexts(CharsetConverter("CP866", "CP866"));
+  EXPECT_EQ(same.LanguageText(1), "\x8D\xE0");
 }
 
 TEST(LoadLanguageFile, SaysWhyAFileWasRefused) {

@@ -21,6 +21,15 @@ std::string RunLines(const std::vector<std::string>& lines) {
   return result;
 }
 
+// The same with the engine of a UTF-8 report.
+std::string RunUtf8Lines(const std::vector<std::string>& lines) {
+  FixedClock clock(kNow);
+  MacroEngine engine(clock, TextMeasure::kUtf8);
+  std::string result;
+  for (const std::string& line : lines) result = engine.ProcessLine(line);
+  return result;
+}
+
 struct Case {
   std::vector<std::string> lines;
   std::string expected;
@@ -153,6 +162,63 @@ TEST(MacroEngine, LinesAreCutAt255) {
       {{"@assign @a " + std::string(200, 'x'), "@a@a"}, x255},
       {{"@assign @a " + std::string(200, 'x'), "@assign @b @a@a", "@rightpad @b 255", "@b"}, x255},
   });
+}
+
+TEST(MacroEngine, Utf8WidthsCountColumns) {
+  const std::string ivan = "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD";  // four letters
+  const std::string va = "\xD0\xB2\xD0\xB0";
+  const std::string nichi = "\xE6\x97\xA5";  // wide: two columns each
+  const std::string hon = "\xE6\x9C\xAC";
+  const std::string go = "\xE8\xAA\x9E";
+  const std::string line = "\xE2\x94\x80";
+  const Case cases[] = {
+      {{"@assign @t " + ivan, "@rightpad @t 6", "[@t]"}, "[" + ivan + "  ]"},
+      {{"@assign @t " + ivan, "@leftpad @t 6", "[@t]"}, "[  " + ivan + "]"},
+      {{"@assign @t " + ivan, "@center @t 7", "[@t]"}, "[ " + ivan + "  ]"},
+      {{"@assign @t " + ivan, "@rightpad @t 2", "[@t]"}, "[\xD0\x98\xD0\xB2]"},
+      {{"@assign @t " + nichi + hon, "@rightpad @t 3", "[@t]"}, "[" + nichi + " ]"},
+      {{"@assign @t " + nichi + hon, "@leftpad @t 5", "[@t]"}, "[ " + nichi + hon + "]"},
+      {{"@assign @t " + nichi + hon, "@centerch @t 8 " + line, "@t"},
+       line + line + nichi + hon + line + line},
+      {{"@assign @t ab", "@rightpadch @t 6 " + nichi, "@t"}, "ab" + nichi + nichi},
+      // A wide fill character that does not fit the last column leaves a space.
+      {{"@assign @t abc", "@rightpadch @t 6 " + nichi, "[@t]"}, "[abc" + nichi + " ]"},
+      {{"@assign @t " + ivan, "@copy @t 2 2", "@t"}, va},
+      {{"@assign @t " + nichi + hon + go, "@copy @t 3 2", "@t"}, hon},
+      // Column 2 lies inside the first character, which is left out.
+      {{"@assign @t " + nichi + hon + go, "@copy @t 2 3", "@t"}, hon},
+      {{"@assign @z x", "@length @z " + ivan + " " + nichi + hon, "@z"}, "9"},
+  };
+  for (const Case& c : cases) {
+    std::string trace;
+    for (const std::string& l : c.lines) trace += "«" + l + "» ";
+    SCOPED_TRACE(trace);
+    const std::string result = RunUtf8Lines(c.lines);
+    EXPECT_EQ(result, c.expected);
+  }
+  // Byte measure, as ever: a Cyrillic letter is two columns.
+  EXPECT_EQ(RunLines({"@assign @t " + ivan, "@rightpad @t 3", "@t"}), ivan.substr(0, 3));
+}
+
+TEST(MacroEngine, Utf8LinesAreCutAtACharacterBoundary) {
+  std::string zhe;
+  for (int i = 0; i < 100; ++i) zhe += "\xD0\x96";
+  struct Utf8Case {
+    std::vector<std::string> lines;
+    std::size_t size;
+  } cases[] = {
+      {{std::string(254, 'x') + "\xD0\x96"}, 254},
+      {{"@assign @a " + zhe, "@a@a"}, 254},
+      // 127 letters and 73 blanks, cut after the first blank.
+      {{"@assign @a " + zhe, "@assign @b @a@a", "@rightpad @b 200", "@b"}, 255},
+      {{"@assign @a " + std::string(253, 'x') + "\xE6\x97\xA5", "@a"}, 253},
+  };
+  for (const Utf8Case& c : cases) {
+    SCOPED_TRACE(c.lines.back());
+    const std::string result = RunUtf8Lines(c.lines);
+    EXPECT_EQ(result.size(), c.size);
+    EXPECT_TRUE(IsValidUtf8(result));
+  }
 }
 
 TEST(MacroEngine, TableOrderAndLookup) {

@@ -31,6 +31,54 @@ TEST(Bar, LengthIsValueTimesLengthOverMax) {
   }
 }
 
+TEST(ReportCharsetOf, BarsAndAxisInTheReportCharset) {
+  const std::string block = "\xE2\x96\x84";
+  const ReportCharset utf8 = ReportCharsetOf("UTF-8");
+  EXPECT_EQ(utf8.measure, TextMeasure::kUtf8);
+  EXPECT_EQ(utf8.axis, "\xE2\x94\x82");
+  EXPECT_EQ(Bar(2, 42, 1, utf8).size(), 21 * block.size());
+  EXPECT_EQ(Bar(2, 4, 1, utf8), block + block);
+  EXPECT_EQ(Bar(100, 42, 1, utf8), "\xE2\x94\x8C");
+  EXPECT_EQ(Bar(1, 200, 1, utf8).size(), 108 * block.size());
+  EXPECT_EQ(Bar(0, 42, 0, utf8), "");
+
+  const ReportCharset cp866 = ReportCharsetOf("CP866");
+  EXPECT_EQ(cp866.measure, TextMeasure::kBytes);
+  EXPECT_EQ(Bar(3, 42, 3, cp866), std::string(42, '\xDC'));
+  EXPECT_EQ(cp866.axis, "\xB3");
+  // KOI8-R has the box characters at other bytes; ISO-8859-1 has none of them.
+  EXPECT_EQ(Bar(2, 4, 2, ReportCharsetOf("KOI8-R")), "\x8C\x8C\x8C\x8C");
+  EXPECT_EQ(Bar(2, 4, 2, ReportCharsetOf("LATIN-1")), "????");
+}
+
+TEST(LeftAligned, FillsAndCutsByColumns) {
+  const std::string ivan = "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD";
+  const std::string nichihon = "\xE6\x97\xA5\xE6\x9C\xAC";
+  struct Case {
+    std::string text;
+    std::size_t width;
+    bool cut;
+    std::string expected;
+  } cases[] = {
+      {ivan, 6, true, ivan + "  "},
+      {ivan, 2, true, "\xD0\x98\xD0\xB2"},
+      {ivan, 2, false, ivan},
+      {nichihon, 3, true, "\xE6\x97\xA5 "},
+      {nichihon, 6, true, nichihon + "  "},
+      {"", 2, true, "  "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text + " " + std::to_string(c.width));
+    const std::string aligned = LeftAligned(c.text, c.width, c.cut, TextMeasure::kUtf8);
+    EXPECT_EQ(aligned, c.expected);
+    if (c.cut) {
+      EXPECT_EQ(TextWidth(aligned, TextMeasure::kUtf8), c.width);
+    }
+  }
+  EXPECT_EQ(LeftAligned(ivan, 6, true), ivan.substr(0, 6));
+  EXPECT_EQ(LeftAligned("ab", 4, true), "ab  ");
+}
+
 TEST(DateTexts, LongAndShortForms) {
   EXPECT_EQ(LongDateText(7, 3, 2001), "07.03.2001");
   EXPECT_EQ(ShortDateText(7, 3, 2001), "07.03.01");

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "common/charset.h"
 #include "common/clock.h"
 #include "common/console.h"
 #include "common/diagnostics.h"
@@ -12,6 +14,7 @@
 #include "config/echo_group.h"
 #include "core/language_table.h"
 #include "core/stat_tables.h"
+#include "report/report_format.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
@@ -203,7 +206,8 @@ std::string BuiltInSampleReport() {
 
 // Writes the report of group to the console and gives console text and report together.
 std::string WriteToConsole(EchoGroup& group, StatTables& tables, const std::string& templatePath,
-                           std::size_t bufferSize = kReportBufferSize) {
+                           std::size_t bufferSize = kReportBufferSize,
+                           const ReportCharset& charset = ReportCharset{}) {
   LanguageTable language = TestLanguage();
   StringConsole console;
   StringConsole errors;
@@ -212,7 +216,7 @@ std::string WriteToConsole(EchoGroup& group, StatTables& tables, const std::stri
   MapEnvironment environment;
   {
     ReportWriter writer(templatePath, group, language,
-                        Services{console, clock, environment, diagnostics}, bufferSize);
+                        Services{console, clock, environment, diagnostics}, charset, bufferSize);
     EXPECT_TRUE(writer.IsOpen());
     writer.WriteAll(tables);
   }
@@ -278,6 +282,80 @@ TEST(ReportWriter, UncreatableOutputSkipsTheGroup) {
   EXPECT_EQ(tables.days.size(), 2u);
 }
 
+// Splits report text into its lines (CR LF removed).
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+TEST(ReportWriter, Utf8ColumnsLineUpForCyrillicAndCjkNames) {
+  testing::TempDir dir;
+  const std::string ivan =
+      "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\xD0\xBE\xD0\xB2";
+  // Twelve wide characters: 24 columns, one more than the name column holds.
+  std::string cjk;
+  for (int i = 0; i < 12; ++i) cjk += "\xE6\x97\xA5";
+  StatTables tables;
+  tables.persons = {Person("Alice", 4, 0, 400, 4, 0, {2, 5020, 1, 0}),
+                    Person(ivan.c_str(), 3, 0, 300, 3, 0, {2, 5020, 2, 0}),
+                    Person(cjk.c_str(), 2, 0, 200, 2, 0, {2, 5020, 3, 0}),
+                    Person("e\xCC\x81tienne", 1, 0, 100, 1, 0, {2, 5020, 4, 0})};
+  tables.subjects = {{ivan, 2}, {cjk, 1}, {"plain", 1}};
+  EchoGroup group("test.*");
+  group.echoes.push_back({"TEST.ECHO", "S/base/test"});
+  group.templateName = "Test.Tpl";
+  group.byTotal = 10;
+  group.byFrom = 10;
+  group.bySize = 10;
+  group.bySubjects = 10;
+  const std::string report =
+      WriteToConsole(group, tables, dir.path(), kReportBufferSize, ReportCharsetOf("UTF-8"))
+          .substr(kMissingTemplate.size());
+  EXPECT_TRUE(IsValidUtf8(report));
+  // Each list line: the column where the figures after the name start, per list, and the
+  // figures found there.
+  struct List {
+    std::string firstHeader;
+    std::size_t figuresColumn;
+    std::vector<std::string> figures;
+  } lists[] = {
+      {"[30003]", 3 + 1 + 36 + 1, {"     4", "     3", "     2", "     1"}},
+      {"[30007]", 3 + 1 + 23 + 1, {"     4 ", "     3 ", "     2 ", "     1 "}},
+      {"[30015]", 3 + 1 + 23 + 1, {"     400 ", "     300 ", "     200 ", "     100 "}},
+  };
+  const std::vector<std::string> lines = SplitLines(report);
+  for (const List& list : lists) {
+    SCOPED_TRACE(list.firstHeader);
+    auto header = std::find(lines.begin(), lines.end(), list.firstHeader);
+    ASSERT_NE(header, lines.end());
+    for (std::size_t i = 0; i < list.figures.size(); ++i) {
+      const std::string& line = *(header + 4 + static_cast<std::ptrdiff_t>(i));
+      SCOPED_TRACE(line);
+      const std::size_t at = PrefixBytes(line, list.figuresColumn, TextMeasure::kUtf8);
+      EXPECT_EQ(TextWidth(line.substr(0, at), TextMeasure::kUtf8), list.figuresColumn);
+      EXPECT_EQ(line.substr(at, list.figures[i].size()), list.figures[i]);
+      EXPECT_EQ(line.substr(0, 4), "  " + std::to_string(i + 1) + " ");
+    }
+  }
+  // Subjects are filled to 65 columns and not cut.
+  auto subjects = std::find(lines.begin(), lines.end(), "[30019]");
+  ASSERT_NE(subjects, lines.end());
+  EXPECT_EQ(*(subjects + 4), "  1 " + ivan + std::string(65 - 11, ' ') + " 2");
+  EXPECT_EQ(*(subjects + 5), "  2 " + cjk + std::string(65 - 24, ' ') + " 1");
+  // The wide name is cut to 22 columns and a blank, never through a character.
+  auto writers = std::find(lines.begin(), lines.end(), "[30007]");
+  EXPECT_EQ((writers + 6)->substr(0, 4 + 33 + 1), "  3 " + cjk.substr(0, 33) + " ");
+  // Bars are the block character, a full one for the first writer.
+  EXPECT_NE((writers + 4)->find("\xE2\x96\x84\xE2\x96\x84"), std::string::npos);
+}
+
 // A full disk loses the report: the writer says so instead of leaving a cut file unnoticed.
 TEST(ReportWriter, AWriteThatFailsIsTold) {
   testing::TempDir dir;
@@ -331,6 +409,38 @@ TEST(ReportWriter, ReportWithoutAFileGoesToTheReportConsole) {
   EXPECT_EQ(errors.text(), "tarnik: " + dir.File("none.tpl") +
                                ": cannot open the template: No such file or directory; the "
                                "built-in layout is used\n");
+}
+
+TEST(ReportWriter, CapturedTextIsTheReportAndCloseTellsWhetherItWasWritten) {
+  struct Case {
+    std::string outputName;  // empty: standard output
+    bool written;
+  };
+  const Case cases[] = {{"", true}, {"report.txt", true}, {"/dev/full", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.outputName);
+    testing::TempDir dir;
+    StatTables tables = SampleTables();
+    EchoGroup group("test.*");
+    SampleGroup(group, tables);
+    group.outputName = c.outputName;
+    LanguageTable language = TestLanguage();
+    StringConsole console;
+    FixedClock clock(kNow);
+    MapEnvironment environment;
+    std::string copy;
+    // A small buffer, so the copy is made of several pieces.
+    ReportWriter writer(dir.path(), group, language, Services{console, clock, environment},
+                        ReportCharset{}, 100);
+    if (!writer.IsOpen()) GTEST_SKIP() << "cannot open " << c.outputName;
+    writer.CaptureText(copy);
+    writer.WriteAll(tables);
+    EXPECT_EQ(writer.Close(), c.written);
+    EXPECT_EQ(copy, BuiltInSampleReport());
+    if (c.outputName == "report.txt") {
+      EXPECT_EQ(dir.Read("report.txt"), copy);
+    }
+  }
 }
 
 constexpr std::string_view kFullTemplate =

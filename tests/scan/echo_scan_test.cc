@@ -5,14 +5,17 @@
 #include <functional>
 
 #include "common/bytes.h"
+#include "common/charset.h"
 #include "common/clock.h"
 #include "common/console.h"
+#include "common/diagnostics.h"
 #include "common/environment.h"
 #include "core/language_table.h"
 #include "msgbase/jam_format.h"
 #include "msgbase/msg_format.h"
 #include "msgbase/squish_format.h"
 #include "scan/message_analysis.h"
+#include "scan/message_charsets.h"
 #include "scan/spinner.h"
 #include "support/base_builder.h"
 #include "support/purging_disk.h"
@@ -36,12 +39,18 @@ struct Scanner {
   StatTables tables;
   GroupScanState state;
   std::vector<DataEntry> dataEntries;
+  std::unique_ptr<MessageCharsets> charsets;
   GroupScan scan{tables, state, dataEntries, language,
                  Services{console, clock, environment, diagnostics}};
 
   Scanner() { language.Load(EncodeLanguageFile({{30048, "cannot open"}, {30049, "no base"}})); }
   Scanner(const Scanner&) = delete;
   Scanner& operator=(const Scanner&) = delete;
+  // Converts names and subjects into output, reading messages without a kludge as fallback.
+  void UseCharsets(std::string_view output, std::string_view fallback) {
+    charsets = std::make_unique<MessageCharsets>(output, fallback, diagnostics);
+    scan.charsets = charsets.get();
+  }
   void Scan(const EchoEntry& echo, EchoGroup& group, ScanThreads threads = ScanThreads::kAuto) {
     scan.threads = threads;
     ScanEcho(echo, group, scan);
@@ -467,6 +476,195 @@ TEST(ScanEcho, SplitJamWalkWhereverBaseMsgNumPutsIt) {
   }
 }
 
+// One writer's name, and subjects, in the charsets the tests use.
+const std::string kIvanUtf8 =
+    "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\xD0\xBE\xD0\xB2";
+const std::string kIvanCp866 = "\x88\xA2\xA0\xAD \x8F\xA5\xE2\xE0\xAE\xA2";
+const std::string kIvanKoi8 = "\xE9\xD7\xC1\xCE \xF0\xC5\xD4\xD2\xCF\xD7";
+const std::string kJoseUtf8 =
+    "Jos\xC3\xA9 N\xC3\xBA\xC3\xB1"
+    "ez";
+const std::string kJoseLatin1 =
+    "Jos\xE9 N\xFA\xF1"
+    "ez";
+const std::string kJoseCp437 =
+    "Jos\x82 N\xA3\xA4"
+    "ez";
+// «Привет это тест»: its UTF-8 holds the bytes D1 8D (э), where code page 866 has its
+// look-alike of H.
+const std::string kHelloUtf8 =
+    "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xD1\x8D\xD1\x82\xD0\xBE "
+    "\xD1\x82\xD0\xB5\xD1\x81\xD1\x82";
+// «Re: Нет ответа»
+const std::string kNoAnswerKoi8 = "Re: \xEE\xC5\xD4 \xCF\xD4\xD7\xC5\xD4\xC1";
+const std::string kNoAnswerCp866 = "Re: \x8D\xA5\xE2 \xAE\xE2\xA2\xA5\xE2\xA0";
+
+std::string Writers(const StatTables& tables) {
+  std::string out;
+  for (const PersonStat& p : tables.persons) {
+    if (p.written > 0) out += "[" + p.name + "] " + std::to_string(p.written) + "\n";
+  }
+  return out;
+}
+
+std::string Subjects(const StatTables& tables) {
+  std::string out;
+  for (const SubjectStat& s : tables.subjects) {
+    out += "[" + s.subject + "] " + std::to_string(s.count) + "\n";
+  }
+  return out;
+}
+
+TEST(ScanEcho, CharsetKludgesMakeOnePersonOfOneWriter) {
+  struct Form {
+    std::string kludge;
+    std::string name;
+    std::string subject;
+  };
+  const Form forms[] = {
+      {"", kIvanCp866, kNoAnswerCp866},  // no kludge: the default charset
+      {"\x01"
+       "CHRS: CP866 2",
+       kIvanCp866, "x"},
+      {"\x01"
+       "CHRS: UTF-8 4",
+       kIvanUtf8, kHelloUtf8},
+      {"\x01"
+       "CHRS: UTF-8 2",
+       kIvanUtf8, "x"},
+      {"\x01"
+       "CHRS: KOI8-R 2",
+       kIvanKoi8, kNoAnswerKoi8},
+      {"\x01"
+       "chrs:koi8-r",
+       kIvanKoi8, "x"},
+      {"\x01"
+       "  Chrs :   Koi8-R   2",
+       kIvanKoi8, "x"},
+      {"\x01"
+       "CHARSET: KOI8-R",
+       kIvanKoi8, "x"},
+      {"\x01"
+       "CODEPAGE: 866",
+       kIvanCp866, "x"},
+      {"\x01"
+       "CHRS: X-MARTIAN 2",
+       kIvanCp866, "x"},  // unknown: the default charset
+      {"\x01"
+       "CHRS: LATIN-1 2",
+       kJoseLatin1, "x"},
+      {"\x01"
+       "CHRS: IBMPC 2",
+       kJoseCp437, "x"},
+      {"\x01"
+       "CHRS: UTF-8 4",
+       kJoseUtf8, "x"},
+  };
+  std::vector<TestMessage> messages;
+  for (const Form& form : forms) {
+    TestMessage m;
+    m.from = form.name;
+    m.subject = form.subject;
+    if (!form.kludge.empty()) m.lines.push_back(form.kludge);
+    m.lines.push_back(kMsgid + "2:5020/1 00000001");
+    m.lines.push_back("Text");
+    messages.push_back(m);
+  }
+  struct Output {
+    std::string charset;
+    std::string writers;
+    std::string subjects;
+  } outputs[] = {
+      {"UTF-8",
+       "[Jos\xC3\xA9 N\xC3\xBA\xC3\xB1"
+       "ez] 3\n[" +
+           kIvanUtf8 + "] 10\n",
+       // р became Latin p, Н Latin H, and the reply prefix went.
+       "[H\xD0\xB5\xD1\x82 \xD0\xBE\xD1\x82\xD0\xB2\xD0\xB5\xD1\x82\xD0\xB0] 2\n[x] 10\n"
+       "[\xD0\x9Fp\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xD1\x8D\xD1\x82\xD0\xBE "
+       "\xD1\x82\xD0\xB5\xD1\x81\xD1\x82] 1\n"},
+      {"CP866", "[Jos? N??ez] 3\n[" + kIvanCp866 + "] 10\n",
+       "[H\xA5\xE2 \xAE\xE2\xA2\xA5\xE2\xA0] 2\n[x] 10\n"
+       "[\x8Fp\xA8\xA2\xA5\xE2 \xED\xE2\xAE \xE2\xA5\xE1\xE2] 1\n"},
+  };
+  testing::TempDir dir;
+  for (const char* kind : {"S", "F"}) {
+    const std::string spec = kind + dir.File(std::string("echo") + kind);
+    ASSERT_TRUE(testing::WriteTestBase(spec, messages));
+    for (const Output& output : outputs) {
+      for (ScanThreads threads : {ScanThreads::kOne, ScanThreads::kTwo}) {
+        SCOPED_TRACE(std::string(kind) + " " + output.charset);
+        Scanner scanner;
+        scanner.UseCharsets(output.charset, "CP866");
+        EchoGroup group("X");
+        group.bySubjects = 5;
+        group.periodKind = '*';
+        scanner.Scan(EchoEntry{"RU.TEST", spec}, group, threads);
+        SortPersonsByName(scanner.tables);
+        EXPECT_EQ(Writers(scanner.tables), output.writers);
+        EXPECT_EQ(Subjects(scanner.tables), output.subjects);
+        EXPECT_EQ(scanner.errors.text(),
+                  "tarnik: RU.TEST: warning: unknown charset \"X-MARTIAN\", read as CP866\n");
+      }
+    }
+  }
+}
+
+TEST(ScanEcho, MessagesWithoutAKludgeAreInTheDefaultCharset) {
+  TestMessage koi;
+  koi.from = kIvanKoi8;
+  TestMessage utf;
+  utf.from = kIvanUtf8;
+  utf.lines = {
+      "\x01"
+      "CHRS: UTF-8 4"};
+  testing::TempDir dir;
+  ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("echo"), {koi, utf}));
+  Scanner scanner;
+  scanner.UseCharsets("UTF-8", "KOI8-R");
+  EchoGroup group("X");
+  group.periodKind = '*';
+  scanner.Scan(EchoEntry{"E", "S" + dir.File("echo")}, group);
+  EXPECT_EQ(Writers(scanner.tables), "[" + kIvanUtf8 + "] 2\n");
+  EXPECT_EQ(scanner.errors.text(), "");
+}
+
+TEST(ScanEcho, WithoutCharsetsNamesStayAsStored) {
+  TestMessage utf;
+  utf.from = kIvanUtf8;
+  utf.lines = {
+      "\x01"
+      "CHRS: UTF-8 4"};
+  TestMessage cp;
+  cp.from = kIvanCp866;
+  testing::TempDir dir;
+  ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("echo"), {utf, cp}));
+  Scanner scanner;
+  EchoGroup group("X");
+  group.periodKind = '*';
+  scanner.Scan(EchoEntry{"E", "S" + dir.File("echo")}, group);
+  SortPersonsByName(scanner.tables);
+  EXPECT_EQ(Writers(scanner.tables), "[" + kIvanCp866 + "] 1\n[" + kIvanUtf8 + "] 1\n");
+}
+
+TEST(ScanEcho, ConvertedNamesAreCutAtACharacterBoundary) {
+  // A JAM subject may be long; in UTF-8 every Cyrillic letter takes two bytes.
+  TestMessage m;
+  m.subject = std::string(1, 'a') + std::string(200, '\xA0');
+  testing::TempDir dir;
+  ASSERT_TRUE(testing::WriteTestBase("J" + dir.File("echo"), {m}));
+  Scanner scanner;
+  scanner.UseCharsets("UTF-8", "CP866");
+  EchoGroup group("X");
+  group.bySubjects = 5;
+  group.periodKind = '*';
+  scanner.Scan(EchoEntry{"E", "J" + dir.File("echo")}, group);
+  ASSERT_EQ(scanner.tables.subjects.size(), 1u);
+  const std::string& subject = scanner.tables.subjects[0].subject;
+  EXPECT_EQ(subject.size(), 255u);
+  EXPECT_TRUE(IsValidUtf8(subject));
+}
+
 std::uint32_t U32At(const std::string& bytes, std::size_t offset) {
   return LoadU32(bytes.data() + offset);
 }
@@ -604,6 +802,7 @@ TEST(ScanEcho, MsgFilesDeletedDuringTheScanAreGone) {
                        scanner.language,
                        scanner.scan.services,
                        ScanThreads::kOne,
+                       nullptr,
                        disk};
   EchoGroup group("X");
   group.periodKind = '*';

@@ -156,6 +156,84 @@ TEST(CountTextLines, DestinationFromTheKludgeLinesOfTheSamePass) {
   }
 }
 
+TEST(NormalizeSubject, LookAlikesOfTheReportCharset) {
+  struct Case {
+    std::string charset;
+    std::string in;
+    std::string out;
+  } cases[] = {
+      // «Re: Нет ответа» and «Пpивет это тест» with Cyrillic р: Н and р are Latin H and p after.
+      {"UTF-8", "Re: \xD0\x9D\xD0\xB5\xD1\x82", "H\xD0\xB5\xD1\x82"},
+      {"UTF-8", "\xD0\x9F\xD1\x80\xD0\xB8 \xD1\x8D\xD1\x82\xD0\xBE",
+       "\xD0\x9Fp\xD0\xB8 \xD1\x8D\xD1\x82\xD0\xBE"},
+      // The UTF-8 bytes of э (D1 8D) are no look-alike there.
+      {"UTF-8", "\xD1\x8D", "\xD1\x8D"},
+      {"UTF-8", "rE: x", "x"},
+      {"UTF-8",
+       "\xD1\x80"
+       "e: x",
+       "pe: x"},
+      {"KOI8-R", "RE: \xEE\xC5\xD4", "H\xC5\xD4"},
+      {"KOI8-R", "\xF0\xD2\xC9", "\xF0p\xC9"},
+      {"KOI8-R", "\x8D\xE0", "\x8D\xE0"},
+      {"CP866", "\x8D\xE0", "Hp"},
+      // A charset without Cyrillic letters has no look-alikes.
+      {"LATIN-1", "\x8D\xE0 Re", "\x8D\xE0 Re"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.charset + " " + c.in);
+    std::string normalized;
+    NormalizeSubject(c.in, normalized, LookAlikesIn(c.charset));
+    EXPECT_EQ(normalized, c.out);
+  }
+  EXPECT_EQ(LookAlikesIn("CP866").capitalEn, LookAlikes{}.capitalEn);
+  EXPECT_EQ(LookAlikesIn("CP866").smallEr, LookAlikes{}.smallEr);
+}
+
+TEST(CountTextLines, CharsetOfTheFirstCharsetKludge) {
+  struct Case {
+    std::string text;
+    std::string charset;
+  } cases[] = {
+      {"", ""},
+      {"Hello\r", ""},
+      {"\x01MSGID: 2:5020/1 1\r\x01"
+       "CHRS: UTF-8 4\rHello\r",
+       "UTF-8"},
+      {"\x01"
+       "CHARSET: KOI8-R\r\x01"
+       "CHRS: CP866 2\r",
+       "KOI8-R"},
+      {"text\r\x01"
+       "CODEPAGE: 866",
+       "866"},
+      // Not at the start of a line, or without byte 1: no kludge.
+      {"text \x01"
+       "CHRS: UTF-8 4\rCHRS: UTF-8 4\r",
+       ""},
+      // A kludge without a name counts, and leaves the default charset.
+      {"\x01"
+       "CHRS:\r\x01"
+       "CHRS: UTF-8 4\r",
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    for (bool withDest : {false, true}) {
+      TextLineCounts counts;
+      FtnAddress dest;
+      ClearAddress(dest);
+      CountTextLines(c.text, counts, withDest ? &dest : nullptr);
+      EXPECT_EQ(counts.charset, c.charset);
+      std::int32_t lines = -1;
+      std::int32_t quoted = -1;
+      CountTextLines(c.text, lines, quoted);
+      EXPECT_EQ(counts.lines, lines);
+      EXPECT_EQ(counts.quoted, quoted);
+    }
+  }
+}
+
 TEST(StatTables, RecordsFoundByExactNameAndOrdered) {
   StatTables tables;
   FindOrAddPerson(tables, "John Doe").written = 1;

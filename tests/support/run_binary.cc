@@ -47,7 +47,9 @@ RunResult RunCommand(const std::string& commandLine) {
 }
 
 RunResult RunTarnik(const std::string& arguments, const std::string& environment) {
-  std::string command = environment.empty() ? std::string() : environment + " ";
+  // The console follows the locale; runs are in the C locale unless environment says more.
+  std::string command = "LC_ALL=C ";
+  if (!environment.empty()) command += environment + " ";
   command += ShellQuote(TARNIK_BINARY);
   if (!arguments.empty()) command += " " + arguments;
   return RunCommand(command);

@@ -14,7 +14,8 @@ struct RunResult {
 // returns what it wrote to standard output and standard error.
 RunResult RunCommand(const std::string& commandLine);
 
-// Runs the built tarnik program with the given argument text (already shell-quoted).
+// Runs the built tarnik program with the given argument text (already shell-quoted), in the C
+// locale unless environment (variable assignments for the shell) sets LC_ALL.
 RunResult RunTarnik(const std::string& arguments = "", const std::string& environment = "");
 
 // Single-quotes a text for the shell.

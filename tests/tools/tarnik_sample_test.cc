@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/charset.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
@@ -76,8 +77,9 @@ TEST(TarnikSample, SameSeedWritesTheSameBytes) {
   const auto one = Tree(dir.File("one"));
   const auto two = Tree(dir.File("two"));
   for (const char* name :
-       {"Tarnik.Cfg", "areas.bbs", "squish.cfg", "fidoconfig", "jt.cfg", "fastecho.cfg",
-        "templates/Default.Tpl", "echoes/talk.SQD", "echoes/tech.JHR", "echoes/chat/1.MSG"}) {
+       {"Tarnik.Cfg", "Tarnik-utf8.Cfg", "areas.bbs", "squish.cfg", "fidoconfig", "jt.cfg",
+        "fastecho.cfg", "templates/Default.Tpl", "templates/Default-utf8.Tpl", "echoes/talk.SQD",
+        "echoes/tech.JHR", "echoes/chat/1.MSG"}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(one.count(name), 1u);
   }
@@ -162,6 +164,66 @@ TEST(TarnikSample, TarnikReportsEveryGroupOfTheSample) {
     }
   }
   EXPECT_GT(MessagesFigure(dir.Read("report-group-r.txt")), 0);
+}
+
+// The lines of a text without those that hold the time the report was made.
+std::string WithoutClockLines(const std::string& text) {
+  std::string out;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    end = end == std::string::npos ? text.size() : end + 1;
+    const std::string line = text.substr(start, end - start);
+    if (line.find("Report made") == std::string::npos) out += line;
+    start = end;
+  }
+  return out;
+}
+
+TEST(TarnikSample, MessagesInThreeCharsetsMakeOneUtf8Report) {
+  testing::TempDir dir;
+  ASSERT_EQ(Generate(dir.path(), "--size small --seed 5").exitCode, 0);
+  std::string bases;
+  for (const auto& [name, bytes] : Tree(dir.path())) {
+    if (name.rfind("echoes/", 0) == 0) bases += bytes;
+  }
+  EXPECT_NE(bases.find("\x01"
+                       "CHRS: UTF-8 4"),
+            std::string::npos);
+  EXPECT_NE(bases.find("\x01"
+                       "CHRS: KOI8-R 2"),
+            std::string::npos);
+  EXPECT_NE(bases.find("\x01"
+                       "CHRS: CP866 2"),
+            std::string::npos);
+
+  RunResult utf8 = testing::RunTarnik("Tarnik-utf8.Cfg");
+  EXPECT_EQ(utf8.exitCode, 0) << utf8.errors;
+  EXPECT_EQ(utf8.errors, "");
+  const std::string report = dir.Read("report-utf8.txt");
+  EXPECT_TRUE(IsValidUtf8(report));
+  EXPECT_EQ(RunCommand("iconv -f UTF-8 -t UTF-16 report-utf8.txt >/dev/null && echo ok").output,
+            "ok\n");
+
+  // The same group in code page 866: converted, it is the UTF-8 report, columns included.
+  std::string config = dir.Read("Tarnik-utf8.Cfg");
+  const CharsetConverter toCp866("UTF-8", "CP866");
+  config = toCp866.Convert(config);
+  auto replace = [&config](const std::string& from, const std::string& to) {
+    const std::size_t at = config.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    config.replace(at, from.size(), to);
+  };
+  replace("Charset UTF-8\n", "");
+  replace("Default-utf8.Tpl", "Default.Tpl");
+  replace("report-utf8.txt", "report-cp866.txt");
+  dir.Write("Cp866.Cfg", config);
+  RunResult cp866 = testing::RunTarnik("Cp866.Cfg");
+  EXPECT_EQ(cp866.exitCode, 0) << cp866.errors;
+  const std::string cp866Report = dir.Read("report-cp866.txt");
+  EXPECT_NE(cp866Report, report);
+  EXPECT_EQ(WithoutClockLines(CharsetConverter("CP866", "UTF-8").Convert(cp866Report)),
+            WithoutClockLines(report));
 }
 
 }  // namespace

@@ -203,6 +203,23 @@ std::string TosserTarnikConfig(const std::string& kind, const std::string& file,
          "end\n";
 }
 
+std::string Utf8TarnikConfig() {
+  return "; A report in UTF-8. Each message is read in the charset its CHRS kludge names (code\n"
+         "; page 866 when it names none), so a writer is one person in every charset; this\n"
+         "; file and the template are written in UTF-8.\n"
+         "Charset UTF-8\n"
+         "AreaFile areasbbs areas.bbs\n"
+         "TemplatePath templates/\n"
+         "define ^SAMPLE\\.RU\\.\n"
+         "description \"\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB5 "
+         "\xD1\x8D\xD1\x85\xD0\xB8 \xD0\xB2 UTF-8\"\n"
+         "statperiod *\n" +
+         GroupSections(15, true) +
+         "template Default-utf8.Tpl\n"
+         "out report-utf8.txt\n"
+         "end\n";
+}
+
 std::string BenchTarnikConfig(const std::vector<EchoSpec>& echoes) {
   std::string out =
       "; Benchmark: one group per message base format, every section on, long lists.\n"

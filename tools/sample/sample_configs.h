@@ -28,6 +28,10 @@ std::string SampleTarnikConfig(const SampleOptions& options, const std::string& 
 // A configuration with one group over every echo, for the tosser kind and file given.
 std::string TosserTarnikConfig(const std::string& kind, const std::string& file,
                                const std::string& pattern, const std::string& report);
+// Tarnik-utf8.Cfg of the sample node: one report in UTF-8 of the Russian echoes, whose
+// messages come in code page 866, UTF-8 and KOI8-R; its description and its template
+// (templates/Default-utf8.Tpl) are written in UTF-8.
+std::string Utf8TarnikConfig();
 // Tarnik.Cfg of the benchmark: one group per echo with every section on and long lists.
 std::string BenchTarnikConfig(const std::vector<EchoSpec>& echoes);
 

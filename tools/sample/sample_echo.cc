@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/charset.h"
 #include "common/clock.h"
 #include "common/cp866.h"
 #include "common/text.h"
@@ -24,6 +25,9 @@ constexpr std::string_view kKludgeChrs =
     "\x01"
     "CHRS:";
 constexpr std::string_view kKludgeTzutc = "\x01TZUTC:";
+// What the header fields of the three formats hold, the terminating 0 left out.
+constexpr std::size_t kNameBytes = 35;
+constexpr std::size_t kSubjectBytes = 71;
 
 // Writing by hour of the day: little at night, a peak in the evening.
 constexpr int kHourWeights[] = {3, 2, 1, 1, 1,  1,  2,  4,  6,  7,  8,  8,
@@ -161,13 +165,21 @@ class EchoComposer {
           written + 60 + static_cast<std::int64_t>(48.0 * 3600.0 * u * u * u);
       Compose();
       const Person& writer = context_.people[current_.person];
+      // Decided by the message's place, not by the random stream, so the code page 866
+      // messages stay what they were.
+      const Charset* charset = MessageCharset(writer);
       clock.Set(LocalTimeOf(written));
       if (!base.NewMessage()) {
         error = "cannot start a message in " + spec_.tag;
         return false;
       }
       base.SetMsgType(1);
-      base.SetFrom(current_.usedName);
+      if (charset != nullptr) {
+        Encode(*charset);
+        base.SetFrom(charset->converter.Convert(current_.usedName));
+      } else {
+        base.SetFrom(current_.usedName);
+      }
       base.SetTo(to_);
       base.SetSubject(subject_);
       base.SetDateWritten(MsgDateTimeNow(clock));
@@ -180,7 +192,12 @@ class EchoComposer {
       base.SeekText(base.GetTextSize());
       for (const std::string& line : kludges_) base.WriteLine(line);
       for (const std::string& line : body_) base.WriteLine(line);
-      base.WriteOrigin(context_.pools.origins[writer.origin], writer.address);
+      if (charset != nullptr) {
+        base.WriteLine(charset->converter.Convert(
+            OriginLine(context_.pools.origins[writer.origin], writer.address)));
+      } else {
+        base.WriteOrigin(context_.pools.origins[writer.origin], writer.address);
+      }
       for (const std::string& line : trailer_) base.WriteLine(line);
       if (!base.WriteMessage()) {
         error = "cannot write a message in " + spec_.tag + " (status " + Decimal(base.GetStatus()) +
@@ -195,6 +212,40 @@ class EchoComposer {
   }
 
  private:
+  // A charset other than code page 866 that some writers' editors use, with its CHRS kludge.
+  struct Charset {
+    Charset(std::string_view name, std::string_view level)
+        : converter("CP866", name),
+          kludge(std::string(kKludgeChrs) + " " + std::string(name) + " " + std::string(level)) {}
+    CharsetConverter converter;
+    std::string kludge;
+  };
+
+  // UTF-8 for every seventh message, KOI8-R for others, when a Cyrillic writer wrote it and its
+  // names and subject fit the header fields in that charset (a name cut inside a character
+  // would be another name); null for code page 866.
+  const Charset* MessageCharset(const Person& writer) const {
+    if (!context_.mixedCharsets || !writer.cyrillic) return nullptr;
+    const Charset* charset = posted_ % 7 == 3 ? &utf8_ : posted_ % 11 == 5 ? &koi8_ : nullptr;
+    if (charset == nullptr) return nullptr;
+    if (charset->converter.Convert(current_.usedName).size() > kNameBytes ||
+        charset->converter.Convert(to_).size() > kNameBytes ||
+        charset->converter.Convert(subject_).size() > kSubjectBytes) {
+      return nullptr;
+    }
+    return charset;
+  }
+
+  // The composed message in charset: header texts, its CHRS kludge, body.
+  void Encode(const Charset& charset) {
+    to_ = charset.converter.Convert(to_);
+    subject_ = charset.converter.Convert(subject_);
+    for (std::string& line : kludges_) {
+      line = line.rfind(kKludgeChrs, 0) == 0 ? charset.kludge : charset.converter.Convert(line);
+    }
+    for (std::string& line : body_) line = charset.converter.Convert(line);
+  }
+
   // Picks the writer, recipient and subject of the next message and builds its lines.
   void Compose() {
     current_ = Posted();
@@ -318,6 +369,8 @@ class EchoComposer {
   std::vector<std::string> kludges_;
   std::vector<std::string> body_;
   std::vector<std::string> trailer_;
+  const Charset utf8_{"UTF-8", "4"};
+  const Charset koi8_{"KOI8-R", "2"};
 };
 
 }  // namespace

@@ -47,6 +47,9 @@ struct NodeContext {
   int spanDays = 90;              // how far back the messages go
   double participation = 0.7;     // share of the people that write in a given echo
   FtnAddress node;                // the node itself (SEEN-BY, PATH)
+  // Some messages of Cyrillic writers written in UTF-8 or KOI8-R, with their CHRS kludge, as
+  // from nodes whose editors use those; the rest in code page 866.
+  bool mixedCharsets = false;
 };
 
 // Writes spec.messages messages into a new base at basePath through its writing side.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/charset.h"
 #include "common/file.h"
 #include "common/file_system.h"
 #include "common/text.h"
@@ -115,7 +116,9 @@ std::string ReadmeText(bool bench) {
          "             an explicit period and the data file; run: tarnik\r\n"
          "Tarnik-*.Cfg one group per tosser configuration; run for example:\r\n"
          "             tarnik Tarnik-fastecho.Cfg\r\n"
-         "             FIDOCONFIG=fidoconfig tarnik Tarnik-fidoconfig.Cfg\r\n";
+         "             FIDOCONFIG=fidoconfig tarnik Tarnik-fidoconfig.Cfg\r\n"
+         "Tarnik-utf8.Cfg  a UTF-8 report of the Russian echoes, whose messages come in\r\n"
+         "             code page 866, UTF-8 and KOI8-R: tarnik Tarnik-utf8.Cfg\r\n";
 }
 
 }  // namespace
@@ -174,7 +177,8 @@ bool WriteSampleNode(const SampleOptions& options, std::string& error,
       DayNumber(options.referenceYear, options.referenceMonth, options.referenceDay),
       bench ? 365 : preset->spanDays,
       bench ? 1.0 : 0.7,
-      FtnAddress{2, 5020, 1, 0}};
+      FtnAddress{2, 5020, 1, 0},
+      !bench};
 
   for (std::size_t i = 0; i < echoes.size(); ++i) {
     if (!WriteEcho(echoes[i], echoes[i].path, context, seed.Fork(100 + i), error)) {
@@ -225,7 +229,8 @@ bool WriteSampleNode(const SampleOptions& options, std::string& error,
                    error) ||
         !WriteFile("Tarnik-fastecho.Cfg",
                    TosserTarnikConfig("fastecho", "fastecho.cfg", all, "report-fastecho.txt"),
-                   error)) {
+                   error) ||
+        !WriteFile("Tarnik-utf8.Cfg", Utf8TarnikConfig(), error)) {
       return false;
     }
   }
@@ -235,6 +240,13 @@ bool WriteSampleNode(const SampleOptions& options, std::string& error,
     return false;
   }
   if (!options.templateFile.empty() && !WriteFile("templates/Default.Tpl", templateText, error)) {
+    return false;
+  }
+  // The template is in code page 866, like the reports it lays out; a UTF-8 report needs it
+  // in UTF-8.
+  if (!bench && !options.templateFile.empty() &&
+      !WriteFile("templates/Default-utf8.Tpl",
+                 CharsetConverter("CP866", "UTF-8").Convert(templateText), error)) {
     return false;
   }
   return true;
