@@ -31,7 +31,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # lines of at most 255 bytes; the FastEcho header alone is 4644 bytes.
 declare -A max_len=(
   [squish]=16384 [jam]=20480 [msg_dir]=16384 [fastecho]=8192 [language]=8192
-  [data_file]=2048 [configuration]=4096 [template]=1024 [pattern]=511
+  [data_file]=2048 [configuration]=4096 [template]=1024 [pattern]=511 [tosser_config]=8192
 )
 
 if ! command -v clang++ >/dev/null; then
