@@ -65,6 +65,14 @@ bool ReplacementFile::Open(const std::string& path) {
     if (!file_.Open(target_, FileMode::kCreateExact)) Fail(file_.ErrorText());
     return file_.IsOpen();
   }
+  // A report the sysop may write in a directory the run may not write in was always written
+  // in place; it still is, as nothing can be put beside it.
+  const std::string directory = DirectoryPart(target_);
+  if (replacesExisting_ && ::access(directory.empty() ? "." : directory.c_str(), W_OK) != 0) {
+    replacesExisting_ = false;
+    if (!file_.Open(target_, FileMode::kCreateExact)) Fail(file_.ErrorText());
+    return file_.IsOpen();
+  }
   RemoveStaleTemporaries(target_);
   temporary_ = target_ + ".tmp" + std::to_string(::getpid());
   if (!file_.Open(temporary_, FileMode::kCreateExact)) {

@@ -12,8 +12,9 @@ namespace tarnik {
 // disk or a killed run leave the old file or the new one, never part of one. The target is
 // found as ResolveExisting finds it; a symbolic link is followed, so the file it points to is
 // replaced and the link stays. A target that exists but is no regular file (/dev/null, a
-// pipe) cannot be renamed over and is written in place. Temporary files of runs that no
-// longer live are removed when one is made.
+// pipe) cannot be renamed over and is written in place, as is a file in a directory this
+// process may not write in. Temporary files of runs that no longer live are removed when one
+// is made.
 class ReplacementFile {
  public:
   ReplacementFile() = default;

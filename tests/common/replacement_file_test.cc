@@ -125,6 +125,30 @@ TEST(ReplacementFile, DevicesAreWrittenInPlaceAndFailuresSaySo) {
   EXPECT_EQ(Listing(dir), "r.txt/\n");
 }
 
+// A report the sysop may write in a directory the run may not write in: nothing can be put
+// beside it, so it is written in place, as it always was.
+TEST(ReplacementFile, AFileInADirectoryThatCannotBeWrittenIsWrittenInPlace) {
+  testing::TempDir dir;
+  dir.Write("ro/r.txt", "old");
+  fs::permissions(dir.File("ro"), fs::perms::owner_read | fs::perms::owner_exec);
+  std::error_code error;
+  {
+    ReplacementFile probe;
+    if (probe.Open(dir.File("ro/probe")) && probe.Commit()) {
+      fs::remove(dir.File("ro/probe"), error);
+      fs::permissions(dir.File("ro"), fs::perms::owner_all);
+      GTEST_SKIP() << "permissions do not bind this user";
+    }
+  }
+  ReplacementFile file;
+  ASSERT_TRUE(file.Open(dir.File("ro/r.txt")));
+  EXPECT_FALSE(file.ReplacesExisting());
+  ASSERT_TRUE(file.Write("new", 3));
+  EXPECT_TRUE(file.Commit());
+  fs::permissions(dir.File("ro"), fs::perms::owner_all);
+  EXPECT_EQ(dir.Read("ro/r.txt"), "new");
+}
+
 // A run killed while writing leaves "<name>.tmp<pid>"; the next replacement removes those of
 // processes that are gone and nothing else.
 TEST(ReplacementFile, RemovesTemporaryFilesOfRunsThatAreGone) {
