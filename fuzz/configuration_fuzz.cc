@@ -1,5 +1,5 @@
-// The input as the configuration file; then every group is offered a few echoes (its tag
-// patterns go through the matcher) and asked about a few days of its period.
+// The input as the configuration file, held in memory; then every group is offered a few
+// echoes (its tag patterns go through the matcher) and asked about a few days of its period.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,20 +9,23 @@
 #include "areas/area_sink.h"
 #include "common/clock.h"
 #include "common/console.h"
+#include "common/diagnostics.h"
+#include "common/file_opener.h"
 #include "config/configuration.h"
 #include "config/period.h"
 #include "core/calendar.h"
 #include "core/language_table.h"
-#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarnik;
-  std::string dir = fuzz::FreshDir("config");
-  fuzz::WriteBytes(dir + "Tarnik.Cfg", std::string_view(reinterpret_cast<const char*>(data), size));
+  MemoryFileOpener files;
+  files.Add("Tarnik.Cfg", std::string(reinterpret_cast<const char*>(data), size));
 
   LanguageTable language;
   StringConsole console;
-  Configuration config(dir + "Tarnik.Cfg", language, console);
+  StringConsole errors;
+  Diagnostics diagnostics(errors);
+  Configuration config("Tarnik.Cfg", language, console, diagnostics, files);
   if (!config.Load()) return 0;
 
   GroupAreaSink sink(config.groups);

@@ -1,10 +1,11 @@
-// The input as FastEcho's binary configuration. The semaphore directory of the header is
-// pointed at the work directory before the file is written: the reader makes that directory
-// and a busy flag in it, and a fuzzer must not scatter those over the machine. The stored
-// directory itself still goes through the flag-name rules.
+// The input as FastEcho's binary configuration, read from memory through the same read window
+// and area walk the reader uses on the file. The reader's own wrapper adds only the busy flag
+// on disk, which a fuzzer must not scatter over the machine; the flag's name is still made
+// from the stored directory.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,9 +13,8 @@
 #include "areas/area_sink.h"
 #include "areas/fastecho_format.h"
 #include "areas/fastecho_reader.h"
-#include "common/console.h"
-#include "core/language_table.h"
-#include "fuzz_support.h"
+#include "common/byte_source.h"
+#include "common/read_window.h"
 
 namespace {
 
@@ -26,30 +26,20 @@ class CollectingSink final : public tarnik::AreaSink {
   std::vector<std::string> offered;
 };
 
+// Not a multiple of the area record size, so records straddle the window's blocks.
+constexpr std::size_t kBlock = 1000;
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarnik;
   std::string bytes(reinterpret_cast<const char*>(data), size);
-
+  ReadWindow config(kBlock);
+  config.Reset(std::make_unique<MemoryByteSource>(std::move(bytes)));
   FastEchoHeader header;
-  if (ParseFastEchoHeader(bytes, header)) {
-    FastEchoBusyFlag(header.semaphorePath);
-    FirstAreaPosition(header);
-  }
-
-  std::string dir = fuzz::FreshDir("fastecho");
-  std::string semaphore = dir + "sem";
-  if (bytes.size() > fastecho::kSemaphorePathOffset + semaphore.size()) {
-    bytes.replace(fastecho::kSemaphorePathOffset, semaphore.size() + 1,
-                  semaphore + std::string(1, '\0'));
-  }
-  fuzz::WriteBytes(dir + "fastecho.cfg", bytes);
-
-  LanguageTable language;
+  if (!ParseFastEchoHeader(config.View(0, fastecho::kHeaderSize), header)) return 0;
+  FastEchoBusyFlag(header.semaphorePath);
   CollectingSink sink;
-  StringConsole console;
-  FastEchoReader reader(language);
-  reader.Read(dir + "fastecho.cfg", sink, console);
+  OfferFastEchoAreas(config, header, sink);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "common/bytes.h"
+#include "common/clock.h"
 #include "common/file.h"
 #include "common/text.h"
 #include "core/calendar.h"
@@ -113,6 +114,11 @@ void ReadMessage(MessageBase& base, bool withBody) {
 }
 
 }  // namespace
+
+const Clock& FixedTime() {
+  static const FixedClock clock(LocalTime{2024, 3, 1, 12, 0, 0, 0});
+  return clock;
+}
 
 const std::string& WorkDir() {
   if (workDir == nullptr) {

@@ -7,6 +7,7 @@
 
 namespace tarnik {
 
+class Clock;
 class MessageBase;
 
 namespace fuzz {
@@ -19,6 +20,9 @@ std::string FreshDir(std::string_view name);
 // Writes bytes to a file, creating or truncating it; aborts when that fails, since a target
 // that cannot lay out its input would report nothing useful.
 void WriteBytes(const std::string& path, std::string_view bytes);
+
+// A clock fixed at one moment, so a target's runs do not depend on today's date.
+const Clock& FixedTime();
 
 // Takes a little-endian number of four bytes off the front of input (0 when it is too short).
 std::uint32_t TakeU32(std::string_view& input);

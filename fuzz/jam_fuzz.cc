@@ -1,5 +1,6 @@
 // A JAM base made of the input: two 4-byte little-endian lengths, then name.JHR and name.JDX
-// of those lengths (or what is left), the rest is name.JDT. No name.JLR.
+// of those lengths (or what is left), the rest is name.JDT. No name.JLR. The files are held
+// in memory.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/clock.h"
+#include "common/file_opener.h"
 #include "fuzz_support.h"
 #include "msgbase/message_base.h"
 
@@ -18,12 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view jhr = fuzz::TakeBytes(input, jhrSize);
   std::string_view jdx = fuzz::TakeBytes(input, jdxSize);
 
-  std::string dir = fuzz::FreshDir("jam");
-  fuzz::WriteBytes(dir + "base.jhr", jhr);
-  fuzz::WriteBytes(dir + "base.jdx", jdx);
-  fuzz::WriteBytes(dir + "base.jdt", input);
+  MemoryFileOpener files;
+  files.Add("echo/base.jhr", std::string(jhr));
+  files.Add("echo/base.jdx", std::string(jdx));
+  files.Add("echo/base.jdt", std::string(input));
 
   std::unique_ptr<MessageBase> base;
-  if (OpenMessageBase("J" + dir + "base", base)) fuzz::WalkBase(*base);
+  if (OpenMessageBase("Jecho/base", base, nullptr, fuzz::FixedTime(), files)) fuzz::WalkBase(*base);
   return 0;
 }

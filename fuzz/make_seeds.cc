@@ -183,7 +183,17 @@ void FastEchoSeeds() {
 }
 
 void TextSeeds(const std::string& source) {
-  Seed("template", "default", Read(source + "data/templates/Default.Tpl"));
+  // The default template one section a seed: the target's inputs are capped far below the
+  // whole file, whose sections hold nothing one of them alone does not.
+  const std::string full = Read(source + "data/templates/Default.Tpl");
+  int section = 0;
+  for (std::size_t at = full.find("#define"); at != std::string::npos;) {
+    const std::size_t end = full.find("#end", at);
+    const std::size_t next = end == std::string::npos ? end : full.find("#define", end);
+    Seed("template", "default-" + std::to_string(++section),
+         full.substr(at, next == std::string::npos ? next : next - at));
+    at = next;
+  }
   Seed("template", "small",
        "; comment\r\n#define Header\r\n@echo @description @messages\r\n"
        "@assign(@x,@numformat(1234567))\r\n@rightpad(@username,20) @x\r\n#end\r\n"

@@ -1,5 +1,5 @@
 // A Squish base made of the input: a 4-byte little-endian length, that many bytes of
-// name.SQD (or all that is left), the rest is name.SQI.
+// name.SQD (or all that is left), the rest is name.SQI. The files are held in memory.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/clock.h"
+#include "common/file_opener.h"
 #include "fuzz_support.h"
 #include "msgbase/message_base.h"
 
@@ -16,11 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint32_t sqdSize = fuzz::TakeU32(input);
   std::string_view sqd = fuzz::TakeBytes(input, sqdSize);
 
-  std::string dir = fuzz::FreshDir("squish");
-  fuzz::WriteBytes(dir + "base.sqd", sqd);
-  fuzz::WriteBytes(dir + "base.sqi", input);
+  MemoryFileOpener files;
+  files.Add("echo/base.sqd", std::string(sqd));
+  files.Add("echo/base.sqi", std::string(input));
 
   std::unique_ptr<MessageBase> base;
-  if (OpenMessageBase("S" + dir + "base", base)) fuzz::WalkBase(*base);
+  if (OpenMessageBase("Secho/base", base, nullptr, fuzz::FixedTime(), files)) fuzz::WalkBase(*base);
   return 0;
 }

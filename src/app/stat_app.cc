@@ -1,5 +1,7 @@
 #include "app/stat_app.h"
 
+#include <charconv>
+
 #include "areas/area_import.h"
 #include "common/charset.h"
 #include "common/file_system.h"
@@ -22,6 +24,16 @@ std::string FormatText(const std::string& format, std::string_view argument, Tex
 
 }  // namespace
 
+int LockWaitSeconds(std::string_view value) {
+  int seconds = 0;
+  const char* last = value.data() + value.size();
+  const auto [end, error] = std::from_chars(value.data(), last, seconds);
+  if (value.empty() || error != std::errc() || end != last || seconds < 0) {
+    return kDefaultLockWaitSeconds;
+  }
+  return seconds;
+}
+
 std::vector<std::string> LanguageFileCandidates() {
   std::vector<std::string> candidates = {"Tarnik.Lng"};
   std::string programDirectory = ExecutableDirectory();
@@ -39,7 +51,7 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
   }
   config_ = std::make_unique<Configuration>(args.empty() ? std::string() : args.front(), language_,
                                             services_.console, services_.diagnostics);
-  if (config_->Load()) {
+  if (config_->Load() && TakeLock()) {
     UseCharsets();
     poster_ = std::make_unique<ReportPoster>(*config_, services_);
     LoadAreas();
@@ -52,6 +64,7 @@ StatApp::StatApp(const std::vector<std::string>& args, Services services) : serv
 StatApp::~StatApp() {
   SaveDataFile();
   poster_.reset();
+  lock_.Release();
   config_.reset();
   // What the program writes after the run is in the design's charset again.
   services_.console.SetTextCharset(kDesignCharset);
@@ -69,10 +82,32 @@ void StatApp::UseCharsets() {
   services_.reportConsole.SetTextCharset(config_->charset);
 }
 
+// A slow run overlapping the next one from cron must not have both read and rewrite the data
+// file: the second waits for the first a while, then gives up without touching anything.
+bool StatApp::TakeLock() {
+  const std::string path = config_->dataFileName + ".lock";
+  const int waitSeconds =
+      LockWaitSeconds(services_.environment.Get(std::string(kLockWaitVariable)));
+  std::string reason;
+  FileLock::Result result = lock_.Take(path, 0, reason);
+  if (result == FileLock::Result::kBusy && waitSeconds > 0) {
+    services_.diagnostics.Warning(
+        path, "another run of tarnik holds the lock; waiting up to " + Decimal(waitSeconds) + " s");
+    result = lock_.Take(path, waitSeconds * 1000, reason);
+  }
+  // A lock file that cannot be made (a directory the run may not write in) leaves the run
+  // unguarded, as every run was before; a data file there fails to save and says so.
+  if (result != FileLock::Result::kBusy) return true;
+  services_.diagnostics.Error(path, "another run of tarnik still holds the lock after " +
+                                        Decimal(waitSeconds) + " s; this run does nothing");
+  return false;
+}
+
 bool StatApp::LoadLanguage() {
   const std::vector<std::string> candidates = LanguageFileCandidates();
   for (const std::string& candidate : candidates) {
-    if (!FileExists(candidate)) continue;
+    // A pipe or device counts as well as a file; a directory of the name does not.
+    if (ResolveExisting(candidate).empty() || DirectoryExists(candidate)) continue;
     std::string reason;
     if (LoadLanguageFile(candidate, language_, &reason)) return true;
     services_.diagnostics.Error(candidate, "cannot load the language file: " + reason);
@@ -167,7 +202,7 @@ bool StatApp::WriteReport(EchoGroup& group) {
   }
   // A report that did not reach its file whole is not posted either.
   if (posting && whole) poster_->Post(group, report);
-  return true;
+  return whole;
 }
 
 }  // namespace tarnik

@@ -2,8 +2,10 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/file_lock.h"
 #include "common/services.h"
 #include "config/configuration.h"
 #include "config/data_file.h"
@@ -34,12 +36,15 @@ class StatApp {
  private:
   // Loads the first language file found; false (with a diagnostic) when none could be.
   bool LoadLanguage();
+  // Takes the lock beside the data file, waiting for a run that holds it; false (with a
+  // diagnostic) when that run still holds it after the wait.
+  bool TakeLock();
   // Makes the message converters and the report charset, and brings the language texts into
   // the report charset.
   void UseCharsets();
   bool ProcessGroup(EchoGroup& group);
-  // False when the report output could not be created (a console line says so). A report
-  // written whole is then posted when the group has a post target.
+  // False when the report output could not be created or written whole (a console line says
+  // so). A report written whole is then posted when the group has a post target.
   bool WriteReport(EchoGroup& group);
   void LoadDataFile();
   void SaveDataFile();
@@ -52,8 +57,17 @@ class StatApp {
   ReportCharset reportCharset_;
   std::vector<DataEntry> dataEntries_;
   LanguageTable language_;
+  FileLock lock_;               // held from the configuration's loading to the data file's saving
   bool areasImported_ = false;  // the tosser's area list was read without a problem
 };
+
+// The environment variable giving the seconds a run waits for another that holds the lock,
+// and the wait without it.
+inline constexpr std::string_view kLockWaitVariable = "TARNIK_LOCK_WAIT";
+inline constexpr int kDefaultLockWaitSeconds = 60;
+// The wait a value of kLockWaitVariable asks for: whole seconds, 0 for none; anything else
+// (empty too) gives the default.
+int LockWaitSeconds(std::string_view value);
 
 // Where the language file is looked for: the current directory, the program's own directory,
 // then the installed layout (../share/tarnik/ beside the program's bin directory).

@@ -310,15 +310,15 @@ void FidoconfigLines::Include(std::string_view text) {
                                    " files deep; " + Quoted(name) + " is not read");
     return;
   }
+  // Only plain files: a device such as /dev/zero would never end, so it is not even opened.
+  if (!ResolveExisting(name).empty() && !FileExists(name) && !DirectoryExists(name)) {
+    diagnostics_.Error(place_,
+                       "cannot read the included file " + Quoted(name) + ": not a plain file");
+    return;
+  }
   if (!source->reader.Open(name)) {
     diagnostics_.Error(place_, "cannot open the included file " + Quoted(name) + ": " +
                                    source->reader.ErrorText());
-    return;
-  }
-  // Only plain files: a device such as /dev/zero would never end.
-  if (!FileExists(name)) {
-    diagnostics_.Error(place_,
-                       "cannot read the included file " + Quoted(name) + ": not a plain file");
     return;
   }
   sources_.push_back(std::move(source));

@@ -15,6 +15,9 @@ class Console {
   virtual void Write(std::string_view bytes) = 0;
   // True when the output is a terminal (the progress spinner draws only then).
   virtual bool IsTerminal() const = 0;
+  // Why a write failed since the last call (a report sent to a full disk); empty when every
+  // byte went out. The failure is forgotten once told.
+  virtual std::string TakeWriteError() { return {}; }
   // The charset of the texts written from now on (code page 866 until then); a console that
   // passes bytes unchanged has no use for it.
   virtual void SetTextCharset(std::string_view /*charset*/) {}
@@ -39,6 +42,7 @@ class LocaleConsole final : public Console {
 
   void Write(std::string_view bytes) override;
   bool IsTerminal() const override { return out_.IsTerminal(); }
+  std::string TakeWriteError() override { return out_.TakeWriteError(); }
   void SetTextCharset(std::string_view charset) override;
 
  private:
@@ -57,6 +61,10 @@ class StdoutConsole final : public Console {
  public:
   void Write(std::string_view bytes) override;
   bool IsTerminal() const override;
+  std::string TakeWriteError() override;
+
+ private:
+  int error_ = 0;  // errno of the first failed write
 };
 
 // Standard error, for diagnostics; never a terminal for the spinner's purposes.

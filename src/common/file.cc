@@ -17,6 +17,7 @@ File::~File() { Close(); }
 File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       error_(std::exchange(other.error_, 0)),
+      stream_(std::exchange(other.stream_, false)),
       position_(std::exchange(other.position_, 0)),
       name_(std::move(other.name_)) {}
 
@@ -25,6 +26,7 @@ File& File::operator=(File&& other) noexcept {
     Close();
     fd_ = std::exchange(other.fd_, -1);
     error_ = std::exchange(other.error_, 0);
+    stream_ = std::exchange(other.stream_, false);
     position_ = std::exchange(other.position_, 0);
     name_ = std::move(other.name_);
   }
@@ -46,6 +48,7 @@ bool File::Open(const std::string& name, FileMode mode) {
       flags |= O_RDWR;
       break;
     case FileMode::kReadOnly:
+    case FileMode::kReadOnlyExact:
       flags |= O_RDONLY;
       break;
     case FileMode::kWriteOnly:
@@ -54,7 +57,8 @@ bool File::Open(const std::string& name, FileMode mode) {
   }
   error_ = 0;
   // Only kCreate may make a file under the name as given when no spelling of it exists.
-  const bool exact = mode == FileMode::kCreateExact || mode == FileMode::kCreateNew;
+  const bool exact = mode == FileMode::kCreateExact || mode == FileMode::kCreateNew ||
+                     mode == FileMode::kReadOnlyExact;
   std::string actual = exact ? name : ResolveExisting(name);
   if (actual.empty()) {
     if (mode != FileMode::kCreate) {
@@ -78,6 +82,7 @@ bool File::Open(const std::string& name, FileMode mode) {
     return false;
   }
   error_ = 0;
+  stream_ = !S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode);
   fd_ = fd;
   position_ = 0;
   name_ = std::move(actual);
@@ -88,15 +93,32 @@ void File::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   position_ = 0;
+  stream_ = false;
 }
 
 std::size_t File::ReadSome(void* buffer, std::size_t count) {
+  if (stream_) return ReadStream(buffer, count);
   std::size_t done = ReadAt(position_, buffer, count);
   position_ += static_cast<std::int64_t>(done);
   return done;
 }
 
 bool File::Read(void* buffer, std::size_t count) { return ReadSome(buffer, count) == count; }
+
+// A pipe refuses pread, so a stream is read in order; each read takes what the writer has
+// sent so far, and only 0 is its end.
+std::size_t File::ReadStream(void* buffer, std::size_t count) {
+  auto* out = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    ssize_t n = ::read(fd_, out + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  position_ += static_cast<std::int64_t>(done);
+  return done;
+}
 
 std::size_t File::ReadAt(std::int64_t offset, void* buffer, std::size_t count) {
   if (fd_ < 0 || offset < 0) return 0;
@@ -119,7 +141,10 @@ bool File::Write(const void* buffer, std::size_t count) {
   std::size_t done = 0;
   const auto* in = static_cast<const char*>(buffer);
   while (done < count) {
-    ssize_t n = ::pwrite(fd_, in + done, count - done, position_ + static_cast<std::int64_t>(done));
+    // A pipe or device refuses pwrite: it is written in order.
+    ssize_t n = stream_ ? ::write(fd_, in + done, count - done)
+                        : ::pwrite(fd_, in + done, count - done,
+                                   position_ + static_cast<std::int64_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       // A write that takes nothing without an error means the device is full.

@@ -16,6 +16,9 @@ enum class FileMode {
   kCreateNew,
   kReadWrite,  // existing file
   kReadOnly,   // existing file
+  // As kReadOnly, under exactly the name given, for a name a directory listing gave: the
+  // search for another spelling would list the directory again.
+  kReadOnlyExact,
   kWriteOnly,  // existing file
 };
 
@@ -33,9 +36,13 @@ class File {
 
   bool Open(const std::string& name, FileMode mode);
   bool IsOpen() const { return fd_ >= 0; }
+  // A pipe, terminal or character device: it has no size and no positions, and is read from
+  // where the last read stopped.
+  bool IsStream() const { return stream_; }
   void Close();
 
-  // Reads up to count bytes at the position; returns the number read (0 at end or error).
+  // Reads up to count bytes at the position (of a stream: the next bytes); returns the number
+  // read (0 at end or error).
   std::size_t ReadSome(void* buffer, std::size_t count);
   // Reads exactly count bytes; false (and the position undefined) when fewer were there.
   bool Read(void* buffer, std::size_t count);
@@ -57,8 +64,11 @@ class File {
   std::string ErrorText() const;
 
  private:
+  std::size_t ReadStream(void* buffer, std::size_t count);
+
   int fd_ = -1;
   int error_ = 0;
+  bool stream_ = false;
   std::int64_t position_ = 0;
   std::string name_;
 };

@@ -1,8 +1,10 @@
 #include "common/file_opener.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "common/cp866.h"
+#include "common/file.h"
 #include "common/file_system.h"
 
 namespace tarnik {
@@ -32,6 +34,20 @@ std::unique_ptr<ByteSource> DiskFileOpener::OpenRead(const std::string& name) co
   auto source = std::make_unique<FileByteSource>();
   if (!source->Open(name)) return nullptr;
   return source;
+}
+
+std::string DiskFileOpener::OpenError(const std::string& name) const {
+  File file;
+  if (file.Open(name, FileMode::kReadOnly)) return "it changed while it was opened";
+  return file.ErrorText();
+}
+
+std::unique_ptr<ByteSource> DiskFileOpener::OpenListed(const std::string& name, bool& gone) const {
+  gone = false;
+  auto source = std::make_unique<FileByteSource>();
+  if (source->OpenExact(name)) return source;
+  gone = !ExistsExactly(name);
+  return nullptr;
 }
 
 std::vector<std::string> DiskFileOpener::ListFiles(const std::string& directory,
@@ -73,6 +89,18 @@ std::unique_ptr<ByteSource> MemoryFileOpener::OpenRead(const std::string& name) 
   const std::string* bytes = Find(name);
   if (bytes == nullptr) return nullptr;
   return std::make_unique<MemoryByteSource>(*bytes);
+}
+
+std::string MemoryFileOpener::OpenError(const std::string&) const {
+  return SystemErrorText(ENOENT);
+}
+
+std::unique_ptr<ByteSource> MemoryFileOpener::OpenListed(const std::string& name,
+                                                         bool& gone) const {
+  auto exact = files_.find(name);
+  gone = exact == files_.end();
+  if (gone) return nullptr;
+  return std::make_unique<MemoryByteSource>(exact->second);
 }
 
 std::vector<std::string> MemoryFileOpener::ListFiles(const std::string& directory,

@@ -23,6 +23,12 @@ class FileOpener {
   virtual bool DirectoryExists(const std::string& path) const = 0;
   // The file for reading; nullptr when it cannot be opened.
   virtual std::unique_ptr<ByteSource> OpenRead(const std::string& name) const = 0;
+  // Why OpenRead of name failed, in the system's words ("Permission denied").
+  virtual std::string OpenError(const std::string& name) const = 0;
+  // The file under exactly a name that ListFiles gave, with no search for another spelling
+  // (on disk that lists the directory again); nullptr when it cannot be opened, with gone
+  // set when nothing is there under that name any more (deleted since the listing).
+  virtual std::unique_ptr<ByteSource> OpenListed(const std::string& name, bool& gone) const = 0;
   // Names (not paths) of the plain files in directory matching a DOS wildcard, as ListFiles.
   virtual std::vector<std::string> ListFiles(const std::string& directory,
                                              std::string_view pattern) const = 0;
@@ -34,6 +40,9 @@ class DiskFileOpener final : public FileOpener {
   bool FileExists(const std::string& name) const override;
   bool DirectoryExists(const std::string& path) const override;
   std::unique_ptr<ByteSource> OpenRead(const std::string& name) const override;
+  // Tries the file once more for the system's reason.
+  std::string OpenError(const std::string& name) const override;
+  std::unique_ptr<ByteSource> OpenListed(const std::string& name, bool& gone) const override;
   std::vector<std::string> ListFiles(const std::string& directory,
                                      std::string_view pattern) const override;
 };
@@ -48,10 +57,15 @@ class MemoryFileOpener final : public FileOpener {
  public:
   void Add(const std::string& path, std::string bytes) { files_[path] = std::move(bytes); }
   void AddDirectory(const std::string& path);
+  // Deletes the file under exactly this path, as another program would.
+  void Remove(const std::string& path) { files_.erase(path); }
 
   bool FileExists(const std::string& name) const override { return Find(name) != nullptr; }
   bool DirectoryExists(const std::string& path) const override;
   std::unique_ptr<ByteSource> OpenRead(const std::string& name) const override;
+  // A file that is not there.
+  std::string OpenError(const std::string& name) const override;
+  std::unique_ptr<ByteSource> OpenListed(const std::string& name, bool& gone) const override;
   std::vector<std::string> ListFiles(const std::string& directory,
                                      std::string_view pattern) const override;
 

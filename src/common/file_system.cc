@@ -14,6 +14,7 @@
 #include "common/byte_source.h"
 #include "common/cp866.h"
 #include "common/file.h"
+#include "common/replacement_file.h"
 
 namespace tarnik {
 namespace {
@@ -101,6 +102,8 @@ std::string ResolveExisting(const std::string& path) {
   }
   return {};
 }
+
+bool ExistsExactly(const std::string& path) { return !path.empty() && Exists(path); }
 
 bool FileExists(const std::string& path) {
   struct stat info;
@@ -191,28 +194,12 @@ std::string ExecutableDirectory() {
 }
 
 bool ReplaceFile(const std::string& path, std::string_view contents, std::string* reason) {
-  std::string target = ResolveExisting(path);
-  if (target.empty()) target = path;
-  std::string temporary = target + ".tmp" + std::to_string(::getpid());
-  {
-    File file;
-    if (!file.Open(temporary, FileMode::kCreate)) {
-      if (reason != nullptr) *reason = file.ErrorText();
-      return false;
-    }
-    if (!file.Write(contents.data(), contents.size()) || !file.Sync()) {
-      if (reason != nullptr) *reason = file.ErrorText();
-      file.Close();
-      ::unlink(temporary.c_str());
-      return false;
-    }
+  ReplacementFile file;
+  if (file.Open(path) && file.Write(contents.data(), contents.size()) && file.Commit()) {
+    return true;
   }
-  if (::rename(temporary.c_str(), target.c_str()) != 0) {
-    if (reason != nullptr) *reason = SystemErrorText(errno);
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  return true;
+  if (reason != nullptr) *reason = file.ErrorText();
+  return false;
 }
 
 RenameResult RenameNoReplace(const std::string& from, const std::string& to, std::string& error) {
@@ -234,10 +221,15 @@ RenameResult RenameNoReplace(const std::string& from, const std::string& to, std
   return RenameResult::kDone;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& contents, std::string* reason) {
+bool ReadWholeFile(const std::string& path, std::string& contents, std::string* reason,
+                   std::int64_t maxBytes) {
   FileByteSource file;
-  if (!file.Open(path)) {
+  if (!file.Open(path, maxBytes)) {
     if (reason != nullptr) *reason = file.ErrorText();
+    return false;
+  }
+  if (file.Size() > maxBytes) {
+    if (reason != nullptr) *reason = TooLargeText(maxBytes);
     return false;
   }
   contents.resize(static_cast<std::size_t>(file.Size()));

@@ -5,12 +5,16 @@
 #include <string_view>
 #include <vector>
 
+#include "common/byte_source.h"
+
 namespace tarnik {
 
 // The name under which an existing file or directory is found: the exact name first, else a
 // case-insensitive (ASCII) match of the last component in its directory. Empty when none.
 std::string ResolveExisting(const std::string& path);
 
+// Something is there under exactly this name (no search for another spelling).
+bool ExistsExactly(const std::string& path);
 bool FileExists(const std::string& path);       // a regular file, found as ResolveExisting does
 bool DirectoryExists(const std::string& path);  // a directory, found as ResolveExisting does
 // True when the directory (found as ResolveExisting does) holds at least one entry.
@@ -39,8 +43,8 @@ bool ChangeDirectory(const std::string& path);
 std::string ExecutableDirectory();
 
 // Writes contents to a temporary file beside path, then renames it over path, so readers
-// see either the old or the new file, never a partial one. On failure reason (when given)
-// receives the system's text.
+// see either the old or the new file, never a partial one (ReplacementFile). On failure
+// reason (when given) receives the system's text.
 bool ReplaceFile(const std::string& path, std::string_view contents, std::string* reason = nullptr);
 
 enum class RenameResult { kDone, kTargetExists, kFailed };
@@ -48,9 +52,10 @@ enum class RenameResult { kDone, kTargetExists, kFailed };
 // then kTargetExists and from keeps its name. On kFailed, error holds the system's reason.
 RenameResult RenameNoReplace(const std::string& from, const std::string& to, std::string& error);
 
-// Reads a whole file (found as ResolveExisting does). False when it cannot be opened or read;
-// reason (when given) then receives the system's text.
-bool ReadWholeFile(const std::string& path, std::string& contents, std::string* reason = nullptr);
+// Reads a whole file (found as ResolveExisting does), a pipe to its end. False when it cannot
+// be opened or read, or holds more than maxBytes; reason (when given) then says why.
+bool ReadWholeFile(const std::string& path, std::string& contents, std::string* reason = nullptr,
+                   std::int64_t maxBytes = kTextInputLimit);
 
 // The directory part of a path including its final separator ("" when there is none).
 std::string DirectoryPart(std::string_view path);

@@ -114,13 +114,13 @@ bool ParseNodeAddress(std::string_view text, FtnAddress& address) {
 }  // namespace
 
 Configuration::Configuration(const std::string& name, const LanguageTable& language,
-                             Console& console, Diagnostics& diagnostics)
+                             Console& console, Diagnostics& diagnostics, const FileOpener& files)
     : fileName(name.empty() ? std::string("Tarnik.Cfg") : name),
       language_(language),
       console_(console),
       diagnostics_(diagnostics) {
   console_.Write("Loading configuration from \"" + fileName + "\"... \r\n");
-  if (!reader_.Open(fileName)) {
+  if (!reader_.Open(fileName, files)) {
     loaded = false;
     diagnostics_.Error(fileName, "cannot open the configuration file: " + reader_.ErrorText());
     console_.Write(std::string(kBranchMark) + "Unable to open configuration file.\r\n");

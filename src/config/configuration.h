@@ -32,8 +32,10 @@ inline constexpr std::size_t kPacketPasswordMax = 8;
 class Configuration {
  public:
   // A charset keyword naming a charset that cannot be used is reported to diagnostics.
+  // The file is read from the disk, or from files (tests and fuzzers keep it in memory).
   Configuration(const std::string& fileName, const LanguageTable& language, Console& console,
-                Diagnostics& diagnostics = DefaultDiagnostics());
+                Diagnostics& diagnostics = DefaultDiagnostics(),
+                const FileOpener& files = DiskFiles());
 
   // Reads and interprets the whole file, applies the defaults; returns loaded.
   bool Load();

@@ -44,8 +44,26 @@ std::uint32_t JamBase::HeaderField(std::size_t offset) const {
   return LoadU32(header_.data() + offset);
 }
 
+// Number 0 means "no message" and numbers are signed 32-bit: such a BaseMsgNum would hide
+// every message from the walk, while numbering from 1 reads them all.
 std::int64_t JamBase::FirstNumber() const {
-  return static_cast<std::int32_t>(BaseField(kBaseBaseMsgNum));
+  const std::uint32_t stored = BaseField(kBaseBaseMsgNum);
+  return stored == 0 || NegativeAsSigned(stored) ? 1 : std::int64_t{stored};
+}
+
+std::string JamBase::DescribeDamage() {
+  const std::uint32_t stored = BaseField(kBaseBaseMsgNum);
+  if (stored == 0) return "BaseMsgNum is 0; the messages are numbered from 1";
+  if (NegativeAsSigned(stored)) {
+    return "BaseMsgNum is " + Decimal(stored) +
+           ", past the largest message number; the messages are numbered from 1";
+  }
+  const std::int64_t past =
+      FirstNumber() + indexCount_ - 1 - std::int64_t{std::numeric_limits<std::int32_t>::max()};
+  if (past <= 0) return {};
+  return "BaseMsgNum is " + Decimal(stored) + ": the last " + Decimal(past) + " of " +
+         Decimal(indexCount_) + " index records would be numbered past " +
+         Decimal(std::numeric_limits<std::int32_t>::max()) + " and are not read";
 }
 
 std::int64_t JamBase::IndexOf(std::int32_t n) const { return std::int64_t{n} - FirstNumber(); }

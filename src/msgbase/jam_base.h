@@ -52,6 +52,9 @@ class JamBase final : public MessageBase {
   void GetDateArrived(MsgDateTime& date) override;
   // TimesRead is not 0.
   bool IsRead() override;
+  // A BaseMsgNum of 0 or past the largest signed 32-bit number (then read as 1), or one
+  // that puts the last index records past it (those are not read).
+  std::string DescribeDamage() override;
 
   // Writing side, in jam_base_write.cc.
   // Makes the directory and four empty files with a fresh base header, open for writing.
@@ -84,7 +87,7 @@ class JamBase final : public MessageBase {
   void AppendLeadingLines(std::string& out) const;
   void AppendTrailingLines(std::string& out) const;
   bool ReadIndexRecord(std::int64_t index, std::uint32_t& userCrc, std::uint32_t& hdrOffset);
-  // BaseMsgNum as the signed number the format treats it as: the number of index record 0.
+  // The number of index record 0: BaseMsgNum, or 1 where BaseMsgNum cannot be a number.
   std::int64_t FirstNumber() const;
   // The index record of message number n; outside 0 .. indexCount_ - 1 when there is none.
   std::int64_t IndexOf(std::int32_t n) const;

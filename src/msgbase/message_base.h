@@ -185,6 +185,10 @@ class MessageBase {
   const std::string& Path() const { return path_; }
   // The message's read mark; false where the format has none.
   virtual bool IsRead() { return false; }
+  // What in the opened base's header or index cannot be right and hides messages from a
+  // walk, in words for a warning ("BaseMsgNum is 0; the messages are numbered from 1");
+  // empty when nothing is. Reads the index where it has to.
+  virtual std::string DescribeDamage() { return {}; }
 
   // Text positions of the line the last successful kludge search found.
   std::int32_t KludgeStartPos() const { return kludgeStart_; }

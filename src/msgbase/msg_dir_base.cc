@@ -108,6 +108,13 @@ void MsgDirBase::MarkPresent(std::int32_t n) {
   byte |= bit;
 }
 
+void MsgDirBase::MarkAbsent(std::int32_t n) {
+  std::uint8_t& byte = presence_[static_cast<std::size_t>(n / 8)];
+  const std::uint8_t bit = static_cast<std::uint8_t>(1u << (n % 8));
+  if ((byte & bit) != 0) --count_;
+  byte = static_cast<std::uint8_t>(byte & ~bit);
+}
+
 bool MsgDirBase::MessageExists(std::int32_t n) {
   return n >= 0 && n < kNumberLimit &&
          (presence_[static_cast<std::size_t>(n / 8)] & (1u << (n % 8))) != 0;
@@ -158,10 +165,15 @@ bool MsgDirBase::LoadMessage(bool withBody) {
   return read;
 }
 
+// The listing gave the file's spelling, so it is opened under exactly that name: looking for
+// another would list the directory again for every file a tosser's purge deleted meanwhile.
+// Such a file is simply gone: its number is no longer present.
 bool MsgDirBase::ReadMessageFile(std::string_view& bytes) {
-  file_.Reset(files().OpenRead(MessageFileName(GetCurrent())));
+  bool gone = false;
+  file_.Reset(files().OpenListed(MessageFileName(GetCurrent()), gone));
   if (!file_.HasSource()) {
-    SetStatus(kErrorOpenFile);
+    if (gone) MarkAbsent(GetCurrent());
+    SetStatus(gone ? kErrorNotPresent : kErrorOpenFile);
     return false;
   }
   const std::int64_t size = file_.Size();

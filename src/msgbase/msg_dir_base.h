@@ -33,7 +33,8 @@ class MsgDirBase final : public MessageBase {
   bool MessageExists(std::int32_t n) override;
   std::int32_t GetPosition() override { return GetCurrent(); }
   void SetPosition(std::int32_t position) override { SetCurrent(position); }
-  // False with 0x1001 (number not present) or 0x1002 (file unreadable or shorter than its
+  // False with 0x1001 (number not present, also when its file was deleted since the listing:
+  // the number is then no longer present) or 0x1002 (file unreadable or shorter than its
   // header). The text is the file after the header, without a terminating 0 byte.
   bool OpenMessage() override;
   // As OpenMessage, but the text holds only the leading kludge lines.
@@ -85,6 +86,8 @@ class MsgDirBase final : public MessageBase {
   std::string MessageFileName(std::int32_t n) const;
   // Sets n's presence bit (n from 1 to below kNumberLimit), counting it once.
   void MarkPresent(std::int32_t n);
+  // Clears n's presence bit (a present n), for a file deleted since the listing.
+  void MarkAbsent(std::int32_t n);
   std::uint16_t Word(std::size_t offset) const;
   // A zero-terminated header field.
   std::string_view Field(std::size_t offset, std::size_t width) const;

@@ -175,6 +175,25 @@ void SquishBase::SeekPlace(std::int64_t place) {
 
 void SquishBase::SetPosition(std::int32_t position) { MakeCurrent(position); }
 
+// Unique ids start at 1, so a record holding 0 is one a crash left unwritten (zeros) rather
+// than a message; number 0 means "no message" to every walk.
+std::string SquishBase::DescribeDamage() {
+  const std::int32_t records = IndexRecords();
+  std::int32_t first = -1;
+  std::int32_t zeros = 0;
+  IndexRecord record;
+  for (std::int32_t i = 0; i < records; ++i) {
+    if (!RecordAt(std::int64_t{i} * kIndexRecordSize, record)) break;
+    if (record.umsgid != 0) continue;
+    if (first < 0) first = i;
+    ++zeros;
+  }
+  if (zeros == 0) return {};
+  return Decimal(zeros) + " of " + Decimal(records) +
+         " index records hold message number 0; the walk ends at record " + Decimal(first + 1) +
+         ", so the last " + Decimal(records - first) + " are not read";
+}
+
 std::int64_t SquishBase::SqdSize(bool refresh) {
   if (refresh) sqdSize_ = sqd_.Size();
   return sqdSize_;

@@ -50,6 +50,9 @@ class SquishBase final : public MessageBase {
   void GetDateWritten(MsgDateTime& date) override;
   void GetDateArrived(MsgDateTime& date) override;
   bool IsRead() override;
+  // Index records with message number 0: a walk ends at the first of them, so the records
+  // from there on are not read.
+  std::string DescribeDamage() override;
 
   // Writing side, in squish_base_write.cc.
   bool Create(const std::string& path) override;

@@ -12,12 +12,15 @@ ReportOutput::~ReportOutput() { Close(); }
 bool ReportOutput::OpenFile(const std::string& name) {
   Close();
   writeError_.clear();
-  return file_.Open(name, FileMode::kCreate);
+  return file_.Open(name);
 }
 
 void ReportOutput::OpenConsole(Console& console) {
   Close();
+  writeError_.clear();
   console_ = &console;
+  // Only what fails from here on is the report's.
+  console_->TakeWriteError();
 }
 
 void ReportOutput::Write(std::string_view text) {
@@ -37,17 +40,21 @@ void ReportOutput::Flush() {
   if (console_ != nullptr) {
     console_->Write(buffer_);
   } else if (file_.IsOpen()) {
-    if (!file_.Write(buffer_.data(), buffer_.size()) && writeError_.empty()) {
-      writeError_ = file_.ErrorText();
-    }
+    file_.Write(buffer_.data(), buffer_.size());
   }
   buffer_.clear();
 }
 
-void ReportOutput::Close() {
+bool ReportOutput::Close() {
+  if (!IsOpen()) return writeError_.empty();
   Flush();
-  console_ = nullptr;
-  file_.Close();
+  if (console_ != nullptr) {
+    writeError_ = console_->TakeWriteError();
+    console_ = nullptr;
+  } else if (!file_.Commit()) {
+    writeError_ = file_.ErrorText();
+  }
+  return writeError_.empty();
 }
 
 }  // namespace tarnik

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/file.h"
+#include "common/replacement_file.h"
 
 namespace tarnik {
 
@@ -13,8 +13,9 @@ class Console;
 // Bytes of report text kept before they are passed on; not observable.
 inline constexpr std::size_t kReportBufferSize = 16384;
 
-// Where a report goes: a created (truncated) file, or the console. Text is collected up to
-// the buffer size and then passed on, so a long report never sits in memory.
+// Where a report goes: a file, or the console. Text is collected up to the buffer size and
+// then passed on, so a long report never sits in memory. A file is written beside the report
+// and put in its place only when whole, so a failure (a full disk) leaves the old report.
 class ReportOutput {
  public:
   explicit ReportOutput(std::size_t bufferSize = kReportBufferSize);
@@ -22,7 +23,7 @@ class ReportOutput {
   ReportOutput(const ReportOutput&) = delete;
   ReportOutput& operator=(const ReportOutput&) = delete;
 
-  // Creates or truncates the file; false when it cannot be created.
+  // Starts the file's replacement; false when it cannot be made.
   bool OpenFile(const std::string& name);
   // The console must outlive the output.
   void OpenConsole(Console& console);
@@ -31,21 +32,25 @@ class ReportOutput {
   void Write(std::string_view text);
   // The text followed by CR LF.
   void WriteLine(std::string_view text = {});
-  // Passes on what is buffered and closes a file; later writes are dropped.
-  void Close();
-  // The system's reason when writing the file failed (a full disk); empty while all went out.
+  // Passes on what is buffered and closes; a file replaces the report now. True when the
+  // whole report reached its place (or nothing was open); later writes are dropped.
+  bool Close();
+  // The system's reason when the report could not be written whole (a full disk); empty
+  // while all went out.
   const std::string& WriteError() const { return writeError_; }
   // The system's reason when OpenFile failed.
-  std::string OpenError() const { return file_.ErrorText(); }
+  const std::string& OpenError() const { return file_.ErrorText(); }
+  // An old report file is replaced, so it is kept when writing fails.
+  bool ReplacesFile() const { return file_.ReplacesExisting(); }
   // Everything passed on from now is also appended to copy, which must outlive the output.
   void CaptureTo(std::string& copy) { copy_ = &copy; }
-  // False once a write to the file has failed.
+  // False once writing the report has failed.
   bool ok() const { return writeError_.empty(); }
 
  private:
   void Flush();
 
-  File file_;
+  ReplacementFile file_;
   std::string writeError_;
   Console* console_ = nullptr;
   std::string* copy_ = nullptr;

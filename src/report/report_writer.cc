@@ -58,6 +58,7 @@ ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
       group_(group),
       language_(language),
       charset_(charset),
+      console_(services.console),
       diagnostics_(services.diagnostics) {
   if (group.outputName.empty()) {
     output_.OpenConsole(services.reportConsole);
@@ -80,20 +81,28 @@ ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
 }
 
 ReportWriter::~ReportWriter() {
-  output_.Close();
-  if (!output_.WriteError().empty()) {
-    diagnostics_.Error(ToLocalPath(group_.outputName),
-                       "cannot write the report file: " + output_.WriteError());
-  }
+  Close();
   template_.reset();
 }
 
-bool ReportWriter::IsOpen() const { return output_.IsOpen(); }
-
 bool ReportWriter::Close() {
-  output_.Close();
-  return output_.ok();
+  if (closed_) return whole_;
+  closed_ = true;
+  whole_ = output_.Close();
+  if (whole_) return true;
+  if (group_.outputName.empty()) {
+    diagnostics_.Error("standard output", "cannot write the report of group \"" +
+                                              group_.description + "\": " + output_.WriteError());
+    return false;
+  }
+  console_.Write("fault: unable to write report file ~" + group_.outputName + "~.\r\n");
+  diagnostics_.Error(ToLocalPath(group_.outputName),
+                     "cannot write the report file: " + output_.WriteError() +
+                         (output_.ReplacesFile() ? "; the previous report is kept" : ""));
+  return false;
 }
+
+bool ReportWriter::IsOpen() const { return output_.IsOpen(); }
 
 bool ReportWriter::Render(std::string_view name) {
   if (!template_) return false;

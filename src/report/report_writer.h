@@ -30,8 +30,7 @@ class ReportWriter {
   ReportWriter(const std::string& templatePath, EchoGroup& group, const LanguageTable& language,
                Services services, const ReportCharset& charset = ReportCharset{},
                std::size_t bufferSize = kReportBufferSize);
-  // Flushes and closes the output (a failed write gets a diagnostic), then destroys the
-  // template.
+  // Closes the output as Close does, then destroys the template.
   ~ReportWriter();
   ReportWriter(const ReportWriter&) = delete;
   ReportWriter& operator=(const ReportWriter&) = delete;
@@ -40,11 +39,13 @@ class ReportWriter {
   bool IsOpen() const;
   // Keeps a copy of the report text in copy, which must outlive the writer.
   void CaptureText(std::string& copy) { output_.CaptureTo(copy); }
-  // Closes the output now; true when every byte of the report reached it.
-  bool Close();
   // Writes the whole report. Re-sorts persons and subjects in place (for the sections that are
   // switched on) and removes the day records it wrote.
   void WriteAll(StatTables& tables);
+  // Closes the output now: a report file replaces the old one only when written whole. True
+  // when the whole report reached its place; otherwise a console line and a diagnostic say
+  // so, and an old report file is kept.
+  bool Close();
 
  private:
   // Renders the section; false when there is no template or no such section.
@@ -68,7 +69,10 @@ class ReportWriter {
   EchoGroup& group_;
   const LanguageTable& language_;
   ReportCharset charset_;
+  Console& console_;
   Diagnostics& diagnostics_;
+  bool closed_ = false;
+  bool whole_ = false;
 };
 
 }  // namespace tarnik

@@ -219,6 +219,10 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, std::int32_t wr
   if (group.bySubjects > 0) FindOrAddSubject(tables, scratch.normalized, keys.subject).count += 1;
 }
 
+// A *.MSG file deleted since the directory was listed (a tosser purging meanwhile) is no
+// message any more, where any other failure to open one is damage.
+bool Vanished(const MessageBase& base) { return base.GetStatus() == msg::kErrorNotPresent; }
+
 // Counts the messages of the walk from where the base stands up to (not including) the place
 // stop. True when the walk reached stop, false when it ended before.
 bool CountWalk(MessageBase& base, std::int64_t stop, const WalkRules& rules, ScanCounts counts,
@@ -229,6 +233,7 @@ bool CountWalk(MessageBase& base, std::int64_t stop, const WalkRules& rules, Sca
   for (; base.SeekFound(); base.SeekNext()) {
     if (base.WalkPlace() >= stop) return true;
     if (base.OpenMessage()) {
+      counts.state.readable += 1;
       base.GetDateWritten(written);
       base.GetDateArrived(arrived);
       const std::int32_t writtenDay = DayNumber(written.Year, written.Month, written.Day);
@@ -238,6 +243,8 @@ bool CountWalk(MessageBase& base, std::int64_t stop, const WalkRules& rules, Sca
         CountMessage(base, written, writtenDay, arrived, rules, counts, scratch);
         if (spinner != nullptr) spinner->Step();
       }
+    } else if (!Vanished(base)) {
+      counts.state.unreadable += 1;
     }
     base.CloseMessage();
   }
@@ -270,7 +277,7 @@ void CountEchoWalk(MessageBase& base, const EchoEntry& echo, EchoGroup& group,
   const std::int64_t end = base.WalkEnd();
   std::unique_ptr<MessageBase> backBase;
   if (WantsSplit(base, first, end, scan.threads) &&
-      OpenMessageBase(echo.areaSpec, backBase, nullptr, scan.services.clock)) {
+      OpenMessageBase(echo.areaSpec, backBase, nullptr, scan.services.clock, scan.files)) {
     const WalkCounter countWalk = [&rules](MessageBase& walked, std::int64_t stop, ScanCounts part,
                                            Spinner* partSpinner) {
       return CountWalk(walked, stop, rules, part, partSpinner);
@@ -291,6 +298,19 @@ std::int32_t ResumeNumber(const DataEntry* entry, MessageBase& base) {
     return static_cast<std::int32_t>(entry->lastHigh);
   }
   return 0;
+}
+
+// One warning for the echo's base: what its header or index hides, and damaged messages
+// where they outnumber the readable ones.
+void WarnOfDamage(const EchoEntry& echo, std::string damage, std::int32_t readable,
+                  std::int32_t unreadable, Diagnostics& diagnostics) {
+  if (unreadable > readable) {
+    if (!damage.empty()) damage += "; ";
+    damage += Decimal(unreadable) + " of " + Decimal(readable + unreadable) +
+              " messages are damaged and not counted";
+  }
+  if (damage.empty()) return;
+  diagnostics.Warning(echo.tag, "message base " + echo.areaSpec.substr(1) + ": " + damage);
 }
 
 }  // namespace
@@ -323,7 +343,7 @@ void ScanEcho(const EchoEntry& echo, EchoGroup& group, const GroupScan& scan) {
   }
   std::unique_ptr<MessageBase> base;
   std::int32_t status = 0;
-  if (!OpenMessageBase(echo.areaSpec, base, &status, scan.services.clock)) {
+  if (!OpenMessageBase(echo.areaSpec, base, &status, scan.services.clock, scan.files)) {
     console.Write(scan.language.LanguageText(kBaseNotOpenedText) + "\r\n");
     diagnostics.Error(echo.tag,
                       "cannot open the message base: " + OpenFailureText(echo.areaSpec, status));
@@ -331,6 +351,9 @@ void ScanEcho(const EchoEntry& echo, EchoGroup& group, const GroupScan& scan) {
     return;
   }
   scan.state.anyOpened = true;
+  const std::string damage = base->DescribeDamage();
+  const std::int32_t readableBefore = scan.state.readable;
+  const std::int32_t unreadableBefore = scan.state.unreadable;
   {
     Spinner spinner(console);
     DataEntry* entry =
@@ -343,6 +366,8 @@ void ScanEcho(const EchoEntry& echo, EchoGroup& group, const GroupScan& scan) {
     }
   }
   CloseMessageBase(base);
+  WarnOfDamage(echo, damage, scan.state.readable - readableBefore,
+               scan.state.unreadable - unreadableBefore, scan.services.diagnostics);
   RecomputeGroupTotals(group, scan.tables, scan.state);
 }
 

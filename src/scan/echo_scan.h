@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/file_opener.h"
 #include "common/services.h"
 #include "config/data_file.h"
 #include "config/echo_group.h"
@@ -18,6 +19,10 @@ struct GroupScanState {
   bool anyOpened = false;
   std::int32_t deliverySum = 0;
   std::int32_t deliveryCount = 0;
+  // Messages the walks opened, and those they could not open because they are damaged (a
+  // *.MSG file deleted since the listing is neither).
+  std::int32_t readable = 0;
+  std::int32_t unreadable = 0;
 };
 
 // Threads of a scan: kAuto shares a long walk with a second thread when the machine has a
@@ -38,12 +43,15 @@ struct GroupScan {
   // Converts each message's names and subject into the report charset; without it they are
   // counted as the base holds them.
   MessageCharsets* charsets = nullptr;
+  // Where the bases' files are read: the disk, or a fake that tests let change under a scan.
+  const FileOpener& files = DiskFiles();
 };
 
 // Scans one echo of a group into the tables: opens its base, counts every message written
 // in the group's period, updates the data entry for groups with usedatafile, closes the base
 // and recomputes the group totals. Writes text kNoBaseText (no base specification) or
-// kBaseNotOpenedText (base cannot be opened).
+// kBaseNotOpenedText (base cannot be opened). A base whose header or index cannot be right,
+// or with more damaged messages than readable ones, gets one warning naming the echo.
 void ScanEcho(const EchoEntry& echo, EchoGroup& group, const GroupScan& scan);
 
 // Recomputes dayCount, firstDay/lastDay, personCount, averageDelivery and averagePerDay.

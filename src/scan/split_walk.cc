@@ -28,6 +28,8 @@ void AddCounts(ScanCounts into, const PartCounts& later) {
   into.messages += later.messages;
   into.state.deliverySum += later.state.deliverySum;
   into.state.deliveryCount += later.state.deliveryCount;
+  into.state.readable += later.state.readable;
+  into.state.unreadable += later.state.unreadable;
   StatTables& tables = into.tables;
   for (std::size_t i = 0; i < tables.hours.size(); ++i) tables.hours[i] += later.tables.hours[i];
   for (std::size_t i = 0; i < tables.weekdays.size(); ++i) {

@@ -189,7 +189,7 @@ TEST(Program, EveryFailureHasItsStatusAndOneLineOnStandardError) {
        "AreaFile areasbbs areas.bbs\ndefine ECHO\ntemplate t.tpl\nout /dev/full\nend\n",
        "",
        2,
-       "Scanning ECHO done.\r\n",
+       "Scanning ECHO fault: unable to write report file ~/dev/full~.\r\n",
        {"tarnik: /dev/full: ", "No space left on device"}},
       {"template missing",
        "AreaFile areasbbs areas.bbs\ndefine ECHO\ntemplate none.tpl\nout r.txt\nend\n",

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "app/stat_app.h"
 #include "common/charset.h"
+#include "common/file_lock.h"
 #include "common/file_system.h"
 #include "config/data_file.h"
 #include "support/base_builder.h"
@@ -218,6 +222,210 @@ TEST(RunLoop, ScanLeavesTheBaseFilesUntouched) {
   EXPECT_EQ(dir.Read("base/echo.SQD"), sqd);
   EXPECT_EQ(dir.Read("base/echo.SQI"), sqi);
   EXPECT_EQ(ListFiles(dir.File("base"), "*.*").size(), 2u);
+}
+
+// The files of a directory (not its subdirectories), sorted, one name per line.
+std::string FileNames(const testing::TempDir& dir) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path(), error)) {
+    if (entry.is_regular_file(error)) names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  std::string out;
+  for (const std::string& name : names) out += name + "\n";
+  return out;
+}
+
+// The echo of kConfig with its template, which uses the built-in layout throughout.
+void WriteEcho(const testing::TempDir& dir) {
+  dir.Write("areas.bbs", "$base/echo my.echo 2:5020/1\r\n");
+  dir.Write("none.tpl", "");
+  ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("base/echo"), Messages(5)));
+}
+
+// The report used to be emptied and written in place: a full disk left it at 0 bytes while
+// the console said "done." and the run ended as a success. A file-size limit stands in for
+// the full disk here; the write of the new report fails with it as with a full one.
+TEST(RunLoop, AReportThatCannotBeWrittenLeavesTheOldOne) {
+  testing::TempDir dir;
+  std::string config = kConfig;
+  config.insert(config.find("end\n"), "bytime\nbydays\n");
+  dir.Write("Tarnik.Cfg", config);
+  WriteEcho(dir);
+  ASSERT_EQ(testing::RunTarnik().exitCode, 0);
+  ASSERT_GT(dir.Read("report.txt").size(), 2048u);
+  const std::string lastMonth = "last month's report\r\n";
+  dir.Write("report.txt", lastMonth);
+  // 1 KB in the 512-byte blocks of sh; without the signal ignored the limit would kill.
+  auto run =
+      testing::RunCommand("trap '' XFSZ; ulimit -f 2; exec " + testing::ShellQuote(TARNIK_BINARY));
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(dir.Read("report.txt"), lastMonth);
+  EXPECT_EQ(run.errors,
+            "tarnik: report.txt: cannot write the report file: File too large; the previous "
+            "report is kept\n");
+  EXPECT_NE(
+      run.output.find("Scanning my.echo fault: unable to write report file ~report.txt~.\r\n"),
+      std::string::npos)
+      << run.output;
+  EXPECT_EQ(FileNames(dir),
+            "Tarnik.Cfg\nTarnik.Dat\nTarnik.Dat.lock\nareas.bbs\nnone.tpl\nreport.txt\n");
+
+  // A report on standard output that cannot take it is told too.
+  dir.Write("Tarnik.Cfg", "AreaFile areasbbs areas.bbs\ndefine ECHO\ntemplate none.tpl\nend\n");
+  run = testing::RunCommand(testing::ShellQuote(TARNIK_BINARY) + " >/dev/full");
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.errors.find(
+                "tarnik: standard output: cannot write the report of group \"Echomail areas\": No "
+                "space left on device\n"),
+            std::string::npos)
+      << run.errors;
+}
+
+// A run killed while it wrote leaves "<name>.tmp<pid>" beside the data file or a report; the
+// next run that writes them removes those of processes that are gone.
+TEST(RunLoop, TemporaryFilesOfAKilledRunAreRemoved) {
+  testing::TempDir dir;
+  dir.Write("Tarnik.Cfg", kConfig);
+  WriteEcho(dir);
+  dir.Write("Tarnik.Dat.tmp2147483000", "half a data file");
+  dir.Write("report.txt.tmp2147483000", "half a report");
+  auto run = testing::RunTarnik();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.errors, "");
+  EXPECT_EQ(FileNames(dir),
+            "Tarnik.Cfg\nTarnik.Dat\nTarnik.Dat.lock\nareas.bbs\nnone.tpl\nreport.txt\n");
+  EXPECT_EQ(MessagesLine(dir.Read("report.txt")), " Messages ................ 5");
+}
+
+// A second run started while one still runs (a slow run overlapping the next from cron) used
+// to read and rewrite the data file beside it. It waits for the lock a while, then ends with
+// status 1 having changed nothing. The test holds the lock as the first run would.
+TEST(RunLoop, ASecondRunWaitsForTheLockThenGivesUp) {
+  testing::TempDir dir;
+  dir.Write("Tarnik.Cfg", kConfig);
+  WriteEcho(dir);
+  FileLock firstRun;
+  std::string reason;
+  ASSERT_EQ(firstRun.Take(dir.File("Tarnik.Dat.lock"), 0, reason), FileLock::Result::kTaken);
+
+  auto run = testing::RunTarnik("", "TARNIK_LOCK_WAIT=0");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.errors,
+            "tarnik: Tarnik.Dat.lock: another run of tarnik still holds the lock after 0 s; this "
+            "run does nothing\n");
+  EXPECT_EQ(run.output.find("Scanning"), std::string::npos) << run.output;
+  EXPECT_EQ(FileNames(dir), "Tarnik.Cfg\nTarnik.Dat.lock\nareas.bbs\nnone.tpl\n");
+
+  run = testing::RunTarnik("", "TARNIK_LOCK_WAIT=1");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.errors,
+            "tarnik: Tarnik.Dat.lock: warning: another run of tarnik holds the lock; waiting up "
+            "to 1 s\n"
+            "tarnik: Tarnik.Dat.lock: another run of tarnik still holds the lock after 1 s; this "
+            "run does nothing\n");
+  EXPECT_EQ(FileNames(dir), "Tarnik.Cfg\nTarnik.Dat.lock\nareas.bbs\nnone.tpl\n");
+
+  firstRun.Release();
+  run = testing::RunTarnik("", "TARNIK_LOCK_WAIT=0");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.errors, "");
+  EXPECT_EQ(MessagesLine(dir.Read("report.txt")), " Messages ................ 5");
+  ASSERT_EQ(LoadDataFile(dir.File("Tarnik.Dat")).size(), 1u);
+}
+
+TEST(LockWaitSeconds, WholeSecondsOrTheDefault) {
+  struct Case {
+    const char* value;
+    int seconds;
+  };
+  const Case cases[] = {{"", 60},   {"0", 0},   {"5", 5},   {"600", 600},       {"abc", 60},
+                        {"-3", 60}, {"5s", 60}, {" 5", 60}, {"99999999999", 60}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(LockWaitSeconds(c.value), c.seconds);
+  }
+}
+
+// A configuration, tosser configuration, template or language file that is a pipe used to
+// read as empty without a word ("tarnik <(cat Tarnik.Cfg)" loaded nothing): each is read to
+// its end and gives the report the files give.
+TEST(RunLoop, InputsFromPipesAreReadToTheirEnd) {
+  testing::TempDir dir;
+  WriteEcho(dir);
+  dir.Write("t.tpl", "#define mainheader\nReport of @echo from the template\n#end\n");
+  const std::string config = kConfig;
+  const std::string files = "AreaFile areasbbs areas.bbs\n";
+  ASSERT_EQ(config.rfind(files, 0), 0u);
+  std::string withTemplate = config;
+  withTemplate.replace(withTemplate.find("none.tpl"), 8, "t.tpl");
+  dir.Write("Tarnik.Cfg", withTemplate);
+  ASSERT_EQ(testing::RunTarnik().exitCode, 0);
+  const std::string expected = dir.Read("report.txt");
+  ASSERT_NE(expected.find("Report of my.echo from the template"), std::string::npos);
+
+  std::string fromFifos = "AreaFile areasbbs areas.fifo\n" + withTemplate.substr(files.size());
+  fromFifos.replace(fromFifos.find("t.tpl"), 5, "t.fifo");
+  dir.Write("fifo.cfg", fromFifos);
+  const std::string tarnik = testing::ShellQuote(TARNIK_BINARY);
+  struct Case {
+    const char* name;
+    std::string command;
+  };
+  const Case cases[] = {
+      {"configuration", "bash -c " + testing::ShellQuote("exec " + tarnik + " <(cat Tarnik.Cfg)")},
+      {"tosser configuration, template and language file",
+       "rm -f areas.fifo t.fifo Tarnik.Lng && mkfifo areas.fifo t.fifo Tarnik.Lng && "
+       "{ timeout 60 cat areas.bbs >areas.fifo & timeout 60 cat t.tpl >t.fifo & "
+       "timeout 60 cat " +
+           testing::ShellQuote(TARNIK_LANGUAGE_FILE) + " >Tarnik.Lng & } && " + tarnik +
+           " fifo.cfg"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(dir.File("report.txt"));
+    std::filesystem::remove(dir.File("Tarnik.Dat"));
+    auto run = testing::RunCommand(c.command);
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.errors, "");
+    EXPECT_EQ(dir.Read("report.txt"), expected);
+  }
+}
+
+// A configuration, tosser configuration or template that never ends (/dev/zero named by
+// mistake) used to run forever at full CPU; one larger than 64 MB is refused by name.
+TEST(RunLoop, InputsThatNeverEndAreRefused) {
+  struct Case {
+    const char* name;
+    std::string config;
+    std::string arguments;
+    int exitCode;
+    std::string error;
+  };
+  const std::string tooLarge = "more than 67108864 bytes, the most a text file may have";
+  const Case cases[] = {
+      {"configuration", kConfig, "/dev/zero", 1,
+       "tarnik: /dev/zero: cannot open the configuration file: " + tooLarge + "\n"},
+      {"tosser configuration", "AreaFile areasbbs /dev/zero\n" + kConfig.substr(28), "", 2,
+       "tarnik: /dev/zero: cannot open the tosser configuration: " + tooLarge +
+           "; no echo imported\n"},
+      {"template",
+       "AreaFile areasbbs areas.bbs\ntemplatepath /dev/\ndefine ECHO\ntemplate zero\n"
+       "out report.txt\nend\n",
+       "", 2,
+       "tarnik: /dev/zero: cannot open the template: " + tooLarge +
+           "; the built-in layout is used\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempDir dir;
+    WriteEcho(dir);
+    dir.Write("Tarnik.Cfg", c.config);
+    auto run = testing::RunTarnik(c.arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.errors, c.error);
+  }
 }
 
 }  // namespace

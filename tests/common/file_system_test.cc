@@ -291,5 +291,16 @@ TEST(CanonicalPath, TwoNamesOfOneFileCompareEqual) {
   EXPECT_NE(CanonicalPath("etc/fido/areas"), config);
 }
 
+// A device or pipe has no size: it is read to its end (here bounded by the limit), where a
+// read by size would find it empty.
+TEST(ReadWholeFile, ReadsADeviceToTheLimitAndRefusesMore) {
+  std::string contents;
+  std::string reason;
+  EXPECT_FALSE(ReadWholeFile("/dev/zero", contents, &reason, 4096));
+  EXPECT_EQ(reason, "more than 4096 bytes, the most a text file may have");
+  EXPECT_TRUE(ReadWholeFile("/dev/null", contents, &reason, 4096));
+  EXPECT_EQ(contents, "");
+}
+
 }  // namespace
 }  // namespace tarnik

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "common/file_opener.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
@@ -45,6 +46,39 @@ TEST(LineReader, FindsNamesCaseInsensitivelyAndReportsMissingFiles) {
   EXPECT_EQ(ReadAll(dir.File("missing"), 16), std::vector<std::string>{"<not opened>"});
   dir.Write("empty", "");
   EXPECT_TRUE(ReadAll(dir.File("empty"), 16).empty());
+}
+
+// A file that never ends (/dev/zero named by mistake) or is far larger than any text file of
+// the program is refused when opened, with the reason; one of exactly the limit is read.
+TEST(LineReader, RefusesAnInputLargerThanTheLimit) {
+  testing::TempDir dir;
+  dir.Write("limit.cfg", std::string(99, 'a') + "\n");
+  dir.Write("over.cfg", std::string(100, 'a') + "\n");
+  MemoryFileOpener memory;
+  memory.Add("over.cfg", std::string(101, '\n'));
+  struct Case {
+    std::string name;
+    const FileOpener& files;
+    bool opened;
+  };
+  const Case cases[] = {
+      {dir.File("limit.cfg"), DiskFiles(), true},
+      {dir.File("over.cfg"), DiskFiles(), false},
+      {"/dev/zero", DiskFiles(), false},
+      {"over.cfg", memory, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LineReader reader(16, 100);
+    EXPECT_EQ(reader.Open(c.name, c.files), c.opened);
+    EXPECT_EQ(reader.ErrorText(),
+              c.opened ? "" : "more than 100 bytes, the most a text file may have");
+  }
+  LineReader reader;
+  EXPECT_FALSE(reader.Open(dir.File("missing.cfg")));
+  EXPECT_EQ(reader.ErrorText(), "No such file or directory");
+  EXPECT_FALSE(reader.Open("missing.cfg", memory));
+  EXPECT_EQ(reader.ErrorText(), "No such file or directory");
 }
 
 }  // namespace

@@ -154,6 +154,48 @@ TEST(JamBase, WalkCoversTheIndexWhereverBaseMsgNumPutsIt) {
   }
 }
 
+// A BaseMsgNum of 0 made index record 0 number 0, "no message", and one with the top bit set
+// made the numbers negative: either hid the whole base. Such a base is numbered from 1 and
+// says why; one whose last numbers run past the largest is read up to there and says so.
+TEST(JamBase, BaseMsgNumThatCannotBeRightIsReadAsFarAsItCanBe) {
+  struct Case {
+    std::uint32_t baseMsgNum;
+    std::vector<std::int32_t> visited;
+    std::string damage;
+  };
+  const Case cases[] = {
+      {1, {1, 2, 3}, ""},
+      {2147483645u, {2147483645, 2147483646, 2147483647}, ""},
+      {0, {1, 2, 3}, "BaseMsgNum is 0; the messages are numbered from 1"},
+      {0xFFFFFFFFu,
+       {1, 2, 3},
+       "BaseMsgNum is 4294967295, past the largest message number; the messages are numbered "
+       "from 1"},
+      {0x80000000u,
+       {1, 2, 3},
+       "BaseMsgNum is 2147483648, past the largest message number; the messages are numbered "
+       "from 1"},
+      {2147483646u,
+       {2147483646, 2147483647},
+       "BaseMsgNum is 2147483646: the last 1 of 3 index records would be numbered past "
+       "2147483647 and are not read"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.baseMsgNum);
+    TempDir dir;
+    WriteJam(dir, {Simple("A"), Simple("B"), Simple("C")}, c.baseMsgNum);
+    JamBase base;
+    ASSERT_TRUE(base.Open(dir.File("base")));
+    EXPECT_EQ(Scan(base), c.visited);
+    EXPECT_EQ(base.DescribeDamage(), c.damage);
+    base.SeekFrom(0);
+    ASSERT_TRUE(base.OpenMessage());
+    std::string from;
+    base.GetFrom(from);
+    EXPECT_EQ(from, "A");
+  }
+}
+
 TEST(JamBase, EmptyBaseHasNothingToVisit) {
   TempDir dir;
   WriteJam(dir, {});

@@ -11,6 +11,7 @@
 #include "common/file_opener.h"
 #include "common/file_system.h"
 #include "support/base_inspect.h"
+#include "support/purging_disk.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
@@ -158,8 +159,9 @@ TEST(MsgDirBase, ShortOrMissingFilesFailAloneAndTheScanGoesOn) {
     results.push_back(base.OpenMessage() ? Text(base) : "fail " + std::to_string(base.GetStatus()));
     if (!base.CloseMessage()) results.back() += " close " + std::to_string(base.GetStatus());
   }
+  // The file deleted since the listing is no damaged message but one no longer present.
   EXPECT_EQ(results, (std::vector<std::string>{"Good\r", "fail 4098 close 4099",
-                                               "fail 4098 close 4099", "fail 4098 close 4099"}));
+                                               "fail 4098 close 4099", "fail 4097 close 4099"}));
   base.SeekFrom(0);
   base.SetCurrent(7);
   EXPECT_FALSE(base.OpenMessage());
@@ -210,6 +212,52 @@ TEST(MsgDirBase, ReadsFromMemoryAsFromDisk) {
   EXPECT_EQ(walk(inMemory), expected);
   EXPECT_FALSE(inMemory.Open("mem/missing"));
   EXPECT_EQ(inMemory.GetStatus(), 0x1000);
+}
+
+// A file deleted between the listing and its reading is simply gone: the base neither looks
+// for another spelling of it (on disk a second listing per vanished file, which made a purged
+// folder of 20,000 files take a hundred times as long) nor counts it any more.
+TEST(MsgDirBase, FilesDeletedSinceTheListingAreGoneWithoutAnotherListing) {
+  TempDir dir;
+  for (int n = 1; n <= 200; ++n) {
+    dir.Write("echo/" + std::to_string(n) + (n % 3 == 0 ? ".msg" : ".MSG"),
+              MsgFile({}, "Text " + std::to_string(n) + "\r"));
+  }
+  testing::PurgingDisk disk;
+  MsgDirBase base(DefaultServices().clock, disk);
+  ASSERT_TRUE(base.Open(dir.File("echo")));
+  EXPECT_EQ(base.GetCount(), 200);
+  std::vector<std::int32_t> read;
+  for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) {
+    if (base.OpenMessage()) {
+      read.push_back(base.GetCurrent());
+      EXPECT_EQ(Text(base), "Text " + std::to_string(base.GetCurrent()) + "\r");
+    } else {
+      EXPECT_EQ(base.GetStatus(), 0x1001);
+      EXPECT_FALSE(base.MessageExists(base.GetCurrent()));
+    }
+    base.CloseMessage();
+  }
+  EXPECT_EQ(read.size(), 100u);
+  for (std::int32_t n : read) EXPECT_EQ(n % 2, 1);
+  EXPECT_EQ(base.GetCount(), 100);
+  EXPECT_EQ(disk.listings(), 1);
+  EXPECT_EQ(disk.searchingOpens(), 0);
+
+  // The same in memory.
+  MemoryFileOpener memory;
+  for (int n = 1; n <= 6; ++n) memory.Add("mem/" + std::to_string(n) + ".msg", MsgFile({}, "x"));
+  MsgDirBase inMemory(DefaultServices().clock, memory);
+  ASSERT_TRUE(inMemory.Open("mem"));
+  memory.Remove("mem/2.msg");
+  memory.Remove("mem/5.msg");
+  std::vector<std::int32_t> visited;
+  for (inMemory.SeekFrom(0); inMemory.SeekFound(); inMemory.SeekNext()) {
+    if (inMemory.OpenMessage()) visited.push_back(inMemory.GetCurrent());
+    inMemory.CloseMessage();
+  }
+  EXPECT_EQ(visited, (std::vector<std::int32_t>{1, 3, 4, 6}));
+  EXPECT_EQ(inMemory.GetCount(), 4);
 }
 
 TEST(MsgDirBase, AddressesComeFromTheHeaderThenKludgesWithZoneTwoByDefault) {

@@ -247,6 +247,41 @@ TEST(SquishBase, SeeksOverTheIndexInFileOrder) {
   EXPECT_FALSE(base.MessageExists(4));
 }
 
+// Unique ids start at 1: a record holding 0 is what a crash leaves of an index (zeros), and
+// a walk ends there, so the records after it go unread; the base says how many.
+TEST(SquishBase, IndexRecordsWithoutANumberAreDescribedAsDamage) {
+  struct Case {
+    std::vector<std::uint32_t> ids;
+    std::string damage;
+  };
+  const Case cases[] = {
+      {{1, 2, 3, 4}, ""},
+      {{0, 0, 0, 0},
+       "4 of 4 index records hold message number 0; the walk ends at record 1, so the last 4 "
+       "are not read"},
+      {{1, 2, 0, 0},
+       "2 of 4 index records hold message number 0; the walk ends at record 3, so the last 2 "
+       "are not read"},
+      {{1, 0, 3, 4},
+       "1 of 4 index records hold message number 0; the walk ends at record 2, so the last 3 "
+       "are not read"},
+  };
+  for (const Case& c : cases) {
+    testing::TempDir dir;
+    std::vector<RawMessage> messages(c.ids.size());
+    for (std::size_t i = 0; i < messages.size(); ++i) messages[i].umsgid = c.ids[i];
+    WriteBase(dir, "zeros", BuildBase(messages, 5));
+    SquishBase base;
+    ASSERT_TRUE(base.Open(dir.File("zeros")));
+    EXPECT_EQ(base.DescribeDamage(), c.damage);
+  }
+  testing::TempDir dir;
+  WriteBase(dir, "empty", BuildBase({}, 1));
+  SquishBase base;
+  ASSERT_TRUE(base.Open(dir.File("empty")));
+  EXPECT_EQ(base.DescribeDamage(), "");
+}
+
 TEST(SquishBase, EmptyAndMissingBases) {
   testing::TempDir dir;
   WriteBase(dir, "empty", BuildBase({}, 1));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "common/bytes.h"
 #include "common/charset.h"
 #include "common/clock.h"
 #include "common/console.h"
@@ -15,6 +18,7 @@
 #include "scan/message_charsets.h"
 #include "scan/spinner.h"
 #include "support/base_builder.h"
+#include "support/purging_disk.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
@@ -659,6 +663,160 @@ TEST(ScanEcho, ConvertedNamesAreCutAtACharacterBoundary) {
   const std::string& subject = scanner.tables.subjects[0].subject;
   EXPECT_EQ(subject.size(), 255u);
   EXPECT_TRUE(IsValidUtf8(subject));
+}
+
+std::uint32_t U32At(const std::string& bytes, std::size_t offset) {
+  return LoadU32(bytes.data() + offset);
+}
+
+void PutU32(std::string& bytes, std::size_t offset, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Damage done to a base of four messages written by its writing side.
+using Damage = std::function<void(const testing::TempDir& dir)>;
+
+void PatchFile(const testing::TempDir& dir, const std::string& name,
+               const std::function<void(std::string&)>& patch) {
+  std::string bytes = dir.Read(name);
+  patch(bytes);
+  dir.Write(name, bytes);
+}
+
+// The first count Squish frames get msg_length 0, less than their own header.
+Damage SquishLengthZero(int count) {
+  return [count](const testing::TempDir& dir) {
+    const std::string index = dir.Read("echo.SQI");
+    PatchFile(dir, "echo.SQD", [&](std::string& sqd) {
+      for (int i = 0; i < count; ++i) {
+        const std::uint32_t frame = U32At(index, i * squish::kIndexRecordSize);
+        PutU32(sqd, frame + squish::kFrameMsgLength, 0);
+      }
+    });
+  };
+}
+
+// The first count JAM headers point their text past the end of name.JDT.
+Damage JamTextPastTheFile(int count) {
+  return [count](const testing::TempDir& dir) {
+    const std::string index = dir.Read("echo.JDX");
+    PatchFile(dir, "echo.JHR", [&](std::string& jhr) {
+      for (int i = 0; i < count; ++i) {
+        const std::uint32_t header = U32At(index, i * jam::kIndexRecordSize + jam::kIdxHdrOffset);
+        PutU32(jhr, header + jam::kHdrTxtOffset, 1u << 30);
+      }
+    });
+  };
+}
+
+Damage JamBaseMsgNum(std::uint32_t value) {
+  return [value](const testing::TempDir& dir) {
+    PatchFile(dir, "echo.JHR", [&](std::string& jhr) { PutU32(jhr, jam::kBaseBaseMsgNum, value); });
+  };
+}
+
+// A base whose header or index cannot be right, or whose damaged messages outnumber the
+// readable ones, used to count as (partly) empty without a word: now one warning names the
+// echo and what is wrong, and the base is read as far as it can be.
+TEST(ScanEcho, DamagedBasesGetOneWarningAndAreReadAsFarAsTheyCanBe) {
+  struct Case {
+    const char* name;
+    char kind;
+    Damage damage;
+    std::int32_t counted;
+    std::string warning;  // after "message base <path>: "
+  };
+  const Case cases[] = {
+      {"sound Squish", 'S', [](const testing::TempDir&) {}, 4, ""},
+      {"sound JAM", 'J', [](const testing::TempDir&) {}, 4, ""},
+      {"JAM BaseMsgNum 0", 'J', JamBaseMsgNum(0), 4,
+       "BaseMsgNum is 0; the messages are numbered from 1"},
+      {"JAM BaseMsgNum 0xFFFFFFFF", 'J', JamBaseMsgNum(0xFFFFFFFFu), 4,
+       "BaseMsgNum is 4294967295, past the largest message number; the messages are numbered "
+       "from 1"},
+      {"JAM BaseMsgNum near the top", 'J', JamBaseMsgNum(2147483646u), 2,
+       "BaseMsgNum is 2147483646: the last 2 of 4 index records would be numbered past "
+       "2147483647 and are not read"},
+      {"Squish index of zeros", 'S',
+       [](const testing::TempDir& dir) {
+         dir.Write("echo.SQI", std::string(4 * squish::kIndexRecordSize, '\0'));
+       },
+       0,
+       "4 of 4 index records hold message number 0; the walk ends at record 1, so the last 4 "
+       "are not read"},
+      {"Squish msg_length 0 in three frames", 'S', SquishLengthZero(3), 1,
+       "3 of 4 messages are damaged and not counted"},
+      {"Squish msg_length 0 in two frames", 'S', SquishLengthZero(2), 2, ""},
+      {"JAM texts past the file", 'J', JamTextPastTheFile(3), 1,
+       "3 of 4 messages are damaged and not counted"},
+      {"JAM BaseMsgNum 0 and texts past the file", 'J',
+       [](const testing::TempDir& dir) {
+         JamBaseMsgNum(0)(dir);
+         JamTextPastTheFile(4)(dir);
+       },
+       0,
+       "BaseMsgNum is 0; the messages are numbered from 1; 4 of 4 messages are damaged and not "
+       "counted"},
+      {"*.MSG files cut short", 'F',
+       [](const testing::TempDir& dir) {
+         for (const char* name : {"echo/1.MSG", "echo/2.MSG", "echo/4.MSG"}) {
+           dir.Write(name, "short");
+         }
+       },
+       1, "3 of 4 messages are damaged and not counted"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempDir dir;
+    const std::string spec = std::string(1, c.kind) + dir.File("echo");
+    std::vector<TestMessage> messages(4);
+    ASSERT_TRUE(testing::WriteTestBase(spec, messages));
+    c.damage(dir);
+    const std::string expected = c.warning.empty() ? std::string()
+                                                   : "tarnik: FIDO.TEST: warning: message base " +
+                                                         dir.File("echo") + ": " + c.warning + "\n";
+    for (ScanThreads threads : {ScanThreads::kOne, ScanThreads::kTwo}) {
+      Scanner scanner;
+      EchoGroup group("X");
+      group.periodKind = '*';
+      scanner.Scan(EchoEntry{"FIDO.TEST", spec}, group, threads);
+      EXPECT_EQ(group.messageCount, c.counted);
+      EXPECT_EQ(scanner.errors.text(), expected);
+      EXPECT_EQ(scanner.console.text(), "");
+    }
+  }
+}
+
+// A tosser's purge deleting half of a *.MSG folder between the listing and the reading: the
+// deleted messages are simply gone, with no warning, no console line and no second listing.
+TEST(ScanEcho, MsgFilesDeletedDuringTheScanAreGone) {
+  testing::TempDir dir;
+  std::vector<TestMessage> messages(40);
+  for (std::size_t i = 0; i < messages.size(); ++i) messages[i].from = "W" + std::to_string(i + 1);
+  ASSERT_TRUE(testing::WriteTestBase("F" + dir.File("echo"), messages));
+  testing::PurgingDisk disk;
+  Scanner scanner;
+  const GroupScan scan{scanner.tables,
+                       scanner.state,
+                       scanner.dataEntries,
+                       scanner.language,
+                       scanner.scan.services,
+                       ScanThreads::kOne,
+                       nullptr,
+                       disk};
+  EchoGroup group("X");
+  group.periodKind = '*';
+  group.useDataFile = true;
+  ScanEcho(EchoEntry{"PURGED", "F" + dir.File("echo")}, group, scan);
+  EXPECT_EQ(group.messageCount, 20);
+  EXPECT_EQ(Persons(scanner.tables).find("[W2]"), std::string::npos);
+  EXPECT_NE(Persons(scanner.tables).find("[W39]"), std::string::npos);
+  EXPECT_EQ(scanner.console.text(), "");
+  EXPECT_EQ(scanner.errors.text(), "");
+  EXPECT_EQ(disk.listings(), 1);
+  EXPECT_EQ(disk.searchingOpens(), 0);
+  ASSERT_EQ(scanner.dataEntries.size(), 1u);
+  EXPECT_EQ(scanner.dataEntries[0].lastHigh, 40u);
 }
 
 TEST(Spinner, DrawsOnlyOnATerminal) {
