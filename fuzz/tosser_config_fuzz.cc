@@ -1,6 +1,6 @@
 // The input as a fidoconfig and as a crashmail.prefs: a 4-byte little-endian length, that many
 // bytes of the main file, the rest a second file. The main file may include the second one (or
-// itself) as [DIR]areas (or [DIR]config), DIR being the work directory.
+// itself) as [DIR]areas (or [DIR]config). The files are held in memory.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include "common/console.h"
 #include "common/diagnostics.h"
 #include "common/environment.h"
+#include "common/file_opener.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -35,9 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint32_t mainSize = fuzz::TakeU32(input);
   std::string_view main = fuzz::TakeBytes(input, mainSize);
 
-  std::string dir = fuzz::FreshDir("tosser_config");
-  fuzz::WriteBytes(dir + "config", main);
-  fuzz::WriteBytes(dir + "areas", input);
+  const std::string dir = "fuzz/";
+  MemoryFileOpener files;
+  files.Add(dir + "config", std::string(main));
+  files.Add(dir + "areas", std::string(input));
 
   MapEnvironment environment({{"DIR", dir}});
   StringConsole console;
@@ -46,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FixedClock clock(LocalTime{2024, 3, 1, 12, 0, 0, 0});
   Services services{console, clock, environment, diagnostics};
   CountingSink sink;
-  ReadFidoconfig(dir + "config", sink, services);
-  ReadCrashmail(dir + "config", sink, services);
+  ReadFidoconfig(dir + "config", sink, services, "", files);
+  ReadCrashmail(dir + "config", sink, services, files);
   return 0;
 }

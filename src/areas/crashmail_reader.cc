@@ -92,11 +92,13 @@ void CrashmailReader::Offer(AreaSink& sink) {
   area_ = Area();
 }
 
-void ReadCrashmail(const std::string& fileName, AreaSink& sink, Services services) {
+void ReadCrashmail(const std::string& fileName, AreaSink& sink, Services services,
+                   const FileOpener& files) {
   std::string path = fileName;
   if (path.empty()) path = services.environment.Get("CMCONFIGFILE");
   if (path.empty()) path = "crashmail.prefs";
-  CrashmailReader(services.diagnostics).Read(path, sink, services.console, services.diagnostics);
+  CrashmailReader(services.diagnostics)
+      .Read(path, sink, services.console, services.diagnostics, files);
 }
 
 }  // namespace tarnik

@@ -40,7 +40,8 @@ class CrashmailReader final : public TextAreaReader {
 std::vector<std::string> PrefsWords(std::string_view line);
 
 // Reads the crashmail configuration: fileName when given, else $CMCONFIGFILE, else
-// crashmail.prefs in the current directory.
-void ReadCrashmail(const std::string& fileName, AreaSink& sink, Services services);
+// crashmail.prefs in the current directory; found through files.
+void ReadCrashmail(const std::string& fileName, AreaSink& sink, Services services,
+                   const FileOpener& files = DiskFiles());
 
 }  // namespace tarnik

@@ -68,8 +68,9 @@ struct FidoconfigLines::Source {
   int lineNumber = 0;
 };
 
-FidoconfigLines::FidoconfigLines(const Environment& environment, Diagnostics& diagnostics)
-    : environment_(environment), diagnostics_(diagnostics) {
+FidoconfigLines::FidoconfigLines(const Environment& environment, Diagnostics& diagnostics,
+                                 const FileOpener& files)
+    : environment_(environment), diagnostics_(diagnostics), files_(files) {
   variables_["OS"] = "UNIX";
   variables_["MODULE"] = "tarnik";
   // Husky's escapes: "[[]" gives "[", "[`]" a backquote that starts no command, and so on.
@@ -81,8 +82,8 @@ FidoconfigLines::~FidoconfigLines() = default;
 bool FidoconfigLines::Open(const std::string& path) {
   auto source = std::make_unique<Source>();
   source->name = path;
-  source->identity = CanonicalPath(path);
-  if (!source->reader.Open(path)) {
+  source->identity = files_.CanonicalName(path);
+  if (!source->reader.Open(path, files_)) {
     openError_ = source->reader.ErrorText();
     return false;
   }
@@ -296,7 +297,7 @@ void FidoconfigLines::Include(std::string_view text) {
   }
   auto source = std::make_unique<Source>();
   source->name = name;
-  source->identity = CanonicalPath(name);
+  source->identity = files_.CanonicalName(name);
   for (const std::unique_ptr<Source>& open : sources_) {
     if (!source->identity.empty() && open->identity == source->identity) {
       diagnostics_.Error(
@@ -311,12 +312,12 @@ void FidoconfigLines::Include(std::string_view text) {
     return;
   }
   // Only plain files: a device such as /dev/zero would never end, so it is not even opened.
-  if (!ResolveExisting(name).empty() && !FileExists(name) && !DirectoryExists(name)) {
+  if (!source->identity.empty() && !files_.FileExists(name) && !files_.DirectoryExists(name)) {
     diagnostics_.Error(place_,
                        "cannot read the included file " + Quoted(name) + ": not a plain file");
     return;
   }
-  if (!source->reader.Open(name)) {
+  if (!source->reader.Open(name, files_)) {
     diagnostics_.Error(place_, "cannot open the included file " + Quoted(name) + ": " +
                                    source->reader.ErrorText());
     return;

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/file_opener.h"
+
 namespace tarnik {
 
 class Diagnostics;
@@ -27,7 +29,9 @@ class Environment;
 // skipped. Problems go to diagnostics as errors with "file:line".
 class FidoconfigLines {
  public:
-  FidoconfigLines(const Environment& environment, Diagnostics& diagnostics);
+  // The files, included ones too, are found through files (the disk unless given).
+  FidoconfigLines(const Environment& environment, Diagnostics& diagnostics,
+                  const FileOpener& files = DiskFiles());
   ~FidoconfigLines();
 
   // Opens the main file; false when it cannot be opened (not reported here, see openError).
@@ -64,6 +68,7 @@ class FidoconfigLines {
 
   const Environment& environment_;
   Diagnostics& diagnostics_;
+  const FileOpener& files_;
   std::vector<std::unique_ptr<Source>> sources_;
   std::vector<Conditional> conditionals_;
   std::map<std::string, std::string> variables_;  // by upper-cased name

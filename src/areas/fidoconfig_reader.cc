@@ -36,7 +36,7 @@ std::string Quoted(std::string_view text) {
 void FidoconfigReader::Read(const std::string& path, AreaSink& sink, Console& console,
                             const Environment& environment) {
   console.Write("Loading echo definitions from fidoconfig... ");
-  FidoconfigLines lines(environment, diagnostics_);
+  FidoconfigLines lines(environment, diagnostics_, files_);
   std::string fileName = ToLocalPath(path);
   if (!lines.Open(fileName)) {
     console.Write("fault. Error opening config.\r\n");
@@ -129,7 +129,7 @@ std::string FindFidoconfig(const std::string& fileName, const Environment& envir
 }
 
 void ReadFidoconfig(const std::string& fileName, AreaSink& sink, Services services,
-                    const std::string& root) {
+                    const std::string& root, const FileOpener& files) {
   std::string path = FindFidoconfig(fileName, services.environment, root);
   if (path.empty()) {
     services.console.Write("Fidoconfig environment is not defined!");
@@ -138,7 +138,8 @@ void ReadFidoconfig(const std::string& fileName, AreaSink& sink, Services servic
                                "/usr/local/etc/fido/config exists; no echo imported");
     return;
   }
-  FidoconfigReader(services.diagnostics).Read(path, sink, services.console, services.environment);
+  FidoconfigReader(services.diagnostics, files)
+      .Read(path, sink, services.console, services.environment);
 }
 
 }  // namespace tarnik

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/file_opener.h"
 #include "common/services.h"
 
 namespace tarnik {
@@ -25,7 +26,9 @@ class AreaSink;
 // keeps such areas pass-through too).
 class FidoconfigReader final {
  public:
-  explicit FidoconfigReader(Diagnostics& diagnostics) : diagnostics_(diagnostics) {}
+  // The files are found through files (the disk unless given).
+  explicit FidoconfigReader(Diagnostics& diagnostics, const FileOpener& files = DiskFiles())
+      : diagnostics_(diagnostics), files_(files) {}
 
   // Reads path with its includes (FidoconfigLines), writing "Loading echo definitions from
   // fidoconfig... " and "done." or "fault. Error opening config." with CR LF; a file that
@@ -46,6 +49,7 @@ class FidoconfigReader final {
                    std::string_view where);
 
   Diagnostics& diagnostics_;
+  const FileOpener& files_;
   Options defaults_;
 };
 
@@ -55,8 +59,9 @@ std::string FindFidoconfig(const std::string& fileName, const Environment& envir
                            const std::string& root = "");
 
 // Reads the fidoconfig file FindFidoconfig names. When there is none, writes "Fidoconfig
-// environment is not defined!" (no line end) and reports it to diagnostics.
+// environment is not defined!" (no line end) and reports it to diagnostics. The file named
+// and its includes are read through files.
 void ReadFidoconfig(const std::string& fileName, AreaSink& sink, Services services,
-                    const std::string& root = "");
+                    const std::string& root = "", const FileOpener& files = DiskFiles());
 
 }  // namespace tarnik

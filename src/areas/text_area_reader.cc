@@ -8,12 +8,12 @@
 namespace tarnik {
 
 void TextAreaReader::Read(const std::string& path, AreaSink& sink, Console& console,
-                          Diagnostics& diagnostics) {
+                          Diagnostics& diagnostics, const FileOpener& files) {
   console.Write(messages_.start);
   LineReader reader;
   path_ = ToLocalPath(path);
   lineNumber_ = 0;
-  if (!reader.Open(path_)) {
+  if (!reader.Open(path_, files)) {
     console.Write(messages_.failure);
     diagnostics.Error(path_, "cannot open the tosser configuration: " + reader.ErrorText() +
                                  "; no echo imported");

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/file_opener.h"
 #include "common/services.h"
 
 namespace tarnik {
@@ -25,10 +26,10 @@ class TextAreaReader {
   explicit TextAreaReader(Messages messages) : messages_(std::move(messages)) {}
   virtual ~TextAreaReader() = default;
 
-  // Runs the frame over the file at path ("\" read as "/"). A file that cannot be opened also
-  // gets a diagnostic with the system's reason.
+  // Runs the frame over the file at path ("\" read as "/"), found through files. A file that
+  // cannot be opened also gets a diagnostic with the system's reason.
   void Read(const std::string& path, AreaSink& sink, Console& console,
-            Diagnostics& diagnostics = DefaultDiagnostics());
+            Diagnostics& diagnostics = DefaultDiagnostics(), const FileOpener& files = DiskFiles());
 
   // One kept line; offers the areas it describes to sink.
   virtual void ReadLine(std::string_view line, AreaSink& sink) = 0;

@@ -30,6 +30,10 @@ bool DiskFileOpener::DirectoryExists(const std::string& path) const {
   return tarnik::DirectoryExists(path);
 }
 
+std::string DiskFileOpener::CanonicalName(const std::string& name) const {
+  return CanonicalPath(name);
+}
+
 std::unique_ptr<ByteSource> DiskFileOpener::OpenRead(const std::string& name) const {
   auto source = std::make_unique<FileByteSource>();
   if (!source->Open(name)) return nullptr;
@@ -61,18 +65,25 @@ void MemoryFileOpener::AddDirectory(const std::string& path) {
   directories_.push_back(WithTrailingSlash(path));
 }
 
-const std::string* MemoryFileOpener::Find(const std::string& name) const {
+const std::pair<const std::string, std::string>* MemoryFileOpener::Find(
+    const std::string& name) const {
   auto exact = files_.find(name);
-  if (exact != files_.end()) return &exact->second;
+  if (exact != files_.end()) return &*exact;
   const std::string directory = DirectoryPart(name);
   const std::string_view last = LastComponent(name);
   if (last.empty()) return nullptr;
-  for (const auto& [path, bytes] : files_) {
-    if (DirectoryPart(path) == directory && EqualLatinFolded(LastComponent(path), last)) {
-      return &bytes;
+  for (const auto& file : files_) {
+    if (DirectoryPart(file.first) == directory &&
+        EqualLatinFolded(LastComponent(file.first), last)) {
+      return &file;
     }
   }
   return nullptr;
+}
+
+std::string MemoryFileOpener::CanonicalName(const std::string& name) const {
+  if (const auto* file = Find(name)) return file->first;
+  return DirectoryExists(name) ? WithTrailingSlash(name) : std::string();
 }
 
 bool MemoryFileOpener::DirectoryExists(const std::string& path) const {
@@ -86,9 +97,9 @@ bool MemoryFileOpener::DirectoryExists(const std::string& path) const {
 }
 
 std::unique_ptr<ByteSource> MemoryFileOpener::OpenRead(const std::string& name) const {
-  const std::string* bytes = Find(name);
-  if (bytes == nullptr) return nullptr;
-  return std::make_unique<MemoryByteSource>(*bytes);
+  const auto* file = Find(name);
+  if (file == nullptr) return nullptr;
+  return std::make_unique<MemoryByteSource>(file->second);
 }
 
 std::string MemoryFileOpener::OpenError(const std::string&) const {

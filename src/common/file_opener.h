@@ -21,6 +21,9 @@ class FileOpener {
   // last component).
   virtual bool FileExists(const std::string& name) const = 0;
   virtual bool DirectoryExists(const std::string& path) const = 0;
+  // One name for every spelling and link of something that is there (on disk the canonical
+  // path), so a reader can tell a file it is already reading; empty when nothing is there.
+  virtual std::string CanonicalName(const std::string& name) const = 0;
   // The file for reading; nullptr when it cannot be opened.
   virtual std::unique_ptr<ByteSource> OpenRead(const std::string& name) const = 0;
   // Why OpenRead of name failed, in the system's words ("Permission denied").
@@ -39,6 +42,7 @@ class DiskFileOpener final : public FileOpener {
  public:
   bool FileExists(const std::string& name) const override;
   bool DirectoryExists(const std::string& path) const override;
+  std::string CanonicalName(const std::string& name) const override;
   std::unique_ptr<ByteSource> OpenRead(const std::string& name) const override;
   // Tries the file once more for the system's reason.
   std::string OpenError(const std::string& name) const override;
@@ -62,6 +66,8 @@ class MemoryFileOpener final : public FileOpener {
 
   bool FileExists(const std::string& name) const override { return Find(name) != nullptr; }
   bool DirectoryExists(const std::string& path) const override;
+  // The path the file was added under, or the directory's path with a trailing "/".
+  std::string CanonicalName(const std::string& name) const override;
   std::unique_ptr<ByteSource> OpenRead(const std::string& name) const override;
   // A file that is not there.
   std::string OpenError(const std::string& name) const override;
@@ -70,7 +76,8 @@ class MemoryFileOpener final : public FileOpener {
                                      std::string_view pattern) const override;
 
  private:
-  const std::string* Find(const std::string& name) const;
+  // The entry of name, found as on disk; nullptr when there is none.
+  const std::pair<const std::string, std::string>* Find(const std::string& name) const;
 
   std::map<std::string, std::string> files_;
   std::vector<std::string> directories_;  // each with a trailing "/"

@@ -281,6 +281,18 @@ TEST(RunLoop, AReportThatCannotBeWrittenLeavesTheOldOne) {
                 "space left on device\n"),
             std::string::npos)
       << run.errors;
+
+  // "Out /dev/full" used to end with "done." and status 0; a device is written in place, so
+  // there is no previous report to keep.
+  dir.Write("Tarnik.Cfg",
+            "AreaFile areasbbs areas.bbs\ndefine ECHO\ntemplate none.tpl\nout /dev/full\nend\n");
+  run = testing::RunTarnik();
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.errors,
+            "tarnik: /dev/full: cannot write the report file: No space left on device\n");
+  EXPECT_NE(run.output.find("fault: unable to write report file ~/dev/full~.\r\n"),
+            std::string::npos)
+      << run.output;
 }
 
 // A run killed while it wrote leaves "<name>.tmp<pid>" beside the data file or a report; the
@@ -375,12 +387,15 @@ TEST(RunLoop, InputsFromPipesAreReadToTheirEnd) {
   };
   const Case cases[] = {
       {"configuration", "bash -c " + testing::ShellQuote("exec " + tarnik + " <(cat Tarnik.Cfg)")},
+      // The writers open the FIFOs under the timeout too: a run that never reads one must
+      // fail the test, not leave a writer blocked in open holding the test's output.
       {"tosser configuration, template and language file",
        "rm -f areas.fifo t.fifo Tarnik.Lng && mkfifo areas.fifo t.fifo Tarnik.Lng && "
-       "{ timeout 60 cat areas.bbs >areas.fifo & timeout 60 cat t.tpl >t.fifo & "
-       "timeout 60 cat " +
-           testing::ShellQuote(TARNIK_LANGUAGE_FILE) + " >Tarnik.Lng & } && " + tarnik +
-           " fifo.cfg"},
+       "{ timeout 60 sh -c 'cat areas.bbs >areas.fifo' & "
+       "timeout 60 sh -c 'cat t.tpl >t.fifo' & timeout 60 sh -c " +
+           testing::ShellQuote("cat " + testing::ShellQuote(TARNIK_LANGUAGE_FILE) +
+                               " >Tarnik.Lng") +
+           " & } && " + tarnik + " fifo.cfg"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -10,6 +10,7 @@
 #include "common/console.h"
 #include "common/diagnostics.h"
 #include "common/environment.h"
+#include "common/file_opener.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
@@ -98,6 +99,31 @@ TEST(FidoconfigLines, Includes) {
        "config:2|A\n",
        ""},
   });
+}
+
+// The files come from where the opener finds them, includes too: a fuzzer or a test holds them
+// in memory, and an include loop is found there as on the disk.
+TEST(FidoconfigLines, FilesComeThroughTheOpener) {
+  MemoryFileOpener files;
+  files.Add("fido/config", "A 1\ninclude fido/AREAS\ninclude fido/missing\nA 2\n");
+  files.Add("fido/areas", "B 1\ninclude fido/Config\nB 2\n");
+  MapEnvironment environment;
+  StringConsole errors;
+  Diagnostics diagnostics(errors);
+  FidoconfigLines lines(environment, diagnostics, files);
+  ASSERT_TRUE(lines.Open("fido/config"));
+  std::string rendered;
+  std::string line;
+  while (lines.Next(line)) rendered += lines.place() + "|" + line + "\n";
+  EXPECT_EQ(rendered, "fido/config:1|A 1\nfido/AREAS:1|B 1\nfido/AREAS:3|B 2\nfido/config:4|A 2\n");
+  EXPECT_EQ(errors.text(),
+            "tarnik: fido/AREAS:2: include loop: \"fido/Config\" is already being read; it is not "
+            "read again\n"
+            "tarnik: fido/config:3: cannot open the included file \"fido/missing\": No such file "
+            "or directory\n");
+
+  FidoconfigLines onDisk(environment, diagnostics);
+  EXPECT_FALSE(onDisk.Open("fido/config"));
 }
 
 TEST(FidoconfigLines, IncludesNestedTooDeepStop) {

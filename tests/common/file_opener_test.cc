@@ -52,6 +52,14 @@ TEST(MemoryFileOpener, AnswersAsTheDiskDoes) {
   for (const char* name : names) {
     SCOPED_TRACE(name);
     EXPECT_EQ(Lookup(memory, dir.File(name)), Lookup(disk, dir.File(name)));
+    // Every spelling of a file has the one name it was made under; a directory has one too
+    // (spelt with "/" in memory), and nothing has none.
+    const std::string canonical = memory.CanonicalName(dir.File(name));
+    if (memory.DirectoryExists(dir.File(name))) {
+      EXPECT_EQ(canonical, disk.CanonicalName(dir.File(name)) + "/");
+    } else {
+      EXPECT_EQ(canonical, disk.CanonicalName(dir.File(name)));
+    }
   }
   struct Case {
     const char* directory;

@@ -13,6 +13,10 @@ bool PurgingDisk::DirectoryExists(const std::string& path) const {
   return DiskFiles().DirectoryExists(path);
 }
 
+std::string PurgingDisk::CanonicalName(const std::string& name) const {
+  return DiskFiles().CanonicalName(name);
+}
+
 std::unique_ptr<ByteSource> PurgingDisk::OpenRead(const std::string& name) const {
   ++searchingOpens_;
   return DiskFiles().OpenRead(name);

@@ -16,6 +16,7 @@ class PurgingDisk final : public FileOpener {
  public:
   bool FileExists(const std::string& name) const override;
   bool DirectoryExists(const std::string& path) const override;
+  std::string CanonicalName(const std::string& name) const override;
   std::unique_ptr<ByteSource> OpenRead(const std::string& name) const override;
   std::string OpenError(const std::string& name) const override;
   std::unique_ptr<ByteSource> OpenListed(const std::string& name, bool& gone) const override;
