@@ -13,6 +13,32 @@ namespace {
 
 std::string ItemName(std::string_view name) { return UpperCase(Trim(name)); }
 
+MacroText Marked(std::string_view text, bool literal) {
+  return MacroText{std::string(text), std::vector<bool>(text.size(), literal)};
+}
+
+MacroText ValueOf(const MacroItem& item) { return MacroText{item.value, item.literal}; }
+
+MacroText Part(const MacroText& text, std::size_t pos, std::size_t count) {
+  if (pos >= text.text.size()) return {};
+  count = std::min(count, text.text.size() - pos);
+  auto first = text.literal.begin() + static_cast<std::ptrdiff_t>(pos);
+  return MacroText{text.text.substr(pos, count),
+                   std::vector<bool>(first, first + static_cast<std::ptrdiff_t>(count))};
+}
+
+void CutMarked(MacroText& text) {
+  if (text.text.size() <= kShortStringMax) return;
+  text.text.resize(kShortStringMax);
+  text.literal.resize(kShortStringMax);
+}
+
+bool AnyLiteral(const std::vector<bool>& literal, std::size_t pos, std::size_t count) {
+  auto first = literal.begin() + static_cast<std::ptrdiff_t>(pos);
+  return std::find(first, first + static_cast<std::ptrdiff_t>(count), true) !=
+         first + static_cast<std::ptrdiff_t>(count);
+}
+
 // Argument words are separated by spaces alone: a TAB belongs to the word.
 std::string_view ArgumentWord(std::string_view arguments, int n) {
   return WordOf(arguments, n, " ");
@@ -37,39 +63,53 @@ std::size_t Width(std::int32_t width) { return static_cast<std::size_t>(width & 
 // The target's expanded value, or false when the target variable does not exist. Expanding a
 // value that is a function line runs that function, which may remove or replace the target,
 // so callers store their result through StoreResult, which looks the name up again.
-bool ExpandedTarget(MacroEngine& engine, std::string_view arguments, std::string& value) {
+bool ExpandedTarget(MacroEngine& engine, std::string_view arguments, MacroText& value) {
   MacroItem* target = engine.FindKind(ArgumentWord(arguments, 2), kMacroVariable);
   if (target == nullptr) return false;
-  std::string stored = target->value;
-  value = engine.Expand(stored);
+  value = engine.ExpandMarked(ValueOf(*target));
   return true;
 }
 
+bool ExpandedTarget(MacroEngine& engine, std::string_view arguments, std::string& value) {
+  MacroText marked;
+  if (!ExpandedTarget(engine, arguments, marked)) return false;
+  value = std::move(marked.text);
+  return true;
+}
+
+MacroItem* Target(MacroEngine& engine, std::string_view arguments) {
+  return engine.FindKind(ArgumentWord(arguments, 2), kMacroVariable);
+}
+
 void StoreResult(MacroEngine& engine, std::string_view arguments, std::string_view value) {
-  engine.SetValue(engine.FindKind(ArgumentWord(arguments, 2), kMacroVariable), value);
+  engine.SetValue(Target(engine, arguments), value);
+}
+
+// A result cut or filled from the target keeps the marks of the bytes it took over.
+void StoreResult(MacroEngine& engine, std::string_view arguments, MacroText value) {
+  engine.SetMarkedValue(Target(engine, arguments), std::move(value));
 }
 
 enum class Fill { kRight, kLeft, kCenter };
 
-std::string Filled(std::string_view text, std::size_t width, char fill, Fill how) {
-  std::string cut(text.substr(0, width));
-  if (cut.size() >= width) return cut;
-  std::size_t missing = width - cut.size();
-  switch (how) {
-    case Fill::kRight:
-      return cut + std::string(missing, fill);
-    case Fill::kLeft:
-      return std::string(missing, fill) + cut;
-    case Fill::kCenter:
-      return std::string(missing / 2, fill) + cut + std::string(missing - missing / 2, fill);
-  }
-  return cut;
+MacroText Filled(const MacroText& text, std::size_t width, char fill, Fill how) {
+  MacroText cut = Part(text, 0, width);
+  if (cut.text.size() >= width) return cut;
+  std::size_t missing = width - cut.text.size();
+  std::size_t before = how == Fill::kRight ? 0 : how == Fill::kLeft ? missing : missing / 2;
+  std::size_t after = missing - before;
+  MacroText filled{std::string(before, fill), std::vector<bool>(before, false)};
+  filled.text += cut.text;
+  filled.literal.insert(filled.literal.end(), cut.literal.begin(), cut.literal.end());
+  filled.text.append(after, fill);
+  filled.literal.insert(filled.literal.end(), after, false);
+  return filled;
 }
 
 // The six fill functions; the "ch" forms take the fill character as word 4.
 template <Fill kHow, bool kWithChar>
 void FillFunction(MacroEngine& engine, std::string_view arguments) {
-  std::string value;
+  MacroText value;
   if (!ExpandedTarget(engine, arguments, value)) return;
   std::size_t width = Width(Number(engine, ArgumentWord(arguments, 3)));
   char fill = kWithChar ? Character(engine, ArgumentWord(arguments, 4)) : ' ';
@@ -86,34 +126,37 @@ void Destroy(MacroEngine& engine, std::string_view arguments) {
 }
 
 void AppendText(MacroEngine& engine, std::string_view arguments) {
-  MacroItem* target = engine.FindKind(ArgumentWord(arguments, 2), kMacroVariable);
+  MacroItem* target = Target(engine, arguments);
   if (target == nullptr) return;
-  engine.SetValue(target, target->value + std::string(Rest(arguments)));
+  MacroText value = ValueOf(*target);
+  value.text += Rest(arguments);
+  value.literal.resize(value.text.size(), false);
+  engine.SetMarkedValue(target, std::move(value));
 }
 
 void PrependText(MacroEngine& engine, std::string_view arguments) {
-  MacroItem* target = engine.FindKind(ArgumentWord(arguments, 2), kMacroVariable);
+  MacroItem* target = Target(engine, arguments);
   if (target == nullptr) return;
-  engine.SetValue(target, std::string(Rest(arguments)) + target->value);
+  MacroText value = Marked(Rest(arguments), false);
+  value.text += target->value;
+  value.literal.insert(value.literal.end(), target->literal.begin(), target->literal.end());
+  engine.SetMarkedValue(target, std::move(value));
 }
 
 // A start below 1 counts as 1 and a negative count as 0.
 void CopyPart(MacroEngine& engine, std::string_view arguments) {
-  std::string value;
+  MacroText value;
   if (!ExpandedTarget(engine, arguments, value)) return;
   std::int64_t start = Number(engine, ArgumentWord(arguments, 3));
   std::int64_t count = Number(engine, ArgumentWord(arguments, 4));
   if (start < 1) start = 1;
   if (count < 0) count = 0;
-  std::string result;
-  if (static_cast<std::size_t>(start) <= value.size()) {
-    result = value.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count));
-  }
-  StoreResult(engine, arguments, result);
+  StoreResult(engine, arguments,
+              Part(value, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count)));
 }
 
 void Scale(MacroEngine& engine, std::string_view arguments) {
-  if (engine.FindKind(ArgumentWord(arguments, 2), kMacroVariable) == nullptr) return;
+  if (Target(engine, arguments) == nullptr) return;
   double a = Number(engine, ArgumentWord(arguments, 3));
   std::int32_t b = Number(engine, ArgumentWord(arguments, 4));
   double c = Number(engine, ArgumentWord(arguments, 5));
@@ -145,32 +188,40 @@ void ConvSize(MacroEngine& engine, std::string_view arguments) {
 }
 
 void Length(MacroEngine& engine, std::string_view arguments) {
-  if (engine.FindKind(ArgumentWord(arguments, 2), kMacroVariable) == nullptr) return;
+  if (Target(engine, arguments) == nullptr) return;
   std::string text = engine.Expand(Rest(arguments));
   StoreResult(engine, arguments, Decimal(static_cast<std::int64_t>(text.size())));
 }
 
-// Replaces every occurrence of one name (already upper-cased) in line; upperLine mirrors line
-// upper-cased. The search goes on after each inserted value, so the value is not searched again
-// in this pass. False when nothing was found.
-bool ReplaceName(std::string& line, std::string& upperLine, const std::string& name,
-                 const std::string& value) {
+// Replaces every occurrence of the item's name (already upper-cased) in line; upperLine mirrors
+// line upper-cased. An occurrence that touches a literal byte is not one. The search goes on
+// after each inserted value, so the value is not searched again in this pass. False when
+// nothing was replaced.
+bool ReplaceName(MacroText& line, std::string& upperLine, const MacroItem& item) {
+  const std::string& name = item.name;
   if (name.empty()) return false;
   // Made on the first hit only: this runs for every variable on every template line, and
   // most names do not occur in it.
   std::string upperValue;
   bool replaced = false;
   std::size_t pos = 0;
-  while (pos < line.size()) {
+  while (pos < line.text.size()) {
     std::size_t at = upperLine.find(name, pos);
     if (at == std::string::npos) break;
-    if (!replaced) upperValue = UpperCase(value);
-    line.replace(at, name.size(), value);
+    if (AnyLiteral(line.literal, at, name.size())) {
+      pos = at + 1;
+      continue;
+    }
+    if (!replaced) upperValue = UpperCase(item.value);
+    line.text.replace(at, name.size(), item.value);
     upperLine.replace(at, name.size(), upperValue);
+    auto first = line.literal.begin() + static_cast<std::ptrdiff_t>(at);
+    first = line.literal.erase(first, first + static_cast<std::ptrdiff_t>(name.size()));
+    line.literal.insert(first, item.literal.begin(), item.literal.end());
     replaced = true;
-    pos = at + value.size();
-    if (line.size() > kShortStringMax) {
-      line.resize(kShortStringMax);
+    pos = at + item.value.size();
+    if (line.text.size() > kShortStringMax) {
+      CutMarked(line);
       upperLine.resize(kShortStringMax);
     }
   }
@@ -213,9 +264,14 @@ void MacroEngine::SetVariable(std::string_view name, std::string_view value, std
   Remove(name);
   auto item = std::make_unique<MacroItem>();
   item->name = ItemName(name);
-  item->value = CutShort(value);
   item->kind = kind;
+  SetValue(item.get(), value);
   items_.push_back(std::move(item));
+}
+
+void MacroEngine::SetLiteralVariable(std::string_view name, std::string_view value) {
+  SetVariable(name, {});
+  SetLiteralValue(items_.back().get(), value);
 }
 
 void MacroEngine::RegisterFunction(std::string_view name, MacroHandler handler, std::uint8_t kind) {
@@ -245,7 +301,18 @@ MacroItem* MacroEngine::FindKind(std::string_view name, std::uint8_t kind) {
 }
 
 void MacroEngine::SetValue(MacroItem* item, std::string_view value) {
-  if (item != nullptr) item->value = CutShort(value);
+  SetMarkedValue(item, Marked(value, false));
+}
+
+void MacroEngine::SetLiteralValue(MacroItem* item, std::string_view value) {
+  SetMarkedValue(item, Marked(value, true));
+}
+
+void MacroEngine::SetMarkedValue(MacroItem* item, MacroText value) {
+  if (item == nullptr) return;
+  CutMarked(value);
+  item->value = std::move(value.text);
+  item->literal = std::move(value.literal);
 }
 
 void MacroEngine::Remove(std::string_view name) {
@@ -256,11 +323,16 @@ void MacroEngine::Remove(std::string_view name) {
 }
 
 std::string MacroEngine::ProcessLine(std::string_view line) {
-  std::string word = ItemName(WordOf(line, 1, " "));
+  return ProcessMarked(Marked(line, false)).text;
+}
+
+MacroText MacroEngine::ProcessMarked(const MacroText& line) {
+  bool anyLiteral = AnyLiteral(line.literal, 0, line.literal.size());
+  std::string word = anyLiteral ? std::string() : ItemName(WordOf(line.text, 1, " "));
   if (!word.empty() && word[0] == '@') {
     if (MacroItem* function = FindKind(word, kMacroFunction)) {
       if (function->isFunction && function->handler != nullptr) {
-        function->handler(*this, TrimLeft(line));
+        function->handler(*this, TrimLeft(line.text));
       }
       return {};
     }
@@ -268,14 +340,15 @@ std::string MacroEngine::ProcessLine(std::string_view line) {
   return Substitute(line);
 }
 
-std::string MacroEngine::Substitute(std::string_view text) const {
-  std::string line = CutShort(text);
-  std::string upperLine = UpperCase(line);
+MacroText MacroEngine::Substitute(const MacroText& text) const {
+  MacroText line = text;
+  CutMarked(line);
+  std::string upperLine = UpperCase(line.text);
   for (int pass = 0; pass < kMaxSubstitutionPasses; ++pass) {
     bool changed = false;
     for (const auto& item : items_) {
       if (item->isFunction || item->kind != kMacroVariable) continue;
-      if (ReplaceName(line, upperLine, item->name, item->value)) changed = true;
+      if (ReplaceName(line, upperLine, *item)) changed = true;
     }
     if (!changed) break;
   }
@@ -283,10 +356,13 @@ std::string MacroEngine::Substitute(std::string_view text) const {
 }
 
 std::string MacroEngine::Expand(std::string_view text) {
+  return ExpandMarked(Marked(text, false)).text;
+}
+
+MacroText MacroEngine::ExpandMarked(MacroText text) {
   if (expandDepth_ >= kMaxExpandDepth) return {};
-  std::string copy(text);
   ++expandDepth_;
-  std::string result = ProcessLine(copy);
+  MacroText result = ProcessMarked(text);
   --expandDepth_;
   return result;
 }

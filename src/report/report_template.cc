@@ -72,8 +72,8 @@ std::string DatePart(const std::optional<DayStat>& day, std::int32_t DayStat::*f
 ReportTemplate::ReportTemplate(const EchoGroup& group, const Clock& clock) : engine_(clock) {
   engine_.SetVariable("@version", kProgramVersion);
   engine_.SetVariable("@program", kProgramName);
-  engine_.SetVariable("@echo", group.FirstEchoTag());
-  engine_.SetVariable("@description", group.description);
+  engine_.SetLiteralVariable("@echo", group.FirstEchoTag());
+  engine_.SetLiteralVariable("@description", group.description);
   engine_.SetVariable("@statfromday", DatePart(group.firstDay, &DayStat::day, true, "??"));
   engine_.SetVariable("@statfrommonth", DatePart(group.firstDay, &DayStat::month, true, "??"));
   engine_.SetVariable("@statfromyear", DatePart(group.firstDay, &DayStat::year, false, "????"));
@@ -153,6 +153,10 @@ void ReportTemplate::Set(std::string_view name, std::string_view value) {
   engine_.SetValue(engine_.Find(name), value);
 }
 
+void ReportTemplate::SetLiteral(std::string_view name, std::string_view value) {
+  engine_.SetLiteralValue(engine_.Find(name), value);
+}
+
 std::int64_t ReportTemplate::LineLength(std::string_view sectionName, std::int64_t fallback) {
   engine_.Remove("@linelength");
   ExecuteSection(FindSection(sectionName));
@@ -165,13 +169,13 @@ std::int64_t ReportTemplate::LineLength(std::string_view sectionName, std::int64
 void ReportTemplate::SetByTotalLine(int index, std::int64_t max, const PersonStat& person) {
   std::int64_t total = static_cast<std::int64_t>(person.written) + person.received;
   Set("@num", Decimal(index + 1));
-  Set("@username", person.name);
+  SetLiteral("@username", person.name);
   Set("@usermessagesfrom", Decimal(person.written));
   Set("@usermessagesto", Decimal(person.received));
   Set("@usertotalmessages", Decimal(total));
   Set("@usersize", Decimal(person.bytes));
   Set("@userquote", QuotePercent(person) + "%");
-  Set("@useraddress", AddressText(person.address));
+  SetLiteral("@useraddress", AddressText(person.address));
   std::int64_t length = LineLength("bytotallist", 42);
   Set("@linebytotal", Bar(max, length, total));
 }
@@ -180,7 +184,7 @@ void ReportTemplate::SetByTotalLine(int index, std::int64_t max, const PersonSta
 // for every entry, whichever list is being written.
 void ReportTemplate::SetPersonLine(int index, std::int64_t max, const PersonStat& person) {
   Set("@num", Decimal(index + 1));
-  Set("@username", person.name);
+  SetLiteral("@username", person.name);
   Set("@usermessagesfrom", Decimal(person.written));
   Set("@usermessagesto", Decimal(person.received));
   std::int64_t length = LineLength("topwriterslist", 42);
@@ -192,7 +196,7 @@ void ReportTemplate::SetPersonLine(int index, std::int64_t max, const PersonStat
 
 void ReportTemplate::SetSizeLine(int index, std::int64_t max, const PersonStat& person) {
   Set("@num", Decimal(index + 1));
-  Set("@username", person.name);
+  SetLiteral("@username", person.name);
   Set("@usersize", Decimal(person.bytes));
   Set("@userquote", QuotePercent(person) + "%");
   std::int64_t length = LineLength("topsizeslist", 34);
@@ -201,7 +205,7 @@ void ReportTemplate::SetSizeLine(int index, std::int64_t max, const PersonStat& 
 
 void ReportTemplate::SetSubjectLine(int index, std::int64_t /*max*/, const SubjectStat& subject) {
   Set("@num", Decimal(index + 1));
-  Set("@subjectline", subject.subject);
+  SetLiteral("@subjectline", subject.subject);
   Set("@subjecttotal", Decimal(subject.count));
 }
 

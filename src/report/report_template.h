@@ -65,6 +65,8 @@ class ReportTemplate {
   class Loader;
 
   void Set(std::string_view name, std::string_view value);
+  // For names, addresses and subjects: inserted as they are, never expanded.
+  void SetLiteral(std::string_view name, std::string_view value);
   // Runs the list section silently and reads the bar length it assigns to "@linelength".
   std::int64_t LineLength(std::string_view sectionName, std::int64_t fallback);
 
