@@ -26,7 +26,7 @@ constexpr GroupKeyword kGroupKeywords[] = {
     {"bysubjects", "\n\r"},  {"bysize", "\r\n"}, {"bydays", "\r\n"},
     {"bydayofweek", "\r\n"}, {"bytime", "\r\n"}, {"bytotal", "\r\n"},
     {"template", "\r\n"},    {"alias", "\r\n"},  {"skipmessageifdateaftercurrent", "\r\n"},
-    {"end", "\r\n"},
+    {"format", "\r\n"},      {"end", "\r\n"},
 };
 
 PeriodDate DateOfText(std::string_view text) {
@@ -162,14 +162,32 @@ void Configuration::InterpretGroupKeyword(const std::string& keyword, const std:
     }
   } else if (keyword == "skipmessageifdateaftercurrent") {
     group.skipFutureMessages = true;
+  } else if (keyword == "format") {
+    InterpretFormat(group, value);
   } else if (keyword == "end") {
     CloseGroup();
   }
 }
 
+void Configuration::InterpretFormat(EchoGroup& group, std::string_view value) {
+  std::string name = LowerCase(value);
+  if (name == "text") {
+    group.format = ReportFormat::kText;
+  } else if (name == "html") {
+    group.format = ReportFormat::kHtml;
+  } else if (name == "json") {
+    group.format = ReportFormat::kJson;
+  } else {
+    console_.Write(std::string(kBranchMark) + "Unknown report format \"" + std::string(value) +
+                   "\" at line " + Decimal(lineNumber) + "; text is written.\r\n");
+    group.format = ReportFormat::kText;
+  }
+}
+
 void Configuration::CloseGroup() {
   EchoGroup& group = *currentGroup_;
-  if (group.templateName.empty()) {
+  // An HTML page needs no template and a JSON document takes none.
+  if (group.templateName.empty() && group.format == ReportFormat::kText) {
     console_.Write(std::string(kBranchMark) + "Template file name not defined for group [" +
                    UpperCase(group.description) + "].\r\n");
     console_.Write(std::string(kSubBranchMark) +

@@ -41,6 +41,7 @@ class Configuration {
   void Interpret(const std::string& line);
   void InterpretGroupKeyword(const std::string& keyword, const std::string& line,
                              std::string_view value);
+  void InterpretFormat(EchoGroup& group, std::string_view value);
   void CloseGroup();
 
   const LanguageTable& language_;

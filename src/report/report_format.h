@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,12 @@ enum class PersonOrder { kByTotal, kByWritten, kByReceived, kBySize };
 
 // Key value of a person under an order (written + received for kByTotal).
 std::int64_t PersonKey(const PersonStat& person, PersonOrder order);
+
+// Every day from the group's first to its last day, in order, with its count from days (which
+// is ordered by date); 0 for a day without messages. Empty when the group has no days.
+std::vector<DayStat> PeriodDays(const std::optional<DayStat>& firstDay,
+                                const std::optional<DayStat>& lastDay,
+                                const std::vector<DayStat>& days);
 
 // Re-sort by the key, descending. Records with equal keys come out in the reverse of their
 // order before the call, so the tie order of one list depends on the re-sorts before it.

@@ -13,6 +13,7 @@
 #include "core/language_table.h"
 #include "core/program_info.h"
 #include "core/stat_tables.h"
+#include "report/json_report.h"
 #include "report/report_format.h"
 #include "report/report_template.h"
 
@@ -51,13 +52,17 @@ struct ReportWriter::RankedList {
 
 ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
                            const LanguageTable& language, Services services, std::size_t bufferSize)
-    : output_(bufferSize), group_(group), language_(language) {
+    : output_(bufferSize), group_(group), language_(language), clock_(services.clock) {
   if (group.outputName.empty()) {
     output_.OpenConsole(services.console);
   } else if (!output_.OpenFile(ToLocalPath(group.outputName))) {
     services.console.Write("fault: unable to create report file ~" + group.outputName + "~.\r\n");
     return;
   }
+  if (group.format != ReportFormat::kText) output_.SetLineEnd("\n");
+  // A JSON document is not laid out by templates; an HTML page only by one it names.
+  if (group.format == ReportFormat::kJson) return;
+  if (group.format == ReportFormat::kHtml && group.templateName.empty()) return;
   template_ = std::make_unique<ReportTemplate>(group, services.clock);
   if (template_->OpenTemplate(templatePath, group.templateName, services.console)) {
     template_->LoadTemplates();
@@ -90,6 +95,10 @@ void ReportWriter::WriteTextLines(std::int32_t first, std::int32_t last) {
 
 void ReportWriter::WriteAll(StatTables& tables) {
   if (!IsOpen()) return;
+  if (group_.format == ReportFormat::kJson) {
+    WriteJsonReport(output_, group_, tables, clock_.Now());
+    return;
+  }
   WriteMainHeader();
   WritePersonLists(tables);
   WriteTopSubjects(tables);

@@ -16,13 +16,15 @@ class ReportTemplate;
 struct Section;
 struct StatTables;
 
-// Writes one echo group's report: every section from the group's template where it defines
-// one, otherwise in the built-in layout of numbered language texts.
+// Writes one echo group's report. As text: every section from the group's template where it
+// defines one, otherwise in the built-in layout of numbered language texts. As HTML: a page
+// whose sections the template may replace. As JSON: one document, no template.
 class ReportWriter {
  public:
   // Opens the group's output (group.outputName, or standard output through services.console
   // when empty) and loads the group's template from templatePath + group.templateName,
-  // writing the missing-template console text when it cannot be opened. When the output file
+  // writing the missing-template console text when it cannot be opened. JSON groups and HTML
+  // groups without a template name load none. When the output file
   // cannot be created, writes a console line naming it and loads no template.
   ReportWriter(const std::string& templatePath, EchoGroup& group, const LanguageTable& language,
                Services services, std::size_t bufferSize = kReportBufferSize);
@@ -57,6 +59,7 @@ class ReportWriter {
   std::unique_ptr<ReportTemplate> template_;
   EchoGroup& group_;
   const LanguageTable& language_;
+  const Clock& clock_;
 };
 
 }  // namespace tarnik

@@ -63,7 +63,7 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, std::int32_t wr
   base.GetSubject(scratch.subject);
   // The three lookups go to tables too large for the nearest caches: their first slots are
   // loaded now and found there once the text has been counted.
-  const bool recipients = group.byTo > 0 || group.byTotal > 0;
+  const bool recipients = group.CountsRecipients();
   const std::size_t fromHash = TextIndex::HashOf(StoredKey(scratch.from));
   tables.personIndex.Prefetch(fromHash);
   std::size_t toHash = 0;
@@ -72,14 +72,14 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, std::int32_t wr
     tables.personIndex.Prefetch(toHash);
   }
   std::size_t subjectHash = 0;
-  if (group.bySubjects > 0) {
+  if (group.CountsSubjects()) {
     NormalizeSubject(scratch.subject, scratch.normalized);
     subjectHash = TextIndex::HashOf(StoredKey(scratch.normalized));
     tables.subjectIndex.Prefetch(subjectHash);
   }
 
   // An hour outside the day cannot have a counter; the message still counts elsewhere.
-  if (group.byTime && written.Hour < 24) tables.hours[written.Hour] += 1;
+  if (group.CountsHours() && written.Hour < 24) tables.hours[written.Hour] += 1;
 
   FindOrAddDay(tables, written.Year, written.Month, written.Day).count += 1;
   tables.weekdays[DayOfWeek(written.Year, written.Month, written.Day)] += 1;
@@ -125,7 +125,7 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, std::int32_t wr
     }
   }
 
-  if (group.bySubjects > 0) FindOrAddSubject(tables, scratch.normalized, subjectHash).count += 1;
+  if (group.CountsSubjects()) FindOrAddSubject(tables, scratch.normalized, subjectHash).count += 1;
 }
 
 // Counts the messages of the walk from where the base stands up to (not including) the place

@@ -548,6 +548,26 @@ TEST(ReportWriter, MessageDataIsNotTemplateCode) {
                 kClosing);
 }
 
+TEST(ReportWriter, JsonGroupTakesNoTemplate) {
+  testing::TempDir dir;
+  dir.Write("Test.Tpl", "#define mainheader\nfrom the template\n#end\n");
+  StatTables tables = SampleTables();
+  EchoGroup group("test.*");
+  SampleGroup(group, tables);
+  group.format = ReportFormat::kJson;
+  group.outputName = "stats.json";
+  EXPECT_EQ(WriteToConsole(group, tables, dir.path()), "");
+  std::string document = dir.Read("stats.json");
+  EXPECT_EQ(document.substr(0, 18), "{\n  \"version\": 1,\n");
+  EXPECT_EQ(document.find("template"), std::string::npos);
+  EXPECT_EQ(document.find('\r'), std::string::npos);
+  EXPECT_NE(document.find("\"totals\": {\"messages\": 5, \"persons\": 4, \"days\": 3, "
+                          "\"messagesPerDay\": 1, \"deliveryHours\": 7},\n"),
+            std::string::npos)
+      << document;
+  EXPECT_EQ(document.substr(document.size() - 2), "}\n");
+}
+
 // The template we ship: every section it defines is used, and no line is left with a
 // variable name in it (a name of its own that contains another would show up here).
 TEST(ReportWriter, ShippedDefaultTemplate) {
