@@ -9,6 +9,7 @@
 #include "core/stat_tables.h"
 #include "report/report_format.h"
 #include "report/report_output.h"
+#include "report/web_text.h"
 
 namespace tarnik {
 
@@ -59,6 +60,21 @@ class ReportTemplate::Loader {
 };
 
 namespace {
+
+// A line of an HTML page: UTF-8, and what came from data escaped.
+std::string HtmlLine(const MacroText& line) {
+  std::string html;
+  std::size_t start = 0;
+  while (start < line.text.size()) {
+    bool literal = line.literal[start];
+    std::size_t end = start + 1;
+    while (end < line.text.size() && line.literal[end] == literal) ++end;
+    std::string run = ToUtf8(std::string_view(line.text).substr(start, end - start));
+    html += literal ? HtmlEscaped(run) : run;
+    start = end;
+  }
+  return html;
+}
 
 std::string DatePart(const std::optional<DayStat>& day, std::int32_t DayStat::*field,
                      bool twoDigits, std::string_view missing) {
@@ -138,6 +154,12 @@ const Section* ReportTemplate::FindSection(std::string_view name) const {
 bool ReportTemplate::RenderSection(const Section* section, ReportOutput& output) {
   if (section == nullptr) return false;
   for (const std::string& line : section->lines) {
+    if (html_) {
+      MacroText text =
+          engine_.ProcessMarked(MacroText{line, std::vector<bool>(line.size(), false)});
+      if (!text.text.empty()) output.WriteLine(HtmlLine(text));
+      continue;
+    }
     std::string text = engine_.ProcessLine(line);
     if (!text.empty()) output.WriteLine(text);
   }

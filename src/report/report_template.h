@@ -42,9 +42,12 @@ class ReportTemplate {
 
   // The first section of that name, case-insensitively; null when none.
   const Section* FindSection(std::string_view name) const;
-  // Writes each line's expansion with CR LF, skipping empty expansions. False (and nothing
+  // Writes each line's expansion and a line end, skipping empty expansions. False (and nothing
   // written) for a null section.
   bool RenderSection(const Section* section, ReportOutput& output);
+  // Renders for an HTML page from now on: each expansion goes out in UTF-8 with its literal
+  // bytes (names, subjects, the description...) HTML-escaped; template text is not escaped.
+  void SetHtml() { html_ = true; }
   // Expands every line for its side effects only; nothing for a null section.
   void ExecuteSection(const Section* section);
 
@@ -75,6 +78,7 @@ class ReportTemplate {
   LineReader reader_;
   std::string fileName_;
   bool opened_ = false;
+  bool html_ = false;
 };
 
 }  // namespace tarnik

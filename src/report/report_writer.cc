@@ -13,6 +13,7 @@
 #include "core/language_table.h"
 #include "core/program_info.h"
 #include "core/stat_tables.h"
+#include "report/html_report.h"
 #include "report/json_report.h"
 #include "report/report_format.h"
 #include "report/report_template.h"
@@ -64,6 +65,7 @@ ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
   if (group.format == ReportFormat::kJson) return;
   if (group.format == ReportFormat::kHtml && group.templateName.empty()) return;
   template_ = std::make_unique<ReportTemplate>(group, services.clock);
+  if (group.format == ReportFormat::kHtml) template_->SetHtml();
   if (template_->OpenTemplate(templatePath, group.templateName, services.console)) {
     template_->LoadTemplates();
   } else {
@@ -97,6 +99,10 @@ void ReportWriter::WriteAll(StatTables& tables) {
   if (!IsOpen()) return;
   if (group_.format == ReportFormat::kJson) {
     WriteJsonReport(output_, group_, tables, clock_.Now());
+    return;
+  }
+  if (group_.format == ReportFormat::kHtml) {
+    HtmlReport(output_, template_.get(), group_, language_, clock_.Now()).WriteAll(tables);
     return;
   }
   WriteMainHeader();
