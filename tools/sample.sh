@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tarnik, generates a sample FidoNet node in scratch/sample (tarnik-sample: Squish, JAM
-# and *.MSG echoes, five tossers' configurations, Tarnik.Cfg) and runs tarnik there.
+# and *.MSG echoes, five tossers' configurations, Tarnik.Cfg) and runs tarnik there: text
+# reports, an HTML page and a JSON document.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -23,10 +24,12 @@ cd scratch/sample
 echo
 echo "Sample node: $root/scratch/sample (see README.txt there)"
 echo "Reports:"
-for report in *.txt; do
+for report in *.txt *.html *.json; do
   [ "$report" = README.txt ] && continue
+  [ -f "$report" ] || continue
   echo "  $root/scratch/sample/$report"
 done
+echo "Open all-echoes.html in a browser; all-echoes.json is the same group as JSON."
 echo
 echo "----- all-echoes.txt -----"
 show < all-echoes.txt

@@ -50,7 +50,7 @@ td.bar{width:35%;min-width:4rem}
 tr.none{color:var(--muted)}
 .hours{table-layout:fixed;min-width:22rem}
 .hours th,.hours td{padding:.2rem 0;text-align:center;font-size:.7rem;border:0}
-.hours th[scope=row]{width:4rem;padding-left:.5rem;text-align:left;color:var(--muted);font-weight:600}
+.hours th[scope=row]{width:5rem;padding-left:.5rem;text-align:left;color:var(--muted);font-weight:600}
 .hours tr:first-child td{padding-top:.75rem}
 .hours .col{height:9rem;display:flex;align-items:flex-end;justify-content:center}
 .hours .col span{width:65%;border-radius:.15rem .15rem 0 0;background:var(--bar)}

@@ -111,8 +111,9 @@ std::string ReadmeText(bool bench) {
          "             *.MSG (chat), written through Tarnik's own base writers\r\n"
          "areas.bbs    squish.cfg   fidoconfig   jt.cfg   fastecho.cfg (binary)\r\n"
          "             the same echoes in five tossers' configurations\r\n"
-         "Tarnik.Cfg   groups with Default.Tpl, the built-in layout, standard output,\r\n"
-         "             an explicit period and the data file; run: tarnik\r\n"
+         "Tarnik.Cfg   groups with Default.Tpl, the built-in layout, an HTML page, a JSON\r\n"
+         "             document, standard output, an explicit period and the data file;\r\n"
+         "             run: tarnik\r\n"
          "Tarnik-*.Cfg one group per tosser configuration; run for example:\r\n"
          "             tarnik Tarnik-fastecho.Cfg\r\n"
          "             FIDOCONFIG=fidoconfig tarnik Tarnik-fidoconfig.Cfg\r\n";
