@@ -160,7 +160,6 @@ std::string_view TakeBytes(std::string_view& input, std::size_t count) {
 void WalkBase(MessageBase& base) {
   std::int32_t high = base.GetHigh();
   base.GetCount();
-  base.GetLastRead(0);
   base.MessageExists(0);
   base.MessageExists(1);
   base.MessageExists(high);

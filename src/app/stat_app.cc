@@ -3,17 +3,13 @@
 #include "areas/area_import.h"
 #include "common/file_system.h"
 #include "common/text.h"
+#include "core/text_ids.h"
 #include "report/report_writer.h"
 #include "scan/echo_scan.h"
 #include "scan/message_analysis.h"
 
 namespace tarnik {
 namespace {
-
-constexpr std::int32_t kGroupSingleEchoText = 30044;
-constexpr std::int32_t kGroupManyEchoesText = 30045;
-constexpr std::int32_t kGroupDoneText = 30046;
-constexpr std::int32_t kDataFileFailedText = 30058;
 
 // Replaces the first "%s" of a language text with the argument, then cuts to 255 bytes.
 std::string FormatText(const std::string& format, std::string_view argument) {
@@ -81,13 +77,13 @@ void StatApp::Run() {
     tables_ = std::make_unique<StatTables>();
     if (group->IsSingleEcho()) {
       services_.console.Write(
-          FormatText(language_.LanguageText(kGroupSingleEchoText), group->FirstEchoTag()));
+          FormatText(language_.LanguageText(kScanningEchoText), group->FirstEchoTag()));
     } else {
       services_.console.Write(
-          FormatText(language_.LanguageText(kGroupManyEchoesText), group->description));
+          FormatText(language_.LanguageText(kScanningGroupText), group->description));
     }
     if (ProcessGroup(*group) && WriteReport(*group)) {
-      services_.console.Write(language_.LanguageText(kGroupDoneText) + "\r\n");
+      services_.console.Write(language_.LanguageText(kDoneText) + "\r\n");
     }
     tables_.reset();
   }
@@ -96,9 +92,8 @@ void StatApp::Run() {
 bool StatApp::ProcessGroup(EchoGroup& group) {
   group.messageCount = 0;
   GroupScanState state;
-  for (const EchoEntry& echo : group.echoes) {
-    ScanEcho(echo, group, *tables_, state, dataEntries_, language_, services_);
-  }
+  const GroupScan scan{*tables_, state, dataEntries_, language_, services_};
+  for (const EchoEntry& echo : group.echoes) ScanEcho(echo, group, scan);
   SortPersonsByName(*tables_);
   return state.anyOpened;
 }

@@ -8,6 +8,7 @@
 #include "areas/squish_config_reader.h"
 #include "common/cp866.h"
 #include "core/language_table.h"
+#include "core/text_ids.h"
 
 namespace tarnik {
 
@@ -28,7 +29,8 @@ void ImportAreas(std::string_view areaFileType, const std::string& areaFilePath,
   } else if (kind == "fidoconfig") {
     ReadFidoconfig(services.environment, sink, services.console);
   } else {
-    services.console.Write(language.LanguageText(30047) + std::string(areaFileType) + "\r\n");
+    services.console.Write(language.LanguageText(kUnknownAreaFileTypeText) +
+                           std::string(areaFileType) + "\r\n");
   }
 }
 

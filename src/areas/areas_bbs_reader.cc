@@ -5,12 +5,14 @@
 #include "areas/area_sink.h"
 #include "common/text.h"
 #include "core/language_table.h"
+#include "core/text_ids.h"
 
 namespace tarnik {
 
 AreasBbsReader::AreasBbsReader(const LanguageTable& language)
-    : TextAreaReader(Messages{language.LanguageText(30060), language.LanguageText(30059) + "\r\n",
-                              language.LanguageText(30046) + "\r\n"}) {}
+    : TextAreaReader(Messages{language.LanguageText(kLoadingAreasBbsText),
+                              language.LanguageText(kAreasBbsFailedText) + "\r\n",
+                              language.LanguageText(kDoneText) + "\r\n"}) {}
 
 void AreasBbsReader::ReadLine(std::string_view line, AreaSink& sink) {
   std::string_view location = WordOf(line, 1, " ");

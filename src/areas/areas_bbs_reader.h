@@ -13,7 +13,8 @@ class LanguageTable;
 // separated by spaces only; the tag is kept as written; every area is in group "A".
 class AreasBbsReader final : public TextAreaReader {
  public:
-  // Messages are language texts 30060 (start), 30059 (failure) and 30046 (end).
+  // Messages are language texts kLoadingAreasBbsText (start), kAreasBbsFailedText (failure)
+  // and kDoneText (end).
   explicit AreasBbsReader(const LanguageTable& language);
 
   void ReadLine(std::string_view line, AreaSink& sink) override;

@@ -1,16 +1,25 @@
 #include "areas/fastecho_reader.h"
 
+#include <memory>
+#include <utility>
+
 #include "areas/area_sink.h"
 #include "areas/fastecho_format.h"
+#include "common/byte_source.h"
 #include "common/bytes.h"
 #include "common/console.h"
 #include "common/file.h"
 #include "common/file_system.h"
+#include "common/read_window.h"
 #include "common/text.h"
 #include "core/language_table.h"
+#include "core/text_ids.h"
 
 namespace tarnik {
 namespace {
+
+// The header and a few hundred area records per read.
+constexpr std::size_t kConfigBlock = 65536;
 
 // Text of a NUL-terminated field; a field filled to its end has no terminator.
 std::string FieldText(std::string_view bytes, std::size_t offset, std::size_t size) {
@@ -69,14 +78,30 @@ std::string FastEchoBusyFlag(std::string_view semaphorePath) {
   return (directory.empty() ? directory : WithSeparator(directory)) + fastecho::kBusyFlagName;
 }
 
+void OfferFastEchoAreas(ReadWindow& config, const FastEchoHeader& header, AreaSink& sink) {
+  const std::int64_t size = config.Size();
+  if (size <= 0) return;
+  FastEchoArea area;
+  // Everything after a failed read is dropped with it.
+  for (std::uint64_t position = FirstAreaPosition(header);
+       position < static_cast<std::uint64_t>(size); position += fastecho::kAreaRecordSize) {
+    const std::string_view record =
+        config.View(static_cast<std::int64_t>(position), fastecho::kAreaRecordSize);
+    if (!ParseFastEchoArea(record, area)) break;
+    char letter = FastEchoBaseLetter(area.baseType);
+    if (letter == 'P' || letter == 'H') continue;
+    sink.Offer(area.tag, letter + ToLocalPath(area.path), 'A');
+  }
+}
+
 void FastEchoReader::Read(const std::string& path, AreaSink& sink, Console& console) {
-  console.Write(language_.LanguageText(30061));
-  File file;
-  std::string header(fastecho::kHeaderSize, '\0');
+  console.Write(language_.LanguageText(kLoadingFastEchoText));
+  // Tarnik never writes the configuration: it is read through a read-only byte source.
+  auto file = std::make_unique<FileByteSource>();
+  ReadWindow config(kConfigBlock);
+  if (file->Open(ToLocalPath(path))) config.Reset(std::move(file));
   FastEchoHeader fields;
-  // Tarnik never writes the configuration, so it is opened read-only.
-  if (!file.Open(ToLocalPath(path), FileMode::kReadOnly) ||
-      !file.Read(header.data(), header.size()) || !ParseFastEchoHeader(header, fields)) {
+  if (!ParseFastEchoHeader(config.View(0, fastecho::kHeaderSize), fields)) {
     console.Write("fault.\r\nUnable to open file " + path + "\r\n");
     return;
   }
@@ -95,24 +120,11 @@ void FastEchoReader::Read(const std::string& path, AreaSink& sink, Console& cons
     flagSet = flagFile.Open(flag, FileMode::kCreate);
   }
 
-  std::uint64_t position = FirstAreaPosition(fields);
-  std::int64_t size = file.Size();
-  if (size > 0 && position < static_cast<std::uint64_t>(size) &&
-      file.Seek(static_cast<std::int64_t>(position))) {
-    std::string record(fastecho::kAreaRecordSize, '\0');
-    FastEchoArea area;
-    // An incomplete last record is dropped, as is everything after a failed read.
-    for (; position < static_cast<std::uint64_t>(size); position += record.size()) {
-      if (!file.Read(record.data(), record.size()) || !ParseFastEchoArea(record, area)) break;
-      char letter = FastEchoBaseLetter(area.baseType);
-      if (letter == 'P' || letter == 'H') continue;
-      sink.Offer(area.tag, letter + ToLocalPath(area.path), 'A');
-    }
-  }
+  OfferFastEchoAreas(config, fields, sink);
 
   if (flagSet) DeleteFile(flag);
-  file.Close();
-  console.Write(language_.LanguageText(30046) + "\r\n");
+  config.Reset(nullptr);
+  console.Write(language_.LanguageText(kDoneText) + "\r\n");
 }
 
 }  // namespace tarnik

@@ -9,6 +9,7 @@ namespace tarnik {
 class AreaSink;
 class Console;
 class LanguageTable;
+class ReadWindow;
 
 // The header fields of a FastEcho configuration that the reader uses.
 struct FastEchoHeader {
@@ -37,6 +38,11 @@ std::uint64_t FirstAreaPosition(const FastEchoHeader& header);
 bool ParseFastEchoArea(std::string_view record, FastEchoArea& area);
 // The base-kind letter of a base type: M, S, J, P (pass-through), else H (Hudson).
 char FastEchoBaseLetter(std::uint8_t baseType);
+// Offers the areas of the configuration read through config, whose header is header, to
+// sink with group "A": the records from FirstAreaPosition to the end of the file (an
+// incomplete last record is dropped), skipping Hudson and pass-through areas. Runs the same
+// over a file and over bytes in memory.
+void OfferFastEchoAreas(ReadWindow& config, const FastEchoHeader& header, AreaSink& sink);
 // The busy flag's file name in the semaphore directory ("\" read as "/"); an empty directory
 // means the current one.
 std::string FastEchoBusyFlag(std::string_view semaphorePath);
@@ -44,7 +50,7 @@ std::string FastEchoBusyFlag(std::string_view semaphorePath);
 // Reads FastEcho's binary configuration (read-only) and offers every area stored in a *.MSG,
 // Squish or JAM base with group "A"; Hudson and pass-through areas are skipped. Refuses to
 // read while FastEcho's busy flag exists and holds the flag itself while reading. Console
-// texts: language text 30061, then 30046 + CR LF, or a "fault." line.
+// texts: language text kLoadingFastEchoText, then kDoneText + CR LF, or a "fault." line.
 class FastEchoReader {
  public:
   explicit FastEchoReader(const LanguageTable& language) : language_(language) {}

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 
+#include "common/byte_source.h"
 #include "common/cp866.h"
 #include "common/file.h"
 
@@ -199,12 +200,10 @@ bool ReplaceFile(const std::string& path, std::string_view contents) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& contents) {
-  File file;
-  if (!file.Open(path, FileMode::kReadOnly)) return false;
-  std::int64_t size = file.Size();
-  contents.resize(static_cast<std::size_t>(size));
-  std::size_t got = file.ReadSome(contents.data(), contents.size());
-  contents.resize(got);
+  FileByteSource file;
+  if (!file.Open(path)) return false;
+  contents.resize(static_cast<std::size_t>(file.Size()));
+  contents.resize(file.ReadAt(0, contents.size(), contents.data()));
   return true;
 }
 

@@ -4,14 +4,14 @@
 
 #include "common/console.h"
 #include "common/cp866.h"
+#include "common/diagnostics.h"
 #include "common/file_system.h"
 #include "common/text.h"
 #include "core/language_table.h"
+#include "core/text_ids.h"
 
 namespace tarnik {
 namespace {
-
-constexpr std::int32_t kDefaultDescriptionText = 30062;
 
 struct GroupKeyword {
   std::string_view name;
@@ -40,10 +40,11 @@ PeriodDate DateOfText(std::string_view text) {
 }  // namespace
 
 Configuration::Configuration(const std::string& name, const LanguageTable& language,
-                             Console& console)
+                             Console& console, Diagnostics& diagnostics)
     : fileName(name.empty() ? std::string("Tarnik.Cfg") : name),
       language_(language),
-      console_(console) {
+      console_(console),
+      diagnostics_(diagnostics) {
   console_.Write("Loading configuration from \"" + fileName + "\"... \r\n");
   if (!reader_.Open(fileName)) {
     loaded = false;
@@ -87,6 +88,14 @@ void Configuration::Interpret(const std::string& line) {
     templatePath = WithSeparator(ToLocalPath(value));
     return;
   }
+  if (keyword == "charset") {
+    SetCharset(charset, value, true);
+    return;
+  }
+  if (keyword == "defaultcharset") {
+    SetCharset(defaultCharset, value, false);
+    return;
+  }
   if (keyword == "define") {
     if (value.empty()) {
       console_.Write(std::string(kBranchMark) + "Echotag is not defined at line " +
@@ -110,6 +119,17 @@ void Configuration::Interpret(const std::string& line) {
   console_.Write(std::string(kBranchMark) + "Unknown keyword \"" +
                  std::string(WordOf(line, 1, " ")) + "\" at line: " + Decimal(lineNumber) +
                  ".\r\n");
+}
+
+void Configuration::SetCharset(std::string& field, std::string_view value, bool forOutput) {
+  if (forOutput ? IsOutputCharset(value) : IsKnownCharset(value)) {
+    field = std::string(value);
+    return;
+  }
+  diagnostics_.Warning(FileLine(fileName, lineNumber),
+                       "charset \"" + std::string(value) + "\" " +
+                           (forOutput ? "cannot be used for reports" : "is unknown") + ", " +
+                           field + " used");
 }
 
 void Configuration::InterpretGroupKeyword(const std::string& keyword, const std::string& line,

@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "common/charset.h"
 #include "common/line_reader.h"
+#include "common/services.h"
 #include "config/echo_group.h"
 
 namespace tarnik {
 
 class Console;
+class Diagnostics;
 class LanguageTable;
 
 // Console tree marks, code page 866 box-drawing bytes.
@@ -23,7 +26,9 @@ inline constexpr std::string_view kSubBranchMark = "\xB3  \xC0\xC4 ";
 // loaded false and writes the usage text).
 class Configuration {
  public:
-  Configuration(const std::string& fileName, const LanguageTable& language, Console& console);
+  // A charset keyword naming a charset that cannot be used is reported to diagnostics.
+  Configuration(const std::string& fileName, const LanguageTable& language, Console& console,
+                Diagnostics& diagnostics = DefaultDiagnostics());
 
   // Reads and interprets the whole file, applies the defaults; returns loaded.
   bool Load();
@@ -33,6 +38,10 @@ class Configuration {
   std::string areaFilePath;
   std::string dataFileName;  // "Tarnik.Dat" when not given
   std::string templatePath;  // always ends in a separator after Load
+  // "Charset": the charset of the reports and of this file's and the templates' own text.
+  std::string charset{kDesignCharset};
+  // "DefaultCharset": the charset of messages that name none in a kludge.
+  std::string defaultCharset{kDesignCharset};
   std::uint16_t lineNumber = 0;
   std::string fileName;
   bool loaded = true;
@@ -44,8 +53,11 @@ class Configuration {
   void InterpretFormat(EchoGroup& group, std::string_view value);
   void CloseGroup();
 
+  void SetCharset(std::string& field, std::string_view value, bool forOutput);
+
   const LanguageTable& language_;
   Console& console_;
+  Diagnostics& diagnostics_;
   std::unique_ptr<EchoGroup> currentGroup_;
   LineReader reader_;
 };

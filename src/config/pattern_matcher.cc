@@ -1,7 +1,18 @@
 #include "config/pattern_matcher.h"
 
+// A match runs in three stages. The compiler turns the pattern into a node program: a vector of
+// nodes, each one test (a literal run, a set, a group boundary, a choice between alternatives)
+// linked to the node after it. The backtracker then follows that program along the subject,
+// keeping the choices it has not tried yet on an explicit stack, so deep nesting in a pattern
+// never becomes deep recursion. It remembers every (node, subject position) it has entered: with
+// no back-references the outcome from there depends on nothing else, so meeting one again means
+// it has already failed. That bounds a search by nodes x (subject length + 1) entries, each a few
+// steps, however the pattern nests.
+
+#include <algorithm>
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,57 +21,64 @@
 namespace tarnik {
 namespace {
 
-// Node program in the classic style: every node links to its successor by a relative offset
-// (0 = none), so a node can be inserted in front of an operand that is already compiled.
-enum class Op : std::uint8_t {
-  kEnd,      // the match succeeded
-  kBol,      // start of the subject
-  kEol,      // end of the subject
-  kAny,      // any one character
-  kAnyOf,    // one character of the set
-  kAnyBut,   // one character not in the set
-  kBranch,   // try the operand (the next node), else the branch linked by next
-  kBack,     // no-op link that points backwards
-  kExactly,  // a literal run
-  kNothing,  // matches the empty text
-  kStar,     // the simple operand (next node) zero or more times, greedy
-  kPlus,     // the simple operand one or more times, greedy
-  kOpen,     // start of group number `group`
-  kClose,    // end of group number `group`
+// Links are offsets relative to the node itself (0 = none), so the compiler can insert a node in
+// front of an operand it has already emitted without touching the operand's own links.
+enum class NodeKind : std::uint8_t {
+  kMatched,       // the whole pattern has matched
+  kSubjectStart,  // "^"
+  kSubjectEnd,    // "$"
+  kAnyChar,       // "."
+  kInSet,         // "[...]"
+  kNotInSet,      // "[^...]"
+  kAlternative,   // operand is the next node; the link leads to the next alternative, if any
+  kLoopBack,      // matches nothing; its link goes back to the start of a repeated operand
+  kLiteral,       // a run of literal bytes
+  kEmpty,         // matches the empty text
+  kZeroOrMore,    // a one-character operand (the next node) repeated, greedy
+  kOneOrMore,     // likewise, at least once
+  kGroupStart,
+  kGroupEnd,
 };
 
 struct Node {
-  Op op = Op::kNothing;
-  int next = 0;
+  NodeKind kind = NodeKind::kEmpty;
+  int link = 0;
   int group = 0;
-  std::string text;      // kExactly: the literal bytes
-  std::bitset<256> set;  // kAnyOf, kAnyBut
+  std::string literal;
+  std::bitset<256> set;
 };
 
 struct Program {
   std::vector<Node> nodes;
-  bool anchored = false;  // the only top-level alternative starts with "^"
-  bool hasStart = false;  // the only top-level alternative starts with a literal
-  char start = 0;
+  // Where a match can begin, known when the pattern has a single top-level alternative.
+  bool anchoredAtStart = false;
+  std::optional<char> firstChar;
 };
 
-// Flags of a compiled piece.
-constexpr int kWorst = 0;
-constexpr int kHasWidth = 1;  // never matches the empty text
-constexpr int kSimple = 2;    // one character wide, so it can be the operand of kStar/kPlus
-constexpr int kSpStart = 4;   // starts with * or +
+// The node that node `index` links to, or -1.
+int LinkedNode(const std::vector<Node>& nodes, int index) {
+  int offset = nodes[static_cast<std::size_t>(index)].link;
+  return offset == 0 ? -1 : index + offset;
+}
 
-// More "(" than this in one pattern is an error; only the first nine groups can match.
-constexpr int kMaxParens = 128;
-constexpr int kMatchableGroups = 10;
-// Program size in the classic units: 3 bytes per node, operand bytes plus a terminator.
-constexpr std::size_t kMaxProgramSize = 32767;
-constexpr std::size_t kNodeSize = 3;
+// What a compiled piece of the pattern can match.
+constexpr int kNoFlags = 0;
+constexpr int kConsumesInput = 1;  // never the empty text, so it may be repeated
+constexpr int kSingleChar = 2;     // exactly one character, so a repetition needs no loop nodes
 
-constexpr std::string_view kMeta = "^$.[()|?*+\\";
+// Group numbers 1 to 127 compile; there are slots to record nine of them while matching.
+constexpr int kMaxGroups = 127;
+constexpr int kMaxRecordedGroup = 9;
+// The "too big" limit is counted in a compact byte encoding of the program (3 bytes a node, a
+// literal's or set's bytes plus one, one leading byte), not in our node vector, so which patterns
+// are rejected does not depend on how nodes are stored.
+constexpr std::size_t kMaxProgramBytes = 32767;
+constexpr std::size_t kBytesPerNode = 3;
 
-bool IsMult(char c) { return c == '*' || c == '+' || c == '?'; }
-bool IsMeta(char c) { return kMeta.find(c) != std::string_view::npos; }
+constexpr std::string_view kMetaChars = "^$.[()|?*+\\";
+
+bool IsRepeatOp(char c) { return c == '*' || c == '+' || c == '?'; }
+bool IsMetaChar(char c) { return kMetaChars.find(c) != std::string_view::npos; }
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -71,184 +89,258 @@ int HexValue(char c) {
 
 class Compiler {
  public:
-  explicit Compiler(std::string_view pattern) : pattern_(pattern) {}
+  explicit Compiler(std::string_view pattern) : pattern_(pattern) {
+    // Patterns rarely need more than two nodes a byte; one allocation instead of regrowing
+    // matters when every tag meets every pattern.
+    nodes_.reserve(2 * pattern.size() + 2);
+  }
 
   // Builds the program; false with error set when the pattern is invalid.
   bool Compile(Program& program, std::string& error) {
-    int flags = 0;
-    if (Reg(false, flags) < 0 || size_ >= kMaxProgramSize) {
-      if (error_.empty()) error_ = "regexp too big";
-      error = error_;
+    int flags = kNoFlags;
+    if (ParseAlternation(false, flags) < 0 || programBytes_ >= kMaxProgramBytes) {
+      error = error_.empty() ? "regexp too big" : error_;
       return false;
     }
     program.nodes = std::move(nodes_);
-    const std::vector<Node>& nodes = program.nodes;
-    if (NextOf(nodes, 0) >= 0 && nodes[static_cast<std::size_t>(NextOf(nodes, 0))].op == Op::kEnd) {
-      const Node& first = nodes[1];
-      if (first.op == Op::kExactly && !first.text.empty() && first.text[0] != '\0') {
-        program.hasStart = true;
-        program.start = first.text[0];
-      } else if (first.op == Op::kBol) {
-        program.anchored = true;
-      }
-    }
+    FindStartHints(program);
     return true;
   }
 
-  static int NextOf(const std::vector<Node>& nodes, int p) {
-    int offset = nodes[static_cast<std::size_t>(p)].next;
-    return offset == 0 ? -1 : p + offset;
+ private:
+  // With a single top-level alternative, whose link then goes straight to kMatched, a leading
+  // "^" or literal tells the search where a match can begin.
+  static void FindStartHints(Program& program) {
+    const std::vector<Node>& nodes = program.nodes;
+    int afterFirst = LinkedNode(nodes, 0);
+    if (afterFirst < 0 || nodes[static_cast<std::size_t>(afterFirst)].kind != NodeKind::kMatched) {
+      return;
+    }
+    const Node& first = nodes[1];
+    if (first.kind == NodeKind::kLiteral && !first.literal.empty() && first.literal[0] != '\0') {
+      program.firstChar = first.literal[0];
+    } else if (first.kind == NodeKind::kSubjectStart) {
+      program.anchoredAtStart = true;
+    }
   }
 
- private:
   char Peek() const { return pos_ < pattern_.size() ? pattern_[pos_] : '\0'; }
   bool AtEnd() const { return pos_ >= pattern_.size(); }
+  bool Accept(char c) {
+    if (AtEnd() || pattern_[pos_] != c) return false;
+    ++pos_;
+    return true;
+  }
 
   int Fail(const char* text) {
     if (error_.empty()) error_ = text;
     return -1;
   }
 
-  Node& At(int p) { return nodes_[static_cast<std::size_t>(p)]; }
+  Node& At(int index) { return nodes_[static_cast<std::size_t>(index)]; }
+  int Linked(int index) const { return LinkedNode(nodes_, index); }
 
-  int AddNode(Op op) {
+  int Append(NodeKind kind) {
     Node node;
-    node.op = op;
+    node.kind = kind;
     nodes_.push_back(std::move(node));
-    size_ += kNodeSize;
+    programBytes_ += kBytesPerNode;
     return static_cast<int>(nodes_.size()) - 1;
   }
 
-  // Puts a node in front of the operand at p; the operand's links are relative, and nothing
-  // outside it links into it yet, so they stay valid.
-  void Insert(Op op, int p) {
+  // Nothing outside the operand at `index` links into it yet, and its own links are relative,
+  // so they all stay valid.
+  void InsertBefore(int index, NodeKind kind) {
     Node node;
-    node.op = op;
-    nodes_.insert(nodes_.begin() + p, std::move(node));
-    size_ += kNodeSize;
+    node.kind = kind;
+    nodes_.insert(nodes_.begin() + index, std::move(node));
+    programBytes_ += kBytesPerNode;
   }
 
-  int Next(int p) { return NextOf(nodes_, p); }
-
-  // Links the last node of the chain starting at p to val.
-  void Tail(int p, int val) {
-    int scan = p;
-    for (int next = Next(scan); next >= 0; next = Next(scan)) scan = next;
-    At(scan).next = val - scan;
+  // Links the last node of the chain starting at `from` to `target`.
+  void LinkChainEnd(int from, int target) {
+    int last = from;
+    for (int next = Linked(last); next >= 0; next = Linked(last)) last = next;
+    At(last).link = target - last;
   }
 
-  // Tail on the operand of a branch; nothing for other nodes.
-  void OpTail(int p, int val) {
-    if (p < 0 || At(p).op != Op::kBranch) return;
-    Tail(p + 1, val);
+  // Links the end of an alternative's operand to `target`; other nodes have no operand chain.
+  void LinkOperandEnd(int alternative, int target) {
+    if (alternative < 0 || At(alternative).kind != NodeKind::kAlternative) return;
+    LinkChainEnd(alternative + 1, target);
   }
 
-  // pattern: alternatives separated by "|", inside a group when paren is true.
-  int Reg(bool paren, int& flags) {
-    flags = kHasWidth;
-    int ret = -1;
+  // The whole pattern, or a group after its "(": alternatives separated by "|".
+  int ParseAlternation(bool inGroup, int& flags) {
     int group = 0;
-    if (paren) {
-      if (parens_ >= kMaxParens) return Fail("too many ()");
-      group = parens_++;
-      ret = AddNode(Op::kOpen);
-      At(ret).group = group;
+    int start = -1;
+    if (inGroup) {
+      if (groupCount_ >= kMaxGroups) return Fail("too many ()");
+      group = ++groupCount_;
+      start = Append(NodeKind::kGroupStart);
+      At(start).group = group;
     }
-    int branchFlags = 0;
-    int branch = Branch(branchFlags);
-    if (branch < 0) return -1;
-    if (ret >= 0) {
-      Tail(ret, branch);
-    } else {
-      ret = branch;
-    }
-    if (!(branchFlags & kHasWidth)) flags &= ~kHasWidth;
-    flags |= branchFlags & kSpStart;
-    while (Peek() == '|') {
-      ++pos_;
-      branch = Branch(branchFlags);
-      if (branch < 0) return -1;
-      Tail(ret, branch);
-      if (!(branchFlags & kHasWidth)) flags &= ~kHasWidth;
-      flags |= branchFlags & kSpStart;
-    }
-    int ender = AddNode(paren ? Op::kClose : Op::kEnd);
-    At(ender).group = group;
-    Tail(ret, ender);
-    for (int p = ret; p >= 0; p = Next(p)) OpTail(p, ender);
-    if (paren) {
-      if (Peek() != ')') return Fail("unmatched ()");
-      ++pos_;
-    } else if (!AtEnd()) {
-      return Fail(Peek() == ')' ? "unmatched ()" : "junk on end");
-    }
-    return ret;
-  }
-
-  // One alternative: a sequence of pieces (an empty one matches the empty text).
-  int Branch(int& flags) {
-    flags = kWorst;
-    int ret = AddNode(Op::kBranch);
-    int chain = -1;
-    while (!AtEnd() && Peek() != '|' && Peek() != ')') {
-      int pieceFlags = 0;
-      int latest = Piece(pieceFlags);
-      if (latest < 0) return -1;
-      flags |= pieceFlags & kHasWidth;
-      if (chain < 0) {
-        flags |= pieceFlags & kSpStart;
+    flags = kConsumesInput;
+    do {
+      int alternativeFlags = kNoFlags;
+      int alternative = ParseSequence(alternativeFlags);
+      if (alternative < 0) return -1;
+      if (start < 0) {
+        start = alternative;
       } else {
-        Tail(chain, latest);
+        LinkChainEnd(start, alternative);
       }
-      chain = latest;
-    }
-    if (chain < 0) AddNode(Op::kNothing);
-    return ret;
+      if (!(alternativeFlags & kConsumesInput)) flags &= ~kConsumesInput;
+    } while (Accept('|'));
+    JoinAlternatives(start, inGroup ? NodeKind::kGroupEnd : NodeKind::kMatched, group);
+    return ExpectEnd(inGroup) ? start : -1;
   }
 
-  // An atom with an optional repetition. Simple operands get kStar/kPlus; others are built
-  // from branches looping back: x* as (x&|), x+ as x(&|), x? as (x|).
-  int Piece(int& flags) {
-    int atomFlags = 0;
-    int ret = Atom(atomFlags);
-    if (ret < 0) return -1;
-    char op = Peek();
-    if (!IsMult(op)) {
-      flags = atomFlags;
-      return ret;
+  // Every alternative, and the chain of alternatives itself, continues at one closing node.
+  void JoinAlternatives(int start, NodeKind closing, int group) {
+    int end = Append(closing);
+    At(end).group = group;
+    LinkChainEnd(start, end);
+    for (int node = start; node >= 0; node = Linked(node)) LinkOperandEnd(node, end);
+  }
+
+  bool ExpectEnd(bool inGroup) {
+    if (inGroup ? Accept(')') : AtEnd()) return true;
+    Fail(!inGroup && Peek() != ')' ? "junk on end" : "unmatched ()");
+    return false;
+  }
+
+  // One alternative: the pieces up to "|", ")" or the end; an empty one matches the empty text.
+  int ParseSequence(int& flags) {
+    flags = kNoFlags;
+    int start = Append(NodeKind::kAlternative);
+    int last = -1;
+    while (!AtEnd() && Peek() != '|' && Peek() != ')') {
+      int pieceFlags = kNoFlags;
+      int piece = ParsePiece(pieceFlags);
+      if (piece < 0) return -1;
+      flags |= pieceFlags & kConsumesInput;
+      if (last >= 0) LinkChainEnd(last, piece);
+      last = piece;
     }
-    if (!(atomFlags & kHasWidth) && op != '?') return Fail("*+ operand could be empty");
-    flags = op != '+' ? (kWorst | kSpStart) : (kWorst | kHasWidth);
-    if (op == '*' && (atomFlags & kSimple)) {
-      Insert(Op::kStar, ret);
+    if (last < 0) Append(NodeKind::kEmpty);
+    return start;
+  }
+
+  // An atom and the "*", "+" or "?" after it, if any.
+  int ParsePiece(int& flags) {
+    int atomFlags = kNoFlags;
+    int piece = ParseAtom(atomFlags);
+    if (piece < 0) return -1;
+    char op = Peek();
+    if (!IsRepeatOp(op)) {
+      flags = atomFlags;
+      return piece;
+    }
+    // A loop over something that can match nothing would never advance.
+    if (!(atomFlags & kConsumesInput) && op != '?') return Fail("*+ operand could be empty");
+    flags = op == '+' ? kConsumesInput : kNoFlags;
+    if ((atomFlags & kSingleChar) && op != '?') {
+      InsertBefore(piece, op == '*' ? NodeKind::kZeroOrMore : NodeKind::kOneOrMore);
     } else if (op == '*') {
-      Insert(Op::kBranch, ret);
-      OpTail(ret, AddNode(Op::kBack));
-      OpTail(ret, ret);
-      Tail(ret, AddNode(Op::kBranch));
-      Tail(ret, AddNode(Op::kNothing));
-    } else if (op == '+' && (atomFlags & kSimple)) {
-      Insert(Op::kPlus, ret);
+      BuildZeroOrMoreLoop(piece);
     } else if (op == '+') {
-      int next = AddNode(Op::kBranch);
-      Tail(ret, next);
-      Tail(AddNode(Op::kBack), ret);
-      Tail(next, AddNode(Op::kBranch));
-      Tail(ret, AddNode(Op::kNothing));
+      BuildOneOrMoreLoop(piece);
     } else {
-      Insert(Op::kBranch, ret);
-      Tail(ret, AddNode(Op::kBranch));
-      int next = AddNode(Op::kNothing);
-      Tail(ret, next);
-      OpTail(ret, next);
+      BuildOptional(piece);
     }
     ++pos_;
-    if (IsMult(Peek())) return Fail("nested *?+");
-    return ret;
+    if (IsRepeatOp(Peek())) return Fail("nested *?+");
+    return piece;
   }
 
-  // The character after a backslash (pos_ is on it, and it exists).
-  char Escape() {
+  // x* as a choice between x (looping back to the choice) and nothing.
+  void BuildZeroOrMoreLoop(int piece) {
+    InsertBefore(piece, NodeKind::kAlternative);
+    LinkOperandEnd(piece, Append(NodeKind::kLoopBack));
+    LinkOperandEnd(piece, piece);
+    LinkChainEnd(piece, Append(NodeKind::kAlternative));
+    LinkChainEnd(piece, Append(NodeKind::kEmpty));
+  }
+
+  // x+ as x followed by a choice between going back to x and nothing.
+  void BuildOneOrMoreLoop(int piece) {
+    int choice = Append(NodeKind::kAlternative);
+    LinkChainEnd(piece, choice);
+    LinkChainEnd(Append(NodeKind::kLoopBack), piece);
+    LinkChainEnd(choice, Append(NodeKind::kAlternative));
+    LinkChainEnd(piece, Append(NodeKind::kEmpty));
+  }
+
+  // x? as a choice between x and nothing.
+  void BuildOptional(int piece) {
+    InsertBefore(piece, NodeKind::kAlternative);
+    LinkChainEnd(piece, Append(NodeKind::kAlternative));
+    int empty = Append(NodeKind::kEmpty);
+    LinkChainEnd(piece, empty);
+    LinkOperandEnd(piece, empty);
+  }
+
+  int ParseAtom(int& flags) {
+    flags = kNoFlags;
+    if (AtEnd()) return Fail("internal urp");
+    switch (pattern_[pos_++]) {
+      case '^':
+        return Append(NodeKind::kSubjectStart);
+      case '$':
+        return Append(NodeKind::kSubjectEnd);
+      case '.':
+        flags = kConsumesInput | kSingleChar;
+        return Append(NodeKind::kAnyChar);
+      case '[':
+        flags = kConsumesInput | kSingleChar;
+        return ParseSet();
+      case '(': {
+        int groupFlags = kNoFlags;
+        int group = ParseAlternation(true, groupFlags);
+        flags = groupFlags & kConsumesInput;
+        return group;
+      }
+      case '|':
+      case ')':
+        return Fail("internal urp");
+      case '?':
+      case '+':
+      case '*':
+        return Fail("?+* follows nothing");
+      case '\\':
+        if (AtEnd()) return Fail("trailing \\");
+        flags = kConsumesInput | kSingleChar;
+        return AppendLiteral(std::string(1, DecodeEscape()));
+      default:
+        --pos_;
+        return ParseLiteralRun(flags);
+    }
+  }
+
+  int ParseLiteralRun(int& flags) {
+    std::size_t length = 0;
+    while (pos_ + length < pattern_.size() && !IsMetaChar(pattern_[pos_ + length])) ++length;
+    if (length == 0) return Fail("internal disaster");
+    // A repetition applies to one character: leave the last one of the run for it.
+    if (length > 1 && pos_ + length < pattern_.size() && IsRepeatOp(pattern_[pos_ + length])) {
+      --length;
+    }
+    flags = length == 1 ? kConsumesInput | kSingleChar : kConsumesInput;
+    int node = AppendLiteral(pattern_.substr(pos_, length));
+    pos_ += length;
+    return node;
+  }
+
+  int AppendLiteral(std::string_view text) {
+    int node = Append(NodeKind::kLiteral);
+    At(node).literal.assign(text);
+    programBytes_ += text.size() + 1;
+    return node;
+  }
+
+  // The character a backslash stands for; pos_ is on the character after the backslash.
+  char DecodeEscape() {
     char c = pattern_[pos_++];
     switch (c) {
       case 'n':
@@ -265,314 +357,248 @@ class Compiler {
         return '\a';
       case 'v':
         return '\v';
-      case 'x': {
-        int value = 0;
-        int digits = 0;
-        while (digits < 2 && !AtEnd() && HexValue(Peek()) >= 0) {
-          value = value * 16 + HexValue(pattern_[pos_++]);
-          ++digits;
-        }
-        return digits == 0 ? 'x' : static_cast<char>(value);
-      }
+      case 'x':
+        return DecodeHexDigits();
       default:
         break;
     }
-    if (c >= '0' && c <= '7') {
-      int value = c - '0';
-      for (int digits = 1; digits < 3 && !AtEnd() && Peek() >= '0' && Peek() <= '7'; ++digits) {
-        value = value * 8 + (pattern_[pos_++] - '0');
-      }
-      // Three octal digits reach 0777; only the low byte is a character.
-      return static_cast<char>(value & 0xFF);
-    }
-    return c;
+    return c >= '0' && c <= '7' ? DecodeOctalDigits(c - '0') : c;
   }
 
-  int Atom(int& flags) {
-    flags = kWorst;
-    if (AtEnd()) return Fail("internal urp");
-    char c = pattern_[pos_++];
-    switch (c) {
-      case '^':
-        return AddNode(Op::kBol);
-      case '$':
-        return AddNode(Op::kEol);
-      case '.':
-        flags |= kHasWidth | kSimple;
-        return AddNode(Op::kAny);
-      case '[':
-        flags |= kHasWidth | kSimple;
-        return Set();
-      case '(': {
-        int groupFlags = 0;
-        int ret = Reg(true, groupFlags);
-        if (ret < 0) return -1;
-        flags |= groupFlags & (kHasWidth | kSpStart);
-        return ret;
-      }
-      case '|':
-      case ')':
-        return Fail("internal urp");
-      case '?':
-      case '+':
-      case '*':
-        return Fail("?+* follows nothing");
-      case '\\': {
-        if (AtEnd()) return Fail("trailing \\");
-        int ret = AddNode(Op::kExactly);
-        At(ret).text.assign(1, Escape());
-        size_ += 2;
-        flags |= kHasWidth | kSimple;
-        return ret;
-      }
-      default:
-        break;
+  // Up to two digits after "\x"; with none the escape is the letter x.
+  char DecodeHexDigits() {
+    int value = 0;
+    int digits = 0;
+    while (digits < 2 && !AtEnd() && HexValue(Peek()) >= 0) {
+      value = value * 16 + HexValue(pattern_[pos_++]);
+      ++digits;
     }
-    --pos_;
-    std::size_t length = 0;
-    while (pos_ + length < pattern_.size() && !IsMeta(pattern_[pos_ + length])) ++length;
-    if (length == 0) return Fail("internal disaster");
-    // A repetition applies to one character: leave the last one of the run for it.
-    if (length > 1 && IsMult(pos_ + length < pattern_.size() ? pattern_[pos_ + length] : '\0')) {
-      --length;
-    }
-    flags |= kHasWidth;
-    if (length == 1) flags |= kSimple;
-    int ret = AddNode(Op::kExactly);
-    At(ret).text.assign(pattern_.substr(pos_, length));
-    size_ += length + 1;
-    pos_ += length;
-    return ret;
+    return digits == 0 ? 'x' : static_cast<char>(value);
   }
 
-  // Reads one member of a set, decoding an escape.
-  char SetChar() {
+  // Up to two more octal digits after the first.
+  char DecodeOctalDigits(int value) {
+    for (int digits = 1; digits < 3 && !AtEnd() && Peek() >= '0' && Peek() <= '7'; ++digits) {
+      value = value * 8 + (pattern_[pos_++] - '0');
+    }
+    // Three octal digits reach 0777; only the low byte is a character.
+    return static_cast<char>(value & 0xFF);
+  }
+
+  char ParseSetMember() {
     char c = pattern_[pos_++];
-    if (c == '\\' && !AtEnd()) return Escape();
-    return c;
+    return c == '\\' && !AtEnd() ? DecodeEscape() : c;
   }
 
   // "[" has been read. A "]" or "-" first is a member; "a-z" adds a range of byte values; a
   // range starts after the previous member (or range end), so "a-c-e" is a, b, c, d, e.
-  int Set() {
-    int ret = AddNode(Op::kAnyOf);
-    if (Peek() == '^') {
-      At(ret).op = Op::kAnyBut;
-      ++pos_;
-    }
+  int ParseSet() {
+    int node = Append(Accept('^') ? NodeKind::kNotInSet : NodeKind::kInSet);
     std::bitset<256> members;
     int last = -1;
     auto add = [&](int value) {
       members[static_cast<std::size_t>(value)] = true;
       last = value;
-      ++size_;
+      ++programBytes_;
     };
-    if (!AtEnd() && (Peek() == ']' || Peek() == '-'))
-      add(static_cast<unsigned char>(pattern_[pos_++]));
+    if (Peek() == ']' || Peek() == '-') add(static_cast<unsigned char>(pattern_[pos_++]));
     while (!AtEnd() && Peek() != ']') {
-      if (Peek() == '-') {
-        ++pos_;
-        if (AtEnd() || Peek() == ']') {
-          add('-');
-          continue;
-        }
-        int end = static_cast<unsigned char>(SetChar());
-        int first = last + 1;
-        if (first > end + 1) return Fail("invalid [] range");
-        for (int value = first; value <= end; ++value) add(value);
-        last = end;
-      } else {
-        add(static_cast<unsigned char>(SetChar()));
+      if (!Accept('-')) {
+        add(static_cast<unsigned char>(ParseSetMember()));
+        continue;
       }
+      if (AtEnd() || Peek() == ']') {
+        add('-');
+        continue;
+      }
+      int end = static_cast<unsigned char>(ParseSetMember());
+      int first = last + 1;
+      if (first > end + 1) return Fail("invalid [] range");
+      for (int value = first; value <= end; ++value) add(value);
+      last = end;
     }
-    if (AtEnd()) return Fail("unmatched []");
-    ++pos_;
-    ++size_;
-    At(ret).set = members;
-    return ret;
+    if (!Accept(']')) return Fail("unmatched []");
+    ++programBytes_;
+    At(node).set = members;
+    return node;
   }
 
   std::string_view pattern_;
   std::size_t pos_ = 0;
   std::vector<Node> nodes_;
-  std::size_t size_ = 1;  // the classic program starts with a magic byte
-  int parens_ = 1;
+  std::size_t programBytes_ = 1;
+  int groupCount_ = 0;
   std::string error_;
 };
 
-class Matcher {
+class Backtracker {
  public:
-  Matcher(const Program& program, std::string_view subject, MatchMode mode)
-      : nodes_(program.nodes), subject_(subject), mode_(mode) {
-    std::size_t cells = nodes_.size() * (subject_.size() + 1);
-    if (cells <= kMaxMemoCells) failed_.assign(cells, false);
-  }
+  Backtracker(const Program& program, std::string_view subject, MatchMode mode)
+      : program_(program),
+        subject_(subject),
+        mode_(mode),
+        entered_(program.nodes.size() * (subject.size() + 1), false) {}
 
-  bool Search(const Program& program) {
-    if (program.anchored) return Run(0, 0);
-    for (std::size_t pos = 0; pos <= subject_.size() && !aborted_; ++pos) {
-      if (program.hasStart &&
-          (pos == subject_.size() || !FirstEqual(program.start, subject_[pos]))) {
+  bool Search() {
+    if (program_.anchoredAtStart) return SearchFrom(0);
+    for (std::size_t start = 0; start <= subject_.size(); ++start) {
+      if (program_.firstChar &&
+          (start == subject_.size() || !SameFirstChar(*program_.firstChar, subject_[start]))) {
         continue;
       }
-      if (Run(0, pos)) return true;
+      if (SearchFrom(start)) return true;
     }
     return false;
   }
 
  private:
-  // Bits for "this node fails at this position"; with no back-references the outcome of a
-  // node at a position never changes, which keeps nested repetitions from going exponential.
-  static constexpr std::size_t kMaxMemoCells = std::size_t{1} << 24;
+  // A way forward not tried yet: follow the program from `node` at `pos`.
+  struct Choice {
+    int node;
+    std::size_t pos;
+  };
 
-  bool FirstEqual(char pattern, char subject) const {
+  // A literal's first character folds the whole code page, the rest only a-z: selections made
+  // with existing group patterns depend on that split.
+  bool SameFirstChar(char pattern, char subject) const {
     return mode_ == MatchMode::kExact ? pattern == subject
                                       : UpperChar(pattern) == UpperChar(subject);
   }
-  bool RestEqual(char pattern, char subject) const {
+  bool SameLaterChar(char pattern, char subject) const {
     return mode_ == MatchMode::kExact ? pattern == subject
                                       : UpperLatin(pattern) == UpperLatin(subject);
   }
 
-  int Next(int p) const { return Compiler::NextOf(nodes_, p); }
-  const Node& At(int p) const { return nodes_[static_cast<std::size_t>(p)]; }
+  const Node& At(int index) const { return program_.nodes[static_cast<std::size_t>(index)]; }
+  int Linked(int index) const { return LinkedNode(program_.nodes, index); }
 
-  bool Spend(std::size_t steps) {
-    steps_ += steps;
-    if (steps_ > PatternMatcher::kStepBudget) aborted_ = true;
-    return !aborted_;
+  // False when the search has been at this node and position before: it failed from there.
+  bool Enter(int node, std::size_t pos) {
+    std::size_t cell = static_cast<std::size_t>(node) * (subject_.size() + 1) + pos;
+    if (entered_[cell]) return false;
+    entered_[cell] = true;
+    return true;
   }
 
-  bool Run(int scan, std::size_t pos) {
-    if (aborted_ || scan < 0) return false;
-    std::size_t cell = static_cast<std::size_t>(scan) * (subject_.size() + 1) + pos;
-    bool memo = !failed_.empty();
-    if (memo && failed_[cell]) return false;
-    if (depth_ >= PatternMatcher::kMaxDepth) {
-      aborted_ = true;
-      return false;
-    }
-    ++depth_;
-    bool matched = RunFrom(scan, pos);
-    --depth_;
-    if (!matched && memo && !aborted_) failed_[cell] = true;
-    return matched;
-  }
-
-  // Follows the chain from scan; recurses only where there is a choice.
-  bool RunFrom(int scan, std::size_t pos) {
-    const std::size_t length = subject_.size();
-    while (scan >= 0) {
-      if (!Spend(1)) return false;
-      const Node& node = At(scan);
-      int next = Next(scan);
-      switch (node.op) {
-        case Op::kEnd:
-          return true;
-        case Op::kBol:
-          if (pos != 0) return false;
-          break;
-        case Op::kEol:
-          if (pos != length) return false;
-          break;
-        case Op::kAny:
-          if (pos >= length) return false;
-          ++pos;
-          break;
-        case Op::kExactly: {
-          const std::string& text = node.text;
-          // The subject holds no NUL, so a NUL literal (from an escape) matches nothing.
-          if (text.size() > length - pos || !FirstEqual(text[0], subject_[pos])) return false;
-          for (std::size_t i = 1; i < text.size(); ++i) {
-            if (!RestEqual(text[i], subject_[pos + i])) return false;
-          }
-          pos += text.size();
-          break;
-        }
-        case Op::kAnyOf:
-        case Op::kAnyBut: {
-          if (pos >= length) return false;
-          bool member = node.set[static_cast<unsigned char>(subject_[pos])];
-          if (member != (node.op == Op::kAnyOf)) return false;
-          ++pos;
-          break;
-        }
-        case Op::kNothing:
-        case Op::kBack:
-          break;
-        case Op::kOpen:
-        case Op::kClose:
-          // Only nine groups are kept; reaching a later one ends the match.
-          if (node.group >= kMatchableGroups) return false;
-          break;
-        case Op::kBranch: {
-          if (next < 0 || At(next).op != Op::kBranch) {
-            next = scan + 1;
-            break;
-          }
-          // The last alternative continues this frame, so a chain of "x?" does not nest.
-          int alt = scan;
-          for (int following = Next(alt); following >= 0 && At(following).op == Op::kBranch;
-               alt = following, following = Next(alt)) {
-            if (Run(alt + 1, pos)) return true;
-            if (aborted_) return false;
-          }
-          next = alt + 1;
-          break;
-        }
-        case Op::kStar:
-        case Op::kPlus: {
-          // Continue only where the subject holds the next literal's first byte exactly.
-          char nextChar = next >= 0 && At(next).op == Op::kExactly ? At(next).text[0] : '\0';
-          std::size_t least = node.op == Op::kStar ? 0 : 1;
-          std::size_t count = Repeat(At(scan + 1), pos);
-          if (!Spend(count)) return false;
-          for (; count >= least; --count) {
-            std::size_t at = pos + count;
-            if (nextChar == '\0' || (at < length && subject_[at] == nextChar)) {
-              if (Run(next, at)) return true;
-              if (aborted_) return false;
-            }
-            if (count == 0) break;
-          }
-          return false;
-        }
-      }
-      scan = next;
+  // Every choice left after a failed search from an earlier start has failed too, so the
+  // entered marks stay valid from one start to the next.
+  bool SearchFrom(std::size_t start) {
+    choices_.push_back(Choice{0, start});
+    while (!choices_.empty()) {
+      Choice choice = choices_.back();
+      choices_.pop_back();
+      if (Follow(choice.node, choice.pos)) return true;
     }
     return false;
   }
 
-  // How many subject characters from pos the simple operand matches in a row.
-  std::size_t Repeat(const Node& node, std::size_t pos) const {
-    std::size_t end = pos;
-    switch (node.op) {
-      case Op::kAny:
-        end = subject_.size();
-        break;
-      case Op::kExactly:
-        while (end < subject_.size() && FirstEqual(node.text[0], subject_[end])) ++end;
-        break;
-      case Op::kAnyOf:
-      case Op::kAnyBut:
-        while (end < subject_.size() &&
-               node.set[static_cast<unsigned char>(subject_[end])] == (node.op == Op::kAnyOf)) {
-          ++end;
-        }
-        break;
-      default:
-        break;
+  // Runs the program from `node` at `pos` until it matches or fails, stacking each choice it
+  // meets on the way.
+  bool Follow(int node, std::size_t pos) {
+    while (node >= 0) {
+      if (!Enter(node, pos)) return false;
+      const Node& current = At(node);
+      switch (current.kind) {
+        case NodeKind::kMatched:
+          return true;
+        case NodeKind::kAlternative:
+          node = TakeFirstAlternative(node, pos);
+          break;
+        case NodeKind::kZeroOrMore:
+        case NodeKind::kOneOrMore:
+          StackRepetitionStops(node, pos);
+          return false;
+        default:
+          if (!Step(current, pos)) return false;
+          node = Linked(node);
+          break;
+      }
     }
-    return end - pos;
+    return false;
   }
 
-  const std::vector<Node>& nodes_;
+  // Stacks the second and later alternatives so the second comes off first, and returns the
+  // start of the first alternative's operand.
+  int TakeFirstAlternative(int node, std::size_t pos) {
+    std::size_t firstStacked = choices_.size();
+    for (int next = Linked(node); next >= 0 && At(next).kind == NodeKind::kAlternative;
+         next = Linked(next)) {
+      choices_.push_back(Choice{next + 1, pos});
+    }
+    std::reverse(choices_.begin() + static_cast<std::ptrdiff_t>(firstStacked), choices_.end());
+    return node + 1;
+  }
+
+  // Walks the operand one character at a time and stacks every place the repetition may stop,
+  // so the longest comes off first. Nothing else ever follows the operand node, so its row of
+  // entered marks is free to record the positions this walk has passed: a walk reaching one of
+  // them has nothing new to stack, which keeps the work to one step per position.
+  void StackRepetitionStops(int node, std::size_t pos) {
+    const int operand = node + 1;
+    if (At(node).kind == NodeKind::kOneOrMore && !Step(At(operand), pos)) return;
+    int next = Linked(node);
+    while (Enter(operand, pos)) {
+      if (MayStopBefore(next, pos)) choices_.push_back(Choice{next, pos});
+      if (!Step(At(operand), pos)) return;
+    }
+  }
+
+  // When a literal follows a repetition, the subject must hold its first byte exactly, even when
+  // folding: which tags existing group patterns select depends on it.
+  bool MayStopBefore(int next, std::size_t pos) const {
+    if (next < 0 || At(next).kind != NodeKind::kLiteral || At(next).literal[0] == '\0') return true;
+    return pos < subject_.size() && subject_[pos] == At(next).literal[0];
+  }
+
+  // Sets compare bytes exactly in both modes, for the same reason as the literal look-ahead.
+  static bool InSet(const Node& node, char c) {
+    return node.set[static_cast<unsigned char>(c)] == (node.kind == NodeKind::kInSet);
+  }
+
+  // Matches a node that offers no choice; advances pos past what it consumed.
+  bool Step(const Node& node, std::size_t& pos) const {
+    const std::size_t length = subject_.size();
+    switch (node.kind) {
+      case NodeKind::kSubjectStart:
+        return pos == 0;
+      case NodeKind::kSubjectEnd:
+        return pos == length;
+      case NodeKind::kAnyChar:
+      case NodeKind::kInSet:
+      case NodeKind::kNotInSet:
+        if (pos >= length || (node.kind != NodeKind::kAnyChar && !InSet(node, subject_[pos]))) {
+          return false;
+        }
+        ++pos;
+        return true;
+      case NodeKind::kLiteral:
+        return StepLiteral(node.literal, pos);
+      case NodeKind::kGroupStart:
+      case NodeKind::kGroupEnd:
+        // A path through a group with no slot to record it fails.
+        return node.group <= kMaxRecordedGroup;
+      default:
+        return true;
+    }
+  }
+
+  bool StepLiteral(const std::string& text, std::size_t& pos) const {
+    // The subject holds no NUL, so a NUL literal (from an escape) matches nothing.
+    if (text.size() > subject_.size() - pos || !SameFirstChar(text[0], subject_[pos])) {
+      return false;
+    }
+    for (std::size_t i = 1; i < text.size(); ++i) {
+      if (!SameLaterChar(text[i], subject_[pos + i])) return false;
+    }
+    pos += text.size();
+    return true;
+  }
+
+  const Program& program_;
   std::string_view subject_;
   MatchMode mode_;
-  std::vector<bool> failed_;
-  std::size_t steps_ = 0;
-  int depth_ = 0;
-  bool aborted_ = false;
+  std::vector<bool> entered_;
+  std::vector<Choice> choices_;
 };
 
 std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
@@ -582,7 +608,7 @@ std::string_view UpToNul(std::string_view text) { return text.substr(0, text.fin
 bool PatternMatcher::Match(std::string_view pattern, std::string_view subject, MatchMode mode) {
   Program program;
   if (!Compiler(UpToNul(pattern)).Compile(program, lastError_)) return false;
-  return Matcher(program, UpToNul(subject), mode).Search(program);
+  return Backtracker(program, UpToNul(subject), mode).Search();
 }
 
 }  // namespace tarnik

@@ -7,25 +7,26 @@
 #include <vector>
 
 #include "common/file.h"
+#include "common/read_window.h"
 #include "core/ftn_address.h"
 #include "msgbase/jam_format.h"
 #include "msgbase/message_base.h"
 
 namespace tarnik {
 
-// A JAM base: name.JHR, name.JDX, name.JDT and (optional for reading) name.JLR. Messages are
-// numbered from BaseMsgNum over the index records; GetHigh is one past the last number.
-// Opening a message turns its subfields into kludge lines around the body. A scan opens the
-// files read-only and writes nothing; the writing side reopens them for writing on first use.
+// A JAM base: name.JHR, name.JDX and name.JDT (name.JLR is not needed for reading). Messages
+// are numbered from BaseMsgNum over the index records; GetHigh is one past the last number.
+// Opening a message turns its subfields into kludge lines around the body. Open reads the
+// files through the file opener and never writes them; the writing side (jam_base_write.cc)
+// appends messages to a base that Create made.
 class JamBase final : public MessageBase {
  public:
-  explicit JamBase(const Clock& clock = DefaultServices().clock);
+  explicit JamBase(const Clock& clock = DefaultServices().clock,
+                   const FileOpener& files = DiskFiles());
   ~JamBase() override;
 
   // path is the base name without extension; a "." is appended. False with 0x2000..0x2006.
   bool Open(const std::string& path) override;
-  // Makes the directory and four empty files with a fresh base header, open for writing.
-  bool Create(const std::string& path) override;
   // name.JHR, name.JDX and name.JDT exist (name.JLR is optional, as for Open).
   bool Exists(const std::string& path) override;
   // Writes the base header back only when the writing side changed it.
@@ -45,80 +46,86 @@ class JamBase final : public MessageBase {
   void GetFrom(std::string& from) override { from = from_; }
   void GetTo(std::string& to) override { to = to_; }
   void GetSubject(std::string& subject) override { subject = subject_; }
+  bool GetAttr(std::uint32_t code) override;
+  void GetDateWritten(MsgDateTime& date) override;
+  // DateProcessed: when the tosser stored the message here.
+  void GetDateArrived(MsgDateTime& date) override;
+  // TimesRead is not 0.
+  bool IsRead() override;
+
+  // Writing side, in jam_base_write.cc.
+  // Makes the directory and four empty files with a fresh base header, open for writing.
+  bool Create(const std::string& path) override;
   void SetFrom(std::string_view from) override;
   void SetTo(std::string_view to) override;
   void SetSubject(std::string_view subject) override;
-  bool GetAttr(std::uint32_t code) override;
   void SetAttr(bool on, std::uint32_t code) override;
-  void GetDateWritten(MsgDateTime& date) override;
-  void GetDateArrived(MsgDateTime& date) override;
   void SetDateWritten(const MsgDateTime& date) override;
   void SetDateArrived(const MsgDateTime& date) override;
-  bool WriteMessage() override;
-  bool RewriteHeader() override;
   bool NewMessage() override;
-  bool DeleteMessage() override;
-  // HighReadMsg of the first lastread record of the user; 0 when none or no name.JLR.
-  std::int32_t GetLastRead(std::int32_t user) override;
-  // Updates or appends the user's record, creating name.JLR when needed.
-  void SetLastRead(std::int32_t value, std::int32_t user) override;
-  bool IsRead() override;
-  void SetRead(bool read) override;
+  bool WriteMessage() override;
 
  private:
-  bool LoadMessage(bool withBody);
-  bool EnsureWritable();
+  std::string FileName(std::string_view extension) const;
+  // Opens the three files for reading and takes the base header; false with the status.
+  bool OpenSources();
   // Closes whatever Open or Create had opened, clears the path and sets the status; false.
   bool FailOpen(std::int32_t status);
-  // View of count bytes of name.JHR at offset (count at most kJamHeaderBufferSize); fewer
-  // when the read fails. Valid until the next call or write.
-  std::string_view HeaderBytes(std::int64_t offset, std::size_t count);
-  // Copies count bytes of name.JDT at offset to out; false when they cannot all be read.
-  bool ReadJdt(std::int64_t offset, std::size_t count, char* out);
-  void DropCaches();
+  bool LoadMessage(bool withBody);
+  // Ends a failed load: no header, no text, the status set; false.
+  bool FailLoad(std::int32_t status);
+  // The fixed header and the subfield bytes of the current message (at most
+  // kHeaderBufferSize); empty with the status set when the index or the header is damaged.
+  std::string_view ReadHeader();
+  // Takes names, subject and addresses from the subfields.
+  void TakeHeaderSubfields();
+  // The kludge lines the subfields make: those that lead the text, and the trace, SEEN-BY
+  // and PATH lines that follow the body.
+  void AppendLeadingLines(std::string& out) const;
+  void AppendTrailingLines(std::string& out) const;
   bool ReadIndexRecord(std::int64_t index, std::uint32_t& userCrc, std::uint32_t& hdrOffset);
-  bool WriteIndexRecord(std::int64_t index, std::uint32_t userCrc, std::uint32_t hdrOffset);
   // BaseMsgNum as the signed number the format treats it as: the number of index record 0.
   std::int64_t FirstNumber() const;
   // The index record of message number n; outside 0 .. indexCount_ - 1 when there is none.
   std::int64_t IndexOf(std::int32_t n) const;
   std::uint32_t BaseField(std::size_t offset) const;
-  void SetBaseField(std::size_t offset, std::uint32_t value);
   std::uint32_t HeaderField(std::size_t offset) const;
-  void SetHeaderField(std::size_t offset, std::uint32_t value);
-  std::string FileName(std::string_view extension) const;
 
-  std::array<char, kJamBaseHeaderSize> baseHeader_{};
-  bool baseHeaderChanged_ = false;
-  std::int64_t hdrOffset_ = -1;
-  std::uint32_t indexUserCrc_ = kJamNone;
-  std::int64_t indexPosition_ = -1;
+  // Writing side.
+  bool CreateFiles();
+  void SetBaseField(std::size_t offset, std::uint32_t value);
+  void SetHeaderField(std::size_t offset, std::uint32_t value);
+  // Splits the text into subfields (appended to area) and the stored body; sets the MSGID
+  // and REPLY CRCs of the header.
+  void SplitText(std::string& area, std::string& body);
+  bool WriteIndexRecord(std::int64_t index, std::uint32_t userCrc, std::uint32_t hdrOffset);
+  bool WriteBaseHeader();
+
+  std::array<char, jam::kBaseHeaderSize> baseHeader_{};
   FtnAddress origAddress_;
   FtnAddress destAddress_;
   std::string from_;
   std::string to_;
   std::string subject_;
-  std::array<char, kJamMsgHeaderSize> header_{};  // the current message's fixed header
-  std::vector<JamSubfield> subfields_;            // views into jhrWindow_ while loading
-  File jhr_;
-  File jdx_;
-  File jdt_;
-  bool writable_ = false;
+  std::array<char, jam::kMsgHeaderSize> header_{};  // the current message's fixed header
+  std::vector<jam::Subfield> subfields_;            // views into the header window while loading
   std::int64_t jhrSize_ = 0;
   std::int64_t jdtSize_ = 0;
   std::int64_t indexCount_ = 0;
-  // Headers are read through a window of name.JHR, so a scan reads the file in large blocks.
-  std::vector<char> jhrWindow_;
-  std::int64_t jhrWindowStart_ = 0;
-  std::size_t jhrWindowLength_ = 0;
-  // Texts likewise, through a window of name.JDT.
-  std::vector<char> jdtWindow_;
-  std::int64_t jdtWindowStart_ = 0;
-  std::size_t jdtWindowLength_ = 0;
-  // A block of index records read in one go; scans walk the index in order.
-  std::vector<char> indexBlock_;
-  std::int64_t indexBlockFirst_ = 0;
-  std::int64_t indexBlockCount_ = 0;
+  // Each file is read in large blocks, so a scan reads headers, texts and index records in
+  // few reads; scans walk all three in file order.
+  ReadWindow jhr_;
+  ReadWindow jdx_;
+  ReadWindow jdt_;
+
+  // Writing side: the files Create made; whether NewMessage began a message not yet written;
+  // whether the base header in memory differs from the stored one.
+  File jhrOut_;
+  File jdxOut_;
+  File jdtOut_;
+  bool newMessage_ = false;
+  std::int64_t newIndex_ = 0;  // the index record NewMessage's message will have
+  bool baseHeaderChanged_ = false;
 };
 
 }  // namespace tarnik

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "common/bytes.h"
 #include "core/calendar.h"
+#include "msgbase/kludge.h"
 #include "msgbase/message_base.h"
 
 namespace tarnik {
+
+using namespace jam;
 
 namespace {
 
@@ -25,9 +29,22 @@ constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
 
 constexpr std::uint32_t kSecondsPerDay = 86400;
 
+struct KludgeSubfield {
+  std::uint16_t loId;
+  std::string_view name;
+};
+
+constexpr KludgeSubfield kKludgeSubfields[] = {
+    {kMsgId, kKludgeMsgId}, {kReplyId, kKludgeReply},   {kPid, kKludgePid},
+    {kTrace, kKludgeVia},   {kSeenBy2D, kKludgeSeenBy}, {kPath2D, kKludgePath},
+    {kFlags, kKludgeFlags},
+};
+
 }  // namespace
 
 std::uint32_t JamCrc(std::string_view text) {
+  // Names are compared without regard to case, so the hash folds A-Z first; JAM leaves the
+  // CRC uninverted, unlike the CRC-32 of archives.
   std::uint32_t crc = 0xFFFFFFFF;
   for (char c : text) {
     unsigned char b = static_cast<unsigned char>(c);
@@ -40,64 +57,100 @@ std::uint32_t JamCrc(std::string_view text) {
 std::uint32_t JamAttributeBits(std::uint32_t code) {
   switch (code) {
     case kAttrPrivate:
-      return kJamAttrPrivate;
+      return kMsgPrivate;
     case kAttrCrash:
-      return kJamAttrCrash;
+      return kMsgCrash;
     case kAttrReceived:
-      return kJamAttrRead;
+      // JAM's "read by the addressee": the message was received.
+      return kMsgRead;
     case kAttrSent:
-      return kJamAttrSent;
+      return kMsgSent;
     case kAttrFileAttached:
-      return kJamAttrFileAttach;
+      return kMsgFileAttach;
     case kAttrInTransit:
-      return kJamAttrInTransit;
+      return kMsgInTransit;
     case kAttrOrphan:
-      return kJamAttrOrphan;
+      return kMsgOrphan;
     case kAttrKillSent:
-      return kJamAttrKillSent;
+      return kMsgKillSent;
     case kAttrLocal:
-      return kJamAttrLocal;
+      return kMsgLocal;
     case kAttrHold:
-      return kJamAttrHold;
+      return kMsgHold;
     case kAttrFileRequest:
-      return kJamAttrFileRequest;
+      return kMsgFileRequest;
     case kAttrReturnReceiptRequest:
-      return kJamAttrReceiptReq;
+      return kMsgReceiptReq;
     case kAttrAuditRequest:
-      return kJamAttrConfirmReq;
-    case kJamAttrTypeLocal:
-    case kJamAttrTypeEcho:
-    case kJamAttrTypeNet:
+      return kMsgConfirmReq;
+    // The message type has no interface code: its bits answer as codes of their own.
+    case kMsgTypeLocal:
+    case kMsgTypeEcho:
+    case kMsgTypeNet:
       return code;
     default:
       return 0;
   }
 }
 
-void JamSubfields(std::string_view area, std::uint32_t subfieldLen, std::vector<JamSubfield>& out) {
+void JamSubfields(std::string_view area, std::uint32_t subfieldLen, std::vector<Subfield>& out) {
   out.clear();
-  const std::size_t read = std::min(area.size(), kJamSubfieldAreaMax);
-  const std::uint64_t limit = std::min<std::uint64_t>(subfieldLen, kJamSubfieldAreaMax);
+  const std::size_t read = std::min(area.size(), kSubfieldAreaMax);
+  const std::uint64_t limit = std::min<std::uint64_t>(subfieldLen, kSubfieldAreaMax);
   std::uint64_t pos = 0;
-  while (pos < limit && pos + kJamSubfieldHeaderSize <= read) {
+  while (pos < limit && pos + kSubfieldHeaderSize <= read) {
     const char* p = area.data() + pos;
-    if (std::string_view(p, kJamSignature.size()) == kJamSignature) break;
+    // A SubfieldLen too large for its header runs into the next message: stop there.
+    if (std::string_view(p, kSignature.size()) == kSignature) break;
     const std::uint16_t loId = LoadU16(p);
     const std::uint64_t datLen = LoadU32(p + 4);
-    const std::uint64_t dataStart = pos + kJamSubfieldHeaderSize;
+    const std::uint64_t dataStart = pos + kSubfieldHeaderSize;
+    // 64-bit sums: a hostile DatLen cannot wrap back inside the bytes read.
     if (dataStart + datLen > read) break;
-    JamSubfield field;
+    Subfield field;
     field.loId = loId;
-    field.data = area.substr(dataStart, std::min<std::uint64_t>(datLen, kJamSubfieldDataMax));
+    // The data is cut, but the walk steps over all of it to the next subfield.
+    field.data = area.substr(dataStart, std::min<std::uint64_t>(datLen, kSubfieldDataMax));
     out.push_back(field);
     pos = dataStart + datLen;
   }
 }
 
+std::string_view JamKludgeName(std::uint16_t loId) {
+  for (const KludgeSubfield& k : kKludgeSubfields) {
+    if (k.loId == loId) return k.name;
+  }
+  return {};
+}
+
+bool JamKludgeSubfield(std::string_view line, std::uint16_t& loId, std::string_view& value) {
+  for (const KludgeSubfield& k : kKludgeSubfields) {
+    if (std::optional<std::string_view> v = KludgeValue(line, k.name)) {
+      loId = k.loId;
+      value = *v;
+      return true;
+    }
+  }
+  return false;
+}
+
+void AppendJamSubfield(std::string& area, std::uint16_t loId, std::string_view data) {
+  data = data.substr(0, kSubfieldDataMax);
+  if (area.size() + kSubfieldHeaderSize + data.size() > kSubfieldAreaMax) return;
+  char head[kSubfieldHeaderSize];
+  StoreU16(head, loId);
+  StoreU16(head + 2, 0);  // HiID
+  StoreU32(head + 4, static_cast<std::uint32_t>(data.size()));
+  area.append(head, sizeof head);
+  area.append(data);
+}
+
+// JAM stores local time as if it were UTC; no zone is applied either way, so the date reads
+// back as the writer's clock showed it.
 void JamSecondsToDate(std::uint32_t seconds, MsgDateTime& date) {
   std::int32_t day = 0, month = 0, year = 0;
-  DateOfDayNumber(static_cast<std::int32_t>(seconds / kSecondsPerDay + kJamJulianOf1970), day,
-                  month, year);
+  DateOfDayNumber(static_cast<std::int32_t>(seconds / kSecondsPerDay + kJulianOf1970), day, month,
+                  year);
   const std::uint32_t inDay = seconds % kSecondsPerDay;
   date.Day = static_cast<std::uint16_t>(day);
   date.Month = static_cast<std::uint16_t>(month);
@@ -109,7 +162,7 @@ void JamSecondsToDate(std::uint32_t seconds, MsgDateTime& date) {
 
 std::uint32_t JamDateToSeconds(const MsgDateTime& date) {
   const std::int64_t days =
-      static_cast<std::int64_t>(DayNumber(date.Year, date.Month, date.Day)) - kJamJulianOf1970;
+      static_cast<std::int64_t>(DayNumber(date.Year, date.Month, date.Day)) - kJulianOf1970;
   const std::int64_t seconds = days * kSecondsPerDay + date.Hour * 3600 + date.Min * 60 +
                                static_cast<std::int64_t>(date.Sec);
   // Dates before 1970 wrap, as the stored dword does.

@@ -18,6 +18,28 @@ bool StartsWith(std::string_view line, std::string_view name) {
 
 }  // namespace
 
+void AppendKludgeLine(std::string& out, std::string_view name, std::string_view value) {
+  out.append(name);
+  if (name.empty() || name.back() != ' ') out += ' ';
+  out.append(value);
+}
+
+std::string KludgeLine(std::string_view name, std::string_view value) {
+  std::string line;
+  AppendKludgeLine(line, name, value);
+  return line;
+}
+
+std::optional<std::string_view> KludgeValue(std::string_view line, std::string_view name) {
+  if (!StartsWith(line, name)) return std::nullopt;
+  line.remove_prefix(name.size());
+  if (name.empty() || name.back() != ' ') {
+    if (line.empty() || line.front() != ' ') return std::nullopt;
+    line.remove_prefix(1);
+  }
+  return line;
+}
+
 void ParseOrigKludge(FtnAddress& address, std::string_view line) {
   if (StartsWith(line, kKludgeMsgId)) ParseAddress(WordOf(line, 2, kSpace), address);
   if (StartsWith(line, kKludgeIntl)) {

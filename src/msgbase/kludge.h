@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,7 @@ namespace tarnik {
 class Clock;
 
 // Kludge names as they stand at the start of a line; matching is byte-exact over the length.
+// Every place that reads or writes a kludge by name uses these.
 inline constexpr std::string_view kKludgeMsgId = "\x01MSGID:";
 inline constexpr std::string_view kKludgeReply = "\x01REPLY:";
 inline constexpr std::string_view kKludgePid = "\x01PID:";
@@ -25,6 +27,14 @@ inline constexpr std::string_view kKludgeFmpt =
     "\x01"
     "FMPT";
 inline constexpr std::string_view kKludgeTopt = "\x01TOPT";
+
+// A kludge line without its line end: the name, one blank (unless the name ends with one, as
+// "\x01Via " and "SEEN-BY: " do) and the value.
+void AppendKludgeLine(std::string& out, std::string_view name, std::string_view value);
+std::string KludgeLine(std::string_view name, std::string_view value);
+// The value of line when it is the named kludge as KludgeLine writes it (name and blank);
+// none otherwise.
+std::optional<std::string_view> KludgeValue(std::string_view line, std::string_view name);
 
 // Origin rules, in this order on the same line: MSGID gives the address of its second word;
 // INTL gives its third word's address but keeps the point; otherwise FMPT sets the point.

@@ -12,7 +12,8 @@
 
 namespace tarnik {
 
-MessageBase::MessageBase(const Clock& clock) : clock_(clock), serial_(clock) {}
+MessageBase::MessageBase(const Clock& clock, const FileOpener& files)
+    : clock_(clock), files_(files), serial_(clock) {}
 
 MessageBase::~MessageBase() { DropText(); }
 
@@ -109,14 +110,7 @@ void MessageBase::SetOrigAddr(bool renew, const FtnAddress& address) {
   if (HasTypeFlag(kTypeNetmail)) {
     FtnAddress dest;
     GetDestAddr(dest);
-    ReplaceKludge(
-        std::string(kKludgeIntl) + " " + FormatAddress3D(dest) + " " + FormatAddress3D(address),
-        kKludgeIntl);
-    if (address.point == 0) {
-      DeleteKludge(kKludgeFmpt);
-    } else {
-      ReplaceKludge(std::string(kKludgeFmpt) + " " + Decimal(address.point), kKludgeFmpt);
-    }
+    WriteNetmailKludges(dest, address, kKludgeFmpt, address.point);
   }
 }
 
@@ -124,13 +118,18 @@ void MessageBase::SetDestAddr(const FtnAddress& address) {
   if (!HasTypeFlag(kTypeNetmail)) return;
   FtnAddress orig;
   GetOrigAddr(orig);
-  ReplaceKludge(
-      std::string(kKludgeIntl) + " " + FormatAddress3D(address) + " " + FormatAddress3D(orig),
-      kKludgeIntl);
-  if (address.point == 0) {
-    DeleteKludge(kKludgeTopt);
+  WriteNetmailKludges(address, orig, kKludgeTopt, address.point);
+}
+
+void MessageBase::WriteNetmailKludges(const FtnAddress& dest, const FtnAddress& orig,
+                                      std::string_view pointKludge, std::int16_t point) {
+  // INTL carries zone:net/node of both ends; the points travel in FMPT and TOPT.
+  ReplaceKludge(KludgeLine(kKludgeIntl, FormatAddress3D(dest) + " " + FormatAddress3D(orig)),
+                kKludgeIntl);
+  if (point == 0) {
+    DeleteKludge(pointKludge);
   } else {
-    ReplaceKludge(std::string(kKludgeTopt) + " " + Decimal(address.point), kKludgeTopt);
+    ReplaceKludge(KludgeLine(pointKludge, Decimal(point)), pointKludge);
   }
 }
 
@@ -163,10 +162,6 @@ void MessageBase::SeekText(std::int32_t position) {
 std::int32_t MessageBase::GetTextPos() const { return hasText_ ? text_.Position() : 0; }
 
 std::int32_t MessageBase::GetTextSize() const { return hasText_ ? text_.Size() : 0; }
-
-void MessageBase::TruncateText() {
-  if (hasText_) text_.Truncate();
-}
 
 std::size_t MessageBase::ReadText(std::size_t count, void* buffer) {
   return hasText_ ? text_.Read(buffer, count) : 0;
@@ -209,17 +204,17 @@ void MessageBase::SpliceLine(std::size_t start, std::size_t end, std::string_vie
   text_.Seek(text_.Size());
 }
 
-void MessageBase::ReplaceKludgeBuf(std::string_view line, std::string_view name) {
+void MessageBase::ReplaceKludge(std::string_view line, std::string_view name) {
   if (!hasText_) return;
   if (FindKludgeBuf(kKludgeSearchBuffer, scratch_, name)) {
     SpliceLine(static_cast<std::size_t>(kludgeStart_), static_cast<std::size_t>(kludgeEnd_), line,
                true);
   } else {
-    InsertKludgeBuf(line);
+    InsertKludge(line);
   }
 }
 
-void MessageBase::DeleteKludgeBuf(std::string_view name) {
+void MessageBase::DeleteKludge(std::string_view name) {
   if (!hasText_) return;
   if (FindKludgeBuf(kKludgeSearchBuffer, scratch_, name)) {
     SpliceLine(static_cast<std::size_t>(kludgeStart_), static_cast<std::size_t>(kludgeEnd_), {},
@@ -227,7 +222,7 @@ void MessageBase::DeleteKludgeBuf(std::string_view name) {
   }
 }
 
-void MessageBase::InsertKludgeBuf(std::string_view line) {
+void MessageBase::InsertKludge(std::string_view line) {
   if (!hasText_) return;
   std::size_t at = static_cast<std::size_t>(KludgeEnd());
   SpliceLine(at, at, line, true);
@@ -272,15 +267,6 @@ void MessageBase::WriteOrigin(std::string_view text, const FtnAddress& address) 
   WriteLine(OriginLine(text, address));
 }
 
-void MessageBase::SetText(std::optional<MessageText> text) {
-  if (text) {
-    text_ = std::move(*text);
-    hasText_ = true;
-  } else {
-    DropText();
-  }
-}
-
 MessageText& MessageBase::NewText() {
   text_.Clear();
   hasText_ = true;
@@ -288,30 +274,30 @@ MessageText& MessageBase::NewText() {
 }
 
 std::unique_ptr<MessageBase> CreateMessageBase(std::string_view spec, std::int32_t* lastError,
-                                               const Clock& clock) {
+                                               const Clock& clock, const FileOpener& files) {
   if (lastError != nullptr) *lastError = kErrorUnknownBaseKind;
   if (spec.empty()) return nullptr;
   switch (spec[0]) {
     case 'S':
     case 's':
-      return std::make_unique<SquishBase>(clock);
+      return std::make_unique<SquishBase>(clock, files);
     case 'J':
     case 'j':
-      return std::make_unique<JamBase>(clock);
+      return std::make_unique<JamBase>(clock, files);
     case 'F':
     case 'f':
     case 'M':
     case 'm':
     case '*':
-      return std::make_unique<MsgDirBase>(clock);
+      return std::make_unique<MsgDirBase>(clock, files);
     default:
       return nullptr;
   }
 }
 
 bool OpenMessageBase(std::string_view spec, std::unique_ptr<MessageBase>& base,
-                     std::int32_t* lastError, const Clock& clock) {
-  base = CreateMessageBase(spec, lastError, clock);
+                     std::int32_t* lastError, const Clock& clock, const FileOpener& files) {
+  base = CreateMessageBase(spec, lastError, clock, files);
   if (!base) return false;
   if (!base->Open(CutShort(spec.substr(1)))) {
     if (lastError != nullptr) *lastError = base->GetStatus();

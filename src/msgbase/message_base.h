@@ -3,12 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/file_opener.h"
 #include "common/services.h"
 #include "core/ftn_address.h"
+#include "msgbase/base_status.h"
 #include "msgbase/kludge.h"
 #include "msgbase/message_text.h"
 #include "msgbase/msg_date_time.h"
@@ -39,9 +40,6 @@ inline constexpr std::uint32_t kTypeNetmail = 1;
 inline constexpr std::uint32_t kTypeEchomail = 2;
 inline constexpr std::uint32_t kTypeLocal = 4;
 
-// Last error of the module functions for an area specification of unknown kind.
-inline constexpr std::int32_t kErrorUnknownBaseKind = 256;
-
 // Buffer sizes of the line operations: ReadLine returns at most 255 bytes, kludge searches
 // and edits see at most 16383 bytes of a line.
 inline constexpr std::size_t kReadLineBuffer = 256;
@@ -49,19 +47,23 @@ inline constexpr std::size_t kKludgeSearchBuffer = 16384;
 
 // One message base: Squish, JAM or a *.MSG directory. The reading side walks the messages
 // (SeekFrom / SeekFound / SeekNext), opens each into an in-memory text and reads its header
-// fields and lines; the writing side composes and stores messages (used to make bases).
-// Failures set a status code (0x1000.. *.MSG, 0x2000.. JAM, 0x3000.. Squish) and return
-// false; nothing throws. The destructor closes the open message, then the base.
+// fields and lines; it reads the base's files through the file opener (the disk, or files in
+// memory for tests and fuzzers) and never writes. The writing side makes new bases for the
+// sample generator, the fuzz seeds and the tests: Create, then NewMessage, the setters, the
+// text and WriteMessage per message; it writes on disk and works only on a base it created.
+// Failures set a status code (base_status.h) and return false; nothing throws. The
+// destructor closes the open message, then the base.
 class MessageBase {
  public:
-  explicit MessageBase(const Clock& clock = DefaultServices().clock);
+  explicit MessageBase(const Clock& clock = DefaultServices().clock,
+                       const FileOpener& files = DiskFiles());
   virtual ~MessageBase();
   MessageBase(const MessageBase&) = delete;
   MessageBase& operator=(const MessageBase&) = delete;
 
   // Opens the base at path (a format appends its separator). False with the status set.
   virtual bool Open(const std::string& path) = 0;
-  // Makes an empty base (and its directory) and opens it for writing.
+  // Writing side: makes an empty base (and its directory) and opens it for writing.
   virtual bool Create(const std::string& path) = 0;
   virtual bool Exists(const std::string& path) = 0;
   virtual void Close() = 0;
@@ -121,13 +123,11 @@ class MessageBase {
   // allocation-free way to read every line of a message.
   std::string_view ReadLineView(std::size_t maxBytes = kReadLineBuffer);
   // Writes the bytes and one CR at the text position (no LF).
-  void WriteLineBuf(std::string_view line) { WriteLine(line); }
   void WriteLine(std::string_view line);
   bool EndOfText() const;
   void SeekText(std::int32_t position);
   std::int32_t GetTextPos() const;
   std::int32_t GetTextSize() const;
-  void TruncateText();
   // Raw read and write at the text position; ReadText returns the number of bytes read.
   std::size_t ReadText(std::size_t count, void* buffer);
   void WriteText(std::string_view bytes);
@@ -138,10 +138,9 @@ class MessageBase {
   virtual void GetDateArrived(MsgDateTime& date) = 0;
   virtual void SetDateWritten(const MsgDateTime& date) = 0;
   virtual void SetDateArrived(const MsgDateTime& date) = 0;
-  // Stores header, kludges and text of the current (new or opened) message.
+  // Writing side: stores header, kludges and text of the message NewMessage began; false
+  // when there is none (a message is written once).
   virtual bool WriteMessage() = 0;
-  // Stores only the fixed header in place.
-  virtual bool RewriteHeader() = 0;
 
   // From the start of the text, the first line (cut to maxBytes - 1 bytes) that begins with
   // name; it is copied to line and its start and end positions are remembered. False at the
@@ -150,14 +149,11 @@ class MessageBase {
   // As FindKludgeBuf with lines of 255 bytes; line is the whole line, name included.
   bool GetKludge(std::string_view name, std::string& line);
   // Replaces the first line beginning with name by line (+ CR), or inserts it when absent.
-  void ReplaceKludgeBuf(std::string_view line, std::string_view name);
-  void ReplaceKludge(std::string_view line, std::string_view name) { ReplaceKludgeBuf(line, name); }
+  void ReplaceKludge(std::string_view line, std::string_view name);
   // Removes the first line beginning with name, if any.
-  void DeleteKludgeBuf(std::string_view name);
-  void DeleteKludge(std::string_view name) { DeleteKludgeBuf(name); }
+  void DeleteKludge(std::string_view name);
   // Puts line (+ CR) at KludgeEnd. Every kludge edit leaves the text position at the end.
-  void InsertKludgeBuf(std::string_view line);
-  void InsertKludge(std::string_view line) { InsertKludgeBuf(line); }
+  void InsertKludge(std::string_view line);
 
   // The open message's text; nullptr when there is none.
   MessageText* GetText() { return hasText_ ? &text_ : nullptr; }
@@ -169,11 +165,9 @@ class MessageBase {
   void ParseDestKludge(FtnAddress& address, std::string_view line) const {
     tarnik::ParseDestKludge(address, line);
   }
-  // Starts a new message: number, empty header, empty text, both dates now.
+  // Writing side: starts a new message in a base made by Create: number, empty header, empty
+  // text, both dates now. False on a base that was opened for reading.
   virtual bool NewMessage() = 0;
-  virtual bool DeleteMessage() = 0;
-  virtual std::int32_t GetLastRead(std::int32_t user) = 0;
-  virtual void SetLastRead(std::int32_t value, std::int32_t user) = 0;
   // 0 netmail, 1 echomail, 2 local: sets that flag and clears the other two.
   void SetMsgType(std::uint8_t kind);
   // Writes " * Origin: text (address)" (at most 79 bytes) and CR at the text position.
@@ -181,8 +175,6 @@ class MessageBase {
   // Text position after the leading kludge lines: the start of the first line without byte 1
   // that follows a kludge line; the text size when the text ends first or has no kludge.
   std::int32_t KludgeEnd();
-  // Replaces the text (std::nullopt drops it).
-  void SetText(std::optional<MessageText> text);
   void SetStatus(std::int32_t status) { status_ = status; }
   std::int32_t GetStatus() const { return status_; }
   void SetOpen(bool open) { open_ = open; }
@@ -191,8 +183,8 @@ class MessageBase {
   void SetPath(std::string_view path) { path_ = path; }
   void GetPath(std::string& path) const { path = path_; }
   const std::string& Path() const { return path_; }
+  // The message's read mark; false where the format has none.
   virtual bool IsRead() { return false; }
-  virtual void SetRead(bool) {}
 
   // Text positions of the line the last successful kludge search found.
   std::int32_t KludgeStartPos() const { return kludgeStart_; }
@@ -212,10 +204,15 @@ class MessageBase {
   // A new MSGID serial from the base's clock.
   std::string NewSerial() { return serial_.Next(); }
   const Clock& clock() const { return clock_; }
+  const FileOpener& files() const { return files_; }
 
  private:
   // Replaces text from position start to the end by line + CR + rest; position at the end.
   void SpliceLine(std::size_t start, std::size_t end, std::string_view line, bool withLine);
+  // For netmail: the INTL line (destination, then origin, without points) and the point
+  // kludge of one side (FMPT or TOPT), deleted when that side's point is 0.
+  void WriteNetmailKludges(const FtnAddress& dest, const FtnAddress& orig,
+                           std::string_view pointKludge, std::int16_t point);
 
   std::int32_t kludgeStart_ = 0;
   std::int32_t kludgeEnd_ = 0;
@@ -227,23 +224,27 @@ class MessageBase {
   bool hasText_ = false;
   std::string path_;
   const Clock& clock_;
+  const FileOpener& files_;
   MsgIdSerial serial_;
   std::string scratch_;
   std::string msgIdLine_;
 };
 
 // Builds the base that the first letter of an area specification names ("S"/"s" Squish,
-// "J"/"j" JAM, "F", "f", "M", "m", "*" *.MSG), closed, with the path empty. For an unknown
-// kind (or an empty specification) returns nullptr and sets lastError to 256. The last error
-// is the caller's variable rather than module state; lastError may be nullptr.
+// "J"/"j" JAM, "F", "f", "M", "m", "*" *.MSG), closed, with the path empty, reading through
+// files. For an unknown kind (or an empty specification) returns nullptr and sets lastError
+// to 256. The last error is the caller's variable rather than module state; lastError may be
+// nullptr.
 std::unique_ptr<MessageBase> CreateMessageBase(std::string_view spec,
                                                std::int32_t* lastError = nullptr,
-                                               const Clock& clock = DefaultServices().clock);
+                                               const Clock& clock = DefaultServices().clock,
+                                               const FileOpener& files = DiskFiles());
 // Creates the base and opens it with the path of the specification (at most 255 bytes). On
 // failure base is empty, lastError holds the base's status (or 256) and the result is false.
 bool OpenMessageBase(std::string_view spec, std::unique_ptr<MessageBase>& base,
                      std::int32_t* lastError = nullptr,
-                     const Clock& clock = DefaultServices().clock);
+                     const Clock& clock = DefaultServices().clock,
+                     const FileOpener& files = DiskFiles());
 // Closes and destroys the base, if any.
 void CloseMessageBase(std::unique_ptr<MessageBase>& base);
 // Destroys the base (its destructor closes it); true if there was one.

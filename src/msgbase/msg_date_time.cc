@@ -28,6 +28,7 @@ MsgDateTime MsgDateTimeNow(const Clock& clock) {
   return date;
 }
 
+// Seconds are stored halved, so a decoded time has even seconds.
 void DecodeDosDateTime(std::uint16_t dosDate, std::uint16_t dosTime, MsgDateTime& date) {
   date.Day = dosDate & 0x1F;
   date.Month = (dosDate >> 5) & 0x0F;
@@ -37,6 +38,9 @@ void DecodeDosDateTime(std::uint16_t dosDate, std::uint16_t dosTime, MsgDateTime
   date.Hour = dosTime >> 11;
 }
 
+// The one DOS date encoder of both formats that store DOS dates. The year counts from 1980 in
+// seven bits: an earlier year is stored as 1980 rather than wrapped to the 2100s, where it
+// would sort after every real date; later than 2107 wraps, as the field cannot say more.
 void EncodeDosDateTime(const MsgDateTime& date, std::uint16_t& dosDate, std::uint16_t& dosTime) {
   const unsigned year = date.Year >= 1980 ? date.Year - 1980u : 0u;
   dosDate = static_cast<std::uint16_t>(((year & 0x7F) << 9) | ((date.Month & 0x0F) << 5) |
@@ -48,6 +52,7 @@ void EncodeDosDateTime(const MsgDateTime& date, std::uint16_t& dosDate, std::uin
 std::string FormatMsgDateTime(const MsgDateTime& date) {
   const std::string_view month =
       date.Month >= 1 && date.Month <= 12 ? kMonthText[date.Month - 1] : "???";
+  // The field holds two year digits; ParseMsgDateTime reads them back to the same century.
   const int year = date.Year >= 2000 ? date.Year - 2000 : date.Year - 1900;
   char buffer[48];
   std::snprintf(buffer, sizeof buffer, "%02d %.*s %02d  %02d:%02d:%02d", date.Day,

@@ -5,24 +5,23 @@
 
 #include "common/bytes.h"
 #include "common/cp866.h"
-#include "common/file.h"
-#include "common/file_system.h"
 #include "common/text.h"
-#include "core/calendar.h"
 
 namespace tarnik {
 
+using namespace msg;
+
 namespace {
 
-constexpr std::string_view kLastReadName = "lastread";
+// The header holds net and node only: where no kludge names a zone, zone 2 is taken.
 constexpr std::uint16_t kDefaultZone = 2;
-
-std::string NumberedName(std::int32_t n) { return Decimal(n) + ".MSG"; }
 
 }  // namespace
 
-MsgDirBase::MsgDirBase(const Clock& clock)
-    : MessageBase(clock), presence_(kMsgNumberLimit / 8, 0) {}
+// A window without a block: every message file is read whole in one request, into a buffer
+// kept from message to message.
+MsgDirBase::MsgDirBase(const Clock& clock, const FileOpener& files)
+    : MessageBase(clock, files), presence_(kNumberLimit / 8, 0), file_(0) {}
 
 MsgDirBase::~MsgDirBase() {
   if (messageOpen_) CloseMessage();
@@ -31,11 +30,13 @@ MsgDirBase::~MsgDirBase() {
 
 bool MsgDirBase::Open(const std::string& path) {
   SetOpen(false);
+  created_ = false;
+  newMessage_ = false;
   const std::string directory = WithSeparator(path);
   SetPath(directory);
   // An existing but empty directory is an empty base, not a missing one.
-  if (!DirectoryExists(directory)) {
-    SetStatus(kMsgErrorNoDirectory);
+  if (!files().DirectoryExists(directory)) {
+    SetStatus(kErrorNoDirectory);
     return false;
   }
   ListDirectory();
@@ -43,20 +44,15 @@ bool MsgDirBase::Open(const std::string& path) {
   return true;
 }
 
-bool MsgDirBase::Create(const std::string& path) {
-  const std::string directory = WithSeparator(path);
-  SetPath(directory);
-  CreateDirectories(directory);
-  ListDirectory();
-  SetOpen(true);
-  return true;
+bool MsgDirBase::Exists(const std::string& path) {
+  return files().DirectoryExists(WithSeparator(path));
 }
-
-bool MsgDirBase::Exists(const std::string& path) { return DirectoryExists(WithSeparator(path)); }
 
 void MsgDirBase::Close() {
   SetPath("");
   SetOpen(false);
+  created_ = false;
+  newMessage_ = false;
 }
 
 void MsgDirBase::ListDirectory() {
@@ -64,14 +60,14 @@ void MsgDirBase::ListDirectory() {
   count_ = 0;
   highest_ = 0;
   names_.clear();
-  for (std::string& name : ListFiles(Path(), "*.MSG")) {
+  for (std::string& name : files().ListFiles(Path(), "*.MSG")) {
     const std::optional<std::int32_t> number = MsgFileNumber(name);
     if (!number) continue;
     const std::int32_t n = *number;
-    if (n < kMsgNumberLimit) {
+    if (n < kNumberLimit) {
       // Two names for one number ("5.msg" and "5.MSG") are still one message.
       MarkPresent(n);
-      if (EqualLatinFolded(name, NumberedName(n))) names_.emplace_back(n, std::move(name));
+      if (EqualLatinFolded(name, MsgFileName(n))) names_.emplace_back(n, std::move(name));
     }
     highest_ = std::max(highest_, n);
   }
@@ -83,7 +79,7 @@ void MsgDirBase::ListDirectory() {
     std::size_t end = i;
     bool exact = false;
     while (end < names_.size() && names_[end].first == names_[i].first) {
-      exact = exact || names_[end].second == NumberedName(names_[i].first);
+      exact = exact || names_[end].second == MsgFileName(names_[i].first);
       ++end;
     }
     if (!exact) {
@@ -102,7 +98,7 @@ std::string MsgDirBase::MessageFileName(std::int32_t n) const {
   if (it != names_.end() && it->first == n) {
     return Path() + it->second;
   }
-  return Path() + NumberedName(n);
+  return Path() + MsgFileName(n);
 }
 
 void MsgDirBase::MarkPresent(std::int32_t n) {
@@ -113,7 +109,7 @@ void MsgDirBase::MarkPresent(std::int32_t n) {
 }
 
 bool MsgDirBase::MessageExists(std::int32_t n) {
-  return n >= 0 && n < kMsgNumberLimit &&
+  return n >= 0 && n < kNumberLimit &&
          (presence_[static_cast<std::size_t>(n / 8)] & (1u << (n % 8))) != 0;
 }
 
@@ -123,57 +119,64 @@ bool MsgDirBase::OpenHeader() { return LoadMessage(false); }
 
 bool MsgDirBase::LoadMessage(bool withBody) {
   if (!MessageExists(GetCurrent())) {
-    SetStatus(kMsgErrorNotPresent);
+    SetStatus(kErrorNotPresent);
     return false;
   }
   if (messageOpen_) CloseMessage();
-  File file;
-  if (!file.Open(MessageFileName(GetCurrent()), FileMode::kReadOnly)) {
-    SetStatus(kMsgErrorOpenFile);
-    return false;
-  }
-  const std::int64_t size = file.Size();
-  fileBytes_.resize(static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
-  fileBytes_.resize(file.ReadAt(0, fileBytes_.data(), fileBytes_.size()));
-  file.Close();
-  // A file too short for its header is a damaged message, not an empty one.
-  if (fileBytes_.size() < kMsgHeaderSize) {
-    SetStatus(kMsgErrorOpenFile);
-    return false;
-  }
-  std::memcpy(header_.data(), fileBytes_.data(), kMsgHeaderSize);
-  std::string_view text(fileBytes_);
-  text.remove_prefix(kMsgHeaderSize);
-  // Some writers end the text without a 0 byte: drop the last byte only when it is that 0.
-  if (!text.empty() && text.back() == '\0') text.remove_suffix(1);
-
-  MessageText& out = NewText();
-  if (withBody) {
-    out.Buffer().assign(text);
-  } else {
-    // The leading kludge lines; a first line that is no kludge is passed over.
-    MessageText source;
-    source.Buffer().assign(text);
-    bool first = true;
-    while (!source.AtEnd()) {
-      const std::string_view line = source.ReadLine(text.size());
-      const bool kludge = !line.empty() && line[0] == 1;
-      if (!kludge && !first) break;
-      if (kludge) {
-        out.Buffer().append(line);
-        out.Buffer().push_back('\r');
+  std::string_view bytes;
+  const bool read = ReadMessageFile(bytes);
+  if (read) {
+    std::memcpy(header_.data(), bytes.data(), kHeaderSize);
+    std::string_view text = bytes.substr(kHeaderSize);
+    // Some writers end the text without a 0 byte: drop the last byte only when it is that 0.
+    if (!text.empty() && text.back() == '\0') text.remove_suffix(1);
+    MessageText& out = NewText();
+    if (withBody) {
+      out.Buffer().assign(text);
+    } else {
+      // The leading kludge lines; a first line that is no kludge is passed over.
+      MessageText source;
+      source.Buffer().assign(text);
+      bool first = true;
+      while (!source.AtEnd()) {
+        const std::string_view line = source.ReadLine(text.size());
+        const bool kludge = !line.empty() && line[0] == 1;
+        if (!kludge && !first) break;
+        if (kludge) {
+          out.Buffer().append(line);
+          out.Buffer().push_back('\r');
+        }
+        first = false;
       }
-      first = false;
     }
+    out.Seek(0);
+    // A stored message now fills the header, which WriteMessage must not store as new.
+    newMessage_ = false;
+    messageOpen_ = true;
   }
-  out.Seek(0);
-  messageOpen_ = true;
+  file_.Reset(nullptr);
+  return read;
+}
+
+bool MsgDirBase::ReadMessageFile(std::string_view& bytes) {
+  file_.Reset(files().OpenRead(MessageFileName(GetCurrent())));
+  if (!file_.HasSource()) {
+    SetStatus(kErrorOpenFile);
+    return false;
+  }
+  const std::int64_t size = file_.Size();
+  bytes = file_.View(0, static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
+  // A file too short for its header is a damaged message, not an empty one.
+  if (bytes.size() < kHeaderSize) {
+    SetStatus(kErrorOpenFile);
+    return false;
+  }
   return true;
 }
 
 bool MsgDirBase::CloseMessage() {
   if (!messageOpen_) {
-    SetStatus(kMsgErrorNoMessage);
+    SetStatus(kErrorNoMessage);
     return false;
   }
   messageOpen_ = false;
@@ -185,35 +188,15 @@ std::uint16_t MsgDirBase::Word(std::size_t offset) const {
   return LoadU16(header_.data() + offset);
 }
 
-void MsgDirBase::SetWord(std::size_t offset, std::uint16_t value) {
-  StoreU16(header_.data() + offset, value);
-}
-
-void MsgDirBase::SetField(std::size_t offset, std::size_t width, std::string_view text) {
-  std::memset(header_.data() + offset, 0, width);
-  text = text.substr(0, width - 1);
-  std::memcpy(header_.data() + offset, text.data(), text.size());
-}
-
 std::string_view MsgDirBase::Field(std::size_t offset, std::size_t width) const {
   return ZeroTerminated(std::string_view(header_.data() + offset, width));
 }
 
-void MsgDirBase::GetFrom(std::string& from) { from.assign(Field(kMsgFromUserName, kMsgNameSize)); }
+void MsgDirBase::GetFrom(std::string& from) { from.assign(Field(kFromUserName, kNameSize)); }
 
-void MsgDirBase::GetTo(std::string& to) { to.assign(Field(kMsgToUserName, kMsgNameSize)); }
+void MsgDirBase::GetTo(std::string& to) { to.assign(Field(kToUserName, kNameSize)); }
 
-void MsgDirBase::GetSubject(std::string& subject) {
-  subject.assign(Field(kMsgSubject, kMsgSubjectSize));
-}
-
-void MsgDirBase::SetFrom(std::string_view from) { SetField(kMsgFromUserName, kMsgNameSize, from); }
-
-void MsgDirBase::SetTo(std::string_view to) { SetField(kMsgToUserName, kMsgNameSize, to); }
-
-void MsgDirBase::SetSubject(std::string_view subject) {
-  SetField(kMsgSubject, kMsgSubjectSize, subject);
-}
+void MsgDirBase::GetSubject(std::string& subject) { subject.assign(Field(kSubject, kSubjectSize)); }
 
 void MsgDirBase::PresetAddress(FtnAddress& address, std::size_t netOffset,
                                std::size_t nodeOffset) const {
@@ -223,144 +206,40 @@ void MsgDirBase::PresetAddress(FtnAddress& address, std::size_t netOffset,
 }
 
 void MsgDirBase::GetOrigAddr(FtnAddress& address) {
-  PresetAddress(address, kMsgOrigNet, kMsgOrigNode);
+  PresetAddress(address, kOrigNet, kOrigNode);
   AddrsFromKludges(nullptr, &address);
   if (address.zone == 0) address.zone = kDefaultZone;
 }
 
 void MsgDirBase::GetDestAddr(FtnAddress& address) {
-  PresetAddress(address, kMsgDestNet, kMsgDestNode);
+  PresetAddress(address, kDestNet, kDestNode);
   AddrsFromKludges(&address, nullptr);
   if (address.zone == 0) address.zone = kDefaultZone;
 }
 
 void MsgDirBase::GetAddrs(FtnAddress& dest, FtnAddress& orig) {
-  PresetAddress(dest, kMsgDestNet, kMsgDestNode);
-  PresetAddress(orig, kMsgOrigNet, kMsgOrigNode);
+  PresetAddress(dest, kDestNet, kDestNode);
+  PresetAddress(orig, kOrigNet, kOrigNode);
   AddrsFromKludges(&dest, &orig);
   if (dest.zone == 0) dest.zone = kDefaultZone;
   if (orig.zone == 0) orig.zone = kDefaultZone;
 }
 
-void MsgDirBase::SetOrigAddr(bool renew, const FtnAddress& address) {
-  MessageBase::SetOrigAddr(renew, address);
-  SetWord(kMsgOrigNet, static_cast<std::uint16_t>(address.net));
-  SetWord(kMsgOrigNode, static_cast<std::uint16_t>(address.node));
-}
-
-void MsgDirBase::SetDestAddr(const FtnAddress& address) {
-  MessageBase::SetDestAddr(address);
-  SetWord(kMsgDestNet, static_cast<std::uint16_t>(address.net));
-  SetWord(kMsgDestNode, static_cast<std::uint16_t>(address.node));
-}
-
 bool MsgDirBase::GetAttr(std::uint32_t code) {
   const std::uint16_t bits = MsgAttributeBits(code);
-  return bits != 0 && (Word(kMsgAttribute) & bits) == bits;
+  return bits != 0 && (Word(kAttribute) & bits) == bits;
 }
 
-void MsgDirBase::SetAttr(bool on, std::uint32_t code) {
-  const std::uint16_t bits = MsgAttributeBits(code);
-  const std::uint16_t attribute = Word(kMsgAttribute);
-  SetWord(kMsgAttribute, static_cast<std::uint16_t>(on ? attribute | bits : attribute & ~bits));
-}
-
+// The DateTime text is what every writer fills; the DOS date-written word is often left 0.
 void MsgDirBase::GetDateWritten(MsgDateTime& date) {
-  ParseMsgDateTime(Field(kMsgDateTime, kMsgDateTimeSize), date);
+  ParseMsgDateTime(Field(kDateTime, kDateTimeSize), date);
 }
 
 void MsgDirBase::GetDateArrived(MsgDateTime& date) {
   date = MsgDateTime{};
-  DecodeDosDateTime(Word(kMsgDateArrivedDos), Word(kMsgDateArrivedDos + 2), date);
+  DecodeDosDateTime(Word(kDateArrivedDos), Word(kDateArrivedDos + 2), date);
 }
 
-void MsgDirBase::SetDateWritten(const MsgDateTime& date) {
-  SetField(kMsgDateTime, kMsgDateTimeSize, FormatMsgDateTime(date));
-  std::uint16_t dosDate = 0, dosTime = 0;
-  EncodeDosDateTime(date, dosDate, dosTime);
-  SetWord(kMsgDateWrittenDos, dosDate);
-  SetWord(kMsgDateWrittenDos + 2, dosTime);
-}
-
-void MsgDirBase::SetDateArrived(const MsgDateTime& date) {
-  std::uint16_t dosDate = 0, dosTime = 0;
-  EncodeDosDateTime(date, dosDate, dosTime);
-  SetWord(kMsgDateArrivedDos, dosDate);
-  SetWord(kMsgDateArrivedDos + 2, dosTime);
-}
-
-bool MsgDirBase::IsRead() { return Word(kMsgTimesRead) != 0; }
-
-void MsgDirBase::SetRead(bool read) {
-  SetWord(kMsgTimesRead, read ? static_cast<std::uint16_t>(Word(kMsgTimesRead) + 1) : 0);
-}
-
-bool MsgDirBase::NewMessage() {
-  const std::int32_t n = highest_ + 1;
-  SetCurrent(n);
-  highest_ = n;
-  if (n > 0 && n < kMsgNumberLimit) MarkPresent(n);
-  if (messageOpen_) CloseMessage();
-  File file;
-  // n is above every number the listing found, so no other spelling of its name exists;
-  // looking for one would list the whole directory for every new message.
-  if (!file.Open(Path() + NumberedName(n), FileMode::kCreateExact)) return false;
-  NewText();
-  messageOpen_ = true;
-  header_.fill(0);
-  const MsgDateTime now = MsgDateTimeNow(clock());
-  SetDateWritten(now);
-  SetDateArrived(now);
-  return true;
-}
-
-bool MsgDirBase::WriteMessage() {
-  if (!messageOpen_ || !HasText()) return false;
-  File file;
-  if (!file.Open(MessageFileName(GetCurrent()), FileMode::kReadWrite)) return false;
-  const std::string_view text = GetText()->Bytes();
-  const char end = 0;
-  const bool written = file.Write(header_.data(), header_.size()) &&
-                       file.Write(text.data(), text.size()) && file.Write(&end, 1) &&
-                       file.Truncate();
-  file.Flush();
-  return written;
-}
-
-bool MsgDirBase::RewriteHeader() {
-  if (!messageOpen_) return false;
-  File file;
-  if (!file.Open(MessageFileName(GetCurrent()), FileMode::kReadWrite)) return false;
-  return file.Write(header_.data(), header_.size());
-}
-
-bool MsgDirBase::DeleteMessage() {
-  const std::int32_t n = GetCurrent();
-  if (!MessageExists(n)) return false;
-  std::string name = ResolveExisting(MessageFileName(n));
-  if (name.empty() || !DeleteFile(name)) return false;
-  presence_[static_cast<std::size_t>(n / 8)] &= static_cast<std::uint8_t>(~(1u << (n % 8)));
-  --count_;
-  return true;
-}
-
-std::int32_t MsgDirBase::GetLastRead(std::int32_t user) {
-  if (user < 0) return 0;
-  File file;
-  if (!file.Open(Path() + std::string(kLastReadName), FileMode::kReadOnly)) return 0;
-  char word[2];
-  if (file.ReadAt(static_cast<std::int64_t>(user) * 2, word, 2) != 2) return 0;
-  return LoadU16(word);
-}
-
-void MsgDirBase::SetLastRead(std::int32_t value, std::int32_t user) {
-  if (user < 0) return;
-  File file;
-  const std::string name = Path() + std::string(kLastReadName);
-  if (!file.Open(name, FileMode::kWriteOnly) && !file.Open(name, FileMode::kCreate)) return;
-  char word[2];
-  StoreU16(word, static_cast<std::uint16_t>(value));
-  if (file.Seek(static_cast<std::int64_t>(user) * 2)) file.Write(word, 2);
-}
+bool MsgDirBase::IsRead() { return Word(kTimesRead) != 0; }
 
 }  // namespace tarnik

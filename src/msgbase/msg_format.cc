@@ -60,22 +60,25 @@ std::uint16_t MsgAttributeBits(std::uint32_t code) {
     case kAttrHold:
       return static_cast<std::uint16_t>(code);
     case kAttrFileRequest:
-      return 0x0800;
+      return msg::kAttrFileRequestBit;
     case kAttrReturnReceiptRequest:
-      return 0x1000;
+      return msg::kAttrReturnReceiptRequestBit;
     case kAttrIsReturnReceipt:
-      return 0x2000;
+      return msg::kAttrIsReturnReceiptBit;
     case kAttrAuditRequest:
-      return 0x4000;
+      return msg::kAttrAuditRequestBit;
     case kAttrFileUpdateRequest:
-      return 0x8000;
+      return msg::kAttrFileUpdateRequestBit;
     default:
       return 0;
   }
 }
 
+std::string MsgFileName(std::int32_t n) { return Decimal(n) + ".MSG"; }
+
 std::optional<std::int32_t> MsgFileNumber(std::string_view name) {
   const std::string_view stem = name.substr(0, name.find('.'));
+  // Ten digits are enough for any int32 and keep the sum below from overflowing.
   if (stem.empty() || stem.size() > 10) return std::nullopt;
   std::int64_t value = 0;
   for (char c : stem) {
@@ -92,6 +95,8 @@ void ParseMsgDateTime(std::string_view text, MsgDateTime& date) {
   auto charAt = [&](std::size_t position) {
     return position <= text.size() ? text[position - 1] : '\0';
   };
+  // The first blank or dash tells the form: "01 Jan 86", "Wed  1 Jan 86" (SEAdog) or
+  // "01-01-86"; anything else leaves every field 0.
   if (charAt(3) == ' ') {
     date.Day = WordValue(WordOf(text, 1, kSpace));
     date.Month = MonthOfName(WordOf(text, 2, kSpace));
@@ -120,6 +125,7 @@ void ParseMsgDateTime(std::string_view text, MsgDateTime& date) {
     date.Min = WordValue(WordOf(spaced, 5, kSpace));
     date.Sec = WordValue(WordOf(spaced, 6, kSpace));
   }
+  // FidoNet began in 1984, so a two-digit year from 00 to 70 can only be this century's.
   date.Year = static_cast<std::uint16_t>(year <= 70 ? year + 2000 : year + 1900);
 }
 

@@ -2,9 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
-// Layout of the Squish files: name.SQD (base header, then frames), name.SQI (index records)
-// and name.SQL (lastread dwords). Everything little-endian.
+// Layout of a Squish base: name.SQD (base header, then frames), name.SQI (index records) and
+// name.SQL (lastread dwords, never touched here). Little-endian throughout. Offsets, sizes and
+// values are constants in namespace squish; the record codecs sit beside them.
 namespace tarnik::squish {
 
 // Base header, the first 256 bytes of name.SQD.
@@ -65,8 +68,16 @@ inline constexpr std::size_t kMsgUmsgid = 214;
 inline constexpr std::size_t kMsgFtscDate = 218;
 inline constexpr std::size_t kMsgFtscDateSize = 20;
 
-// Stored attribute bits beyond the interface's own.
-inline constexpr std::uint32_t kAttrUid = 0x20000;  // umsgid field is valid
+// Attribute bits: the FTS-0001 attribute word, then Squish's own. The low ten bits (private
+// to hold, 0x001 to 0x200) are stored as the interface numbers them; the word leaves 0x400
+// unused, so file request and the codes above it sit one place higher than the interface's
+// (mapped by SquishAttributeBits).
+inline constexpr std::uint32_t kAttrFts0001Bits = 0x3FF;
+inline constexpr std::uint32_t kAttrFileRequestBit = 0x0800;
+inline constexpr std::uint32_t kAttrReturnReceiptRequestBit = 0x1000;
+inline constexpr std::uint32_t kAttrAuditRequestBit = 0x4000;
+inline constexpr std::uint32_t kAttrScannedBit = 0x10000;
+inline constexpr std::uint32_t kAttrUid = 0x20000;  // the umsgid field is valid
 inline constexpr std::uint32_t kAttrRead = 0x80000;
 
 // Index record, name.SQI is an array of them.
@@ -75,12 +86,63 @@ inline constexpr std::size_t kIndexOfs = 0;
 inline constexpr std::size_t kIndexUmsgid = 4;
 inline constexpr std::size_t kIndexHash = 8;
 
-// Lastread file: one dword per user.
-inline constexpr std::size_t kLastReadSize = 4;
-
-// Control information of 65520 bytes or more is refused; one kludge line holds at most
-// 16383 bytes.
+// Control information of 65520 bytes or more is refused: the 16-bit programs this format grew
+// up with hold it in one heap block, whose largest size is 65520 bytes. One kludge line made of
+// it holds at most 16383 bytes, what a kludge search sees of a line.
 inline constexpr std::uint32_t kMaxControlInfo = 65520;
 inline constexpr std::size_t kMaxKludgeLine = 16383;
 
+// The writer's ceilings. A message is read back into a text whose positions are int32, so
+// msg_length stays at most 0x7FFFFFFF. Frame offsets and end_frame are dwords, so a frame is
+// appended only when it ends at or below 0xFFFFFFFF.
+inline constexpr std::uint64_t kMaxMsgLength = 0x7FFFFFFF;
+inline constexpr std::uint64_t kMaxDataFileSize = 0xFFFFFFFF;
+
+struct Frame {
+  std::uint32_t id = 0;
+  std::uint32_t next = 0;
+  std::uint32_t prev = 0;
+  std::uint32_t length = 0;
+  std::uint32_t msgLength = 0;
+  std::uint32_t clen = 0;
+  std::uint16_t type = 0;
+
+  // From (into) kFrameHeaderSize stored bytes; Encode writes rsvd as 0.
+  static Frame Decode(const char* bytes);
+  void Encode(char* bytes) const;
+};
+
+struct IndexRecord {
+  std::uint32_t ofs = 0;
+  std::uint32_t umsgid = 0;
+  std::uint32_t hash = 0;
+
+  // From (into) kIndexRecordSize stored bytes.
+  static IndexRecord Decode(const char* bytes);
+  void Encode(char* bytes) const;
+};
+
 }  // namespace tarnik::squish
+
+namespace tarnik {
+
+// The published Squish hash of a recipient's name, kept in the index records.
+std::uint32_t SquishHash(std::string_view name);
+
+// The interface's attribute code as stored attr bits; 0 for a code this format cannot store.
+std::uint32_t SquishAttributeBits(std::uint32_t code);
+
+// Appends the kludge lines the control information holds to out: each byte 1 after the first
+// starts a new line, 0 bytes add nothing, each line ends with CR and keeps at most
+// kMaxKludgeLine bytes. Control information of only 0 bytes gives no line.
+void AppendSquishControlLines(std::string_view control, std::string& out);
+
+// The reverse, for the writer: the leading ^A lines of text (without their line ends)
+// become control, ended by one 0 byte; body is the text from the first other line on.
+void SplitSquishControl(std::string_view text, std::string& control, std::string_view& body);
+
+// Whether a frame (header and msgLength bytes) may be appended at offset end of name.SQD: after
+// the base header, and ending within the dword offsets.
+bool SquishFrameFits(std::uint64_t end, std::uint64_t msgLength);
+
+}  // namespace tarnik

@@ -13,6 +13,7 @@
 #include "core/language_table.h"
 #include "core/program_info.h"
 #include "core/stat_tables.h"
+#include "core/text_ids.h"
 #include "report/html_report.h"
 #include "report/json_report.h"
 #include "report/report_format.h"
@@ -43,7 +44,8 @@ bool DateBefore(const DayStat& a, std::int32_t day, std::int32_t month, std::int
 struct ReportWriter::RankedList {
   std::string_view kind;
   std::int32_t length;
-  std::int32_t firstHeaderText;
+  std::int32_t headerFirst;
+  std::int32_t headerLast;
   std::size_t count;
   std::function<std::int64_t(std::size_t)> key;
   std::function<bool(std::size_t)> passes;
@@ -116,24 +118,25 @@ void ReportWriter::WriteAll(StatTables& tables) {
 
 void ReportWriter::WriteMainHeader() {
   if (!Render("mainheader")) {
-    output_.WriteLine(language_.LanguageText(30050) + " [" + UpperCase(group_.tagPatterns) +
-                      "] \"" + group_.description + "\"");
+    output_.WriteLine(language_.LanguageText(kReportTitleText) + " [" +
+                      UpperCase(group_.tagPatterns) + "] \"" + group_.description + "\"");
     output_.WriteLine();
-    WriteTextLines(30000, 30002);
-    WriteText(30051);
+    WriteTextLines(kBannerTopText, kBannerBottomText);
+    WriteText(kPeriodText);
     if (group_.firstDay && group_.lastDay) {
       const DayStat& first = *group_.firstDay;
       const DayStat& last = *group_.lastDay;
       output_.WriteLine(LongDateText(first.day, first.month, first.year) + "-" +
                         LongDateText(last.day, last.month, last.year));
     } else {
-      output_.WriteLine(language_.LanguageText(30052));
+      output_.WriteLine(language_.LanguageText(kNoMessagesText));
     }
-    const std::pair<std::int32_t, std::int32_t> figures[] = {{30053, group_.messageCount},
-                                                             {30054, group_.personCount},
-                                                             {30055, group_.dayCount},
-                                                             {30056, group_.averagePerDay},
-                                                             {30057, group_.averageDelivery}};
+    const std::pair<std::int32_t, std::int32_t> figures[] = {
+        {kMessagesText, group_.messageCount},
+        {kPersonsText, group_.personCount},
+        {kDaysText, group_.dayCount},
+        {kMessagesPerDayText, group_.averagePerDay},
+        {kDeliveryTimeText, group_.averageDelivery}};
     for (const auto& [id, value] : figures) {
       output_.WriteLine(language_.LanguageText(id) + Decimal(value));
     }
@@ -144,7 +147,7 @@ void ReportWriter::WriteMainHeader() {
 void ReportWriter::WriteRanked(const RankedList& list) {
   output_.WriteLine();
   if (!Render(std::string(list.kind) + "header")) {
-    WriteTextLines(list.firstHeaderText, list.firstHeaderText + 3);
+    WriteTextLines(list.headerFirst, list.headerLast);
   }
   const Section* section = ListSection(std::string(list.kind) + "list");
   std::size_t n = std::min(static_cast<std::size_t>(list.length), list.count);
@@ -172,7 +175,7 @@ void ReportWriter::WritePersonLists(StatTables& tables) {
   if (group_.byTotal > 0) {
     ResortPersons(persons, PersonOrder::kByTotal);
     WriteRanked(
-        RankedList{"bytotal", group_.byTotal, 30003, persons.size(),
+        RankedList{"bytotal", group_.byTotal, kByTotalTitleText, kByTotalRuleText, persons.size(),
                    [&](std::size_t i) { return PersonKey(persons[i], PersonOrder::kByTotal); },
                    [&](std::size_t i) { return persons[i].written > 0 || persons[i].received > 0; },
                    [&](int i, std::int64_t max) { template_->SetByTotalLine(i, max, persons[i]); },
@@ -189,18 +192,21 @@ void ReportWriter::WritePersonLists(StatTables& tables) {
   struct Counted {
     std::string_view kind;
     std::int32_t length;
-    std::int32_t firstHeaderText;
+    std::int32_t headerFirst;
+    std::int32_t headerLast;
     PersonOrder order;
   };
-  const Counted countedLists[] = {{"topwriters", group_.byFrom, 30007, PersonOrder::kByWritten},
-                                  {"topreaders", group_.byTo, 30011, PersonOrder::kByReceived}};
+  const Counted countedLists[] = {{"topwriters", group_.byFrom, kTopWritersTitleText,
+                                   kTopWritersRuleText, PersonOrder::kByWritten},
+                                  {"topreaders", group_.byTo, kTopReadersTitleText,
+                                   kTopReadersRuleText, PersonOrder::kByReceived}};
   for (const Counted& counted : countedLists) {
     if (counted.length <= 0) continue;
     PersonOrder order = counted.order;
     ResortPersons(persons, order);
     WriteRanked(
-        RankedList{counted.kind, counted.length, counted.firstHeaderText, persons.size(),
-                   [&](std::size_t i) { return PersonKey(persons[i], order); },
+        RankedList{counted.kind, counted.length, counted.headerFirst, counted.headerLast,
+                   persons.size(), [&](std::size_t i) { return PersonKey(persons[i], order); },
                    [&](std::size_t i) { return PersonKey(persons[i], order) > 0; },
                    [&](int i, std::int64_t max) { template_->SetPersonLine(i, max, persons[i]); },
                    [&](int i, std::int64_t max) {
@@ -212,7 +218,7 @@ void ReportWriter::WritePersonLists(StatTables& tables) {
   if (group_.bySize > 0) {
     ResortPersons(persons, PersonOrder::kBySize);
     WriteRanked(
-        RankedList{"topsizes", group_.bySize, 30015, persons.size(),
+        RankedList{"topsizes", group_.bySize, kTopSizesTitleText, kTopSizesRuleText, persons.size(),
                    [&](std::size_t i) { return static_cast<std::int64_t>(persons[i].bytes); },
                    [&](std::size_t i) { return persons[i].bytes > 0; },
                    [&](int i, std::int64_t max) { template_->SetSizeLine(i, max, persons[i]); },
@@ -231,8 +237,8 @@ void ReportWriter::WriteTopSubjects(StatTables& tables) {
   // The index into subjects is by text position, which the re-sort has just invalidated.
   tables.subjectIndex.clear();
   WriteRanked(RankedList{
-      "topsubjects", group_.bySubjects, 30019, subjects.size(),
-      [&](std::size_t i) { return static_cast<std::int64_t>(subjects[i].count); },
+      "topsubjects", group_.bySubjects, kTopSubjectsTitleText, kTopSubjectsRuleText,
+      subjects.size(), [&](std::size_t i) { return static_cast<std::int64_t>(subjects[i].count); },
       [](std::size_t) { return true; },
       [&](int i, std::int64_t max) { template_->SetSubjectLine(i, max, subjects[i]); },
       [&](int i, std::int64_t) {
@@ -245,7 +251,7 @@ void ReportWriter::WriteTopSubjects(StatTables& tables) {
 void ReportWriter::WriteByDays(StatTables& tables) {
   if (!group_.byDays) return;
   output_.WriteLine();
-  if (!Render("bydaysheader")) WriteTextLines(30023, 30026);
+  if (!Render("bydaysheader")) WriteTextLines(kByDaysTitleText, kByDaysRuleText);
   std::vector<DayStat>& days = tables.days;
   std::int64_t max = 0;
   for (const DayStat& day : days) max = std::max<std::int64_t>(max, day.count);
@@ -268,14 +274,22 @@ void ReportWriter::WriteByDays(StatTables& tables) {
           template_->SetDayLine(number - firstNumber, max, record);
           template_->RenderSection(section, output_);
         } else {
-          output_.WriteLine(" " + ShortDateText(record.day, record.month, record.year) +
-                            RightAligned(record.count, 4) + " " + kAxisChar +
-                            Bar(max, 62, record.count));
+          std::string line = " ";
+          line += ShortDateText(record.day, record.month, record.year);
+          line += RightAligned(record.count, 4);
+          line += ' ';
+          line += kAxisChar;
+          line += Bar(max, 62, record.count);
+          output_.WriteLine(line);
         }
         written[static_cast<std::size_t>(found - days.begin())] = true;
       } else {
         // A day without messages always takes the built-in form, template or not.
-        output_.WriteLine(" " + ShortDateText(day, month, year) + "   0 " + kAxisChar);
+        std::string line = " ";
+        line += ShortDateText(day, month, year);
+        line += "   0 ";
+        line += kAxisChar;
+        output_.WriteLine(line);
       }
     }
     std::size_t kept = 0;
@@ -284,13 +298,13 @@ void ReportWriter::WriteByDays(StatTables& tables) {
     }
     days.resize(kept);
   }
-  if (!Render("bydaysfooter")) WriteTextLines(30027, 30027);
+  if (!Render("bydaysfooter")) WriteTextLines(kByDaysFooterText, kByDaysFooterText);
 }
 
 void ReportWriter::WriteByDayOfWeek(const StatTables& tables) {
   if (!group_.byDayOfWeek) return;
   output_.WriteLine();
-  if (!Render("bydayofweekheader")) WriteTextLines(30039, 30042);
+  if (!Render("bydayofweekheader")) WriteTextLines(kByDayOfWeekTitleText, kByDayOfWeekRuleText);
   std::int64_t max = 0;
   for (std::int32_t count : tables.weekdays) max = std::max<std::int64_t>(max, count);
   const Section* section = ListSection("bydayofweeklist");
@@ -304,13 +318,13 @@ void ReportWriter::WriteByDayOfWeek(const StatTables& tables) {
                         Bar(max, 62, count));
     }
   }
-  if (!Render("bydayofweekfooter")) WriteTextLines(30043, 30043);
+  if (!Render("bydayofweekfooter")) WriteTextLines(kByDayOfWeekFooterText, kByDayOfWeekFooterText);
 }
 
 void ReportWriter::WriteByTime(const StatTables& tables) {
   if (!group_.byTime) return;
   output_.WriteLine();
-  if (!Render("bytimeheader")) WriteTextLines(30028, 30031);
+  if (!Render("bytimeheader")) WriteTextLines(kByTimeTitleText, kByTimeAxisTopText);
   std::int64_t max = 0;
   for (std::int32_t count : tables.hours) max = std::max<std::int64_t>(max, count);
 
@@ -324,22 +338,22 @@ void ReportWriter::WriteByTime(const StatTables& tables) {
       heights[hour] = std::clamp(height, 0, kChartRows);
     }
   }
-  const std::string empty = language_.LanguageText(30034);
-  const std::string bar = language_.LanguageText(30035);
-  const std::string grid = language_.LanguageText(30036);
+  const std::string empty = language_.LanguageText(kByTimeEmptyCellText);
+  const std::string bar = language_.LanguageText(kByTimeBarCellText);
+  const std::string grid = language_.LanguageText(kByTimeGridCellText);
   for (int row = kChartRows; row >= 1; --row) {
     std::string line;
     if (row % 5 == 0) {
-      line = RightAligned(row * 100 / kChartRows, 3) + language_.LanguageText(30033);
+      line = RightAligned(row * 100 / kChartRows, 3) + language_.LanguageText(kByTimeAxisTickText);
     } else {
-      line = language_.LanguageText(30032);
+      line = language_.LanguageText(kByTimeAxisText);
     }
     // An hour without a bar shows the grid line, but only in a chart that has messages.
     const std::string& gap = row % 5 == 0 && max > 0 ? grid : empty;
     for (int hour = 0; hour < kChartHours; ++hour) line += row <= heights[hour] ? bar : gap;
     output_.WriteLine(line);
   }
-  if (!Render("bytimefooter")) WriteTextLines(30037, 30038);
+  if (!Render("bytimefooter")) WriteTextLines(kByTimeAxisBottomText, kByTimeHoursText);
 }
 
 void ReportWriter::WriteClosingLine() {

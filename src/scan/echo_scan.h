@@ -25,13 +25,22 @@ struct GroupScanState {
 // The figures are the same whichever is used.
 enum class ScanThreads { kAuto, kOne, kTwo, kTwoInTurn };
 
+// Everything the scan of one group's echoes works on besides the echo and the group: the
+// tables and state it fills, the data-file entries it updates and the run's services.
+struct GroupScan {
+  StatTables& tables;
+  GroupScanState& state;
+  std::vector<DataEntry>& dataEntries;
+  const LanguageTable& language;
+  Services services;
+  ScanThreads threads = ScanThreads::kAuto;
+};
+
 // Scans one echo of a group into the tables: opens its base, counts every message written
 // in the group's period, updates the data entry for groups with usedatafile, closes the base
-// and recomputes the group totals. Writes text 30049 (no base specification) or 30048 (base
-// cannot be opened).
-void ScanEcho(const EchoEntry& echo, EchoGroup& group, StatTables& tables, GroupScanState& state,
-              std::vector<DataEntry>& dataEntries, const LanguageTable& language, Services services,
-              ScanThreads threads = ScanThreads::kAuto);
+// and recomputes the group totals. Writes text kNoBaseText (no base specification) or
+// kBaseNotOpenedText (base cannot be opened).
+void ScanEcho(const EchoEntry& echo, EchoGroup& group, const GroupScan& scan);
 
 // Recomputes dayCount, firstDay/lastDay, personCount, averageDelivery and averagePerDay.
 void RecomputeGroupTotals(EchoGroup& group, const StatTables& tables, const GroupScanState& state);

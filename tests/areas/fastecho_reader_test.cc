@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 
 #include "areas/area_test_support.h"
 #include "areas/fastecho_format.h"
+#include "common/byte_source.h"
 #include "common/bytes.h"
 #include "common/console.h"
 #include "common/file_system.h"
+#include "common/read_window.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
@@ -206,6 +209,15 @@ TEST(FastEchoReader, AreaRecordsToTheEndOfTheFile) {
     EXPECT_EQ(run.areas, c.expected);
     EXPECT_EQ(run.console, kDone);
     EXPECT_FALSE(FileExists("febusy.0"));
+
+    // The same bytes in memory, through blocks that records straddle, offer the same areas.
+    FastEchoHeader header;
+    ASSERT_TRUE(ParseFastEchoHeader(c.file, header));
+    ReadWindow config(500);
+    config.Reset(std::make_unique<MemoryByteSource>(c.file));
+    RecordingSink sink;
+    OfferFastEchoAreas(config, header, sink);
+    EXPECT_EQ(sink.text, c.expected);
   }
 }
 

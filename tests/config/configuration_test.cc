@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/console.h"
+#include "common/diagnostics.h"
 #include "common/file_system.h"
 #include "core/language_table.h"
 #include "support/temp_dir.h"
@@ -255,6 +256,46 @@ TEST(Configuration, ValuesAndPathsEdgeCases) {
   ASSERT_EQ(config.groups.size(), 1u);
   EXPECT_EQ(config.groups[0]->tagPatterns, std::string(255 - 7, 'Z'));
   EXPECT_EQ(config.groups[0]->aliases, (std::vector<std::string>{"A", " ", "C", " d"}));
+}
+
+TEST(Configuration, CharsetKeywords) {
+  struct Case {
+    std::string lines;
+    std::string charset;
+    std::string defaultCharset;
+    std::string warnings;
+  } cases[] = {
+      {"", "CP866", "CP866", ""},
+      {"Charset UTF-8\nDefaultCharset koi8-r\n", "UTF-8", "koi8-r", ""},
+      {"charset \"IBMPC\"\ndefaultcharset +7_FIDO 2\n", "IBMPC", "+7_FIDO", ""},
+      {"Charset X-MARTIAN\n", "CP866", "CP866",
+       "tarnik: Tarnik.Cfg:1: warning: charset \"X-MARTIAN\" cannot be used for reports, CP866 "
+       "used\n"},
+      // Reports need ASCII where ASCII has it and one byte, or UTF-8, per character.
+      {"Charset SHIFT_JIS\nCharset GERMAN\n", "CP866", "CP866",
+       "tarnik: Tarnik.Cfg:1: warning: charset \"SHIFT_JIS\" cannot be used for reports, CP866 "
+       "used\n"
+       "tarnik: Tarnik.Cfg:2: warning: charset \"GERMAN\" cannot be used for reports, CP866 "
+       "used\n"},
+      {"DefaultCharset SHIFT_JIS\nDefaultCharset\n", "CP866", "SHIFT_JIS",
+       "tarnik: Tarnik.Cfg:2: warning: charset \"\" is unknown, SHIFT_JIS used\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    testing::TempDir dir;
+    dir.Write("Tarnik.Cfg", c.lines);
+    static const LanguageTable language = Language();
+    StringConsole console;
+    StringConsole errors;
+    Diagnostics diagnostics(errors);
+    Configuration config("", language, console, diagnostics);
+    config.Load();
+    EXPECT_EQ(console.text(), Opening() + kLast + "done.\r\n");
+    EXPECT_EQ(config.charset, c.charset);
+    EXPECT_EQ(config.defaultCharset, c.defaultCharset);
+    EXPECT_EQ(errors.text(), c.warnings);
+    EXPECT_EQ(diagnostics.errorCount(), 0);
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "common/bytes.h"
 #include "common/clock.h"
+#include "common/file_opener.h"
 #include "common/file_system.h"
 #include "support/base_inspect.h"
 #include "support/temp_dir.h"
@@ -30,9 +31,10 @@ struct Sub {
 struct Msg {
   std::vector<Sub> subs;
   std::string text;
-  std::uint32_t attribute = kJamAttrTypeEcho;
+  std::uint32_t attribute = jam::kMsgTypeEcho;
   std::uint32_t dateWritten = 0;
   std::uint32_t dateProcessed = 0;
+  std::uint32_t timesRead = 0;
   bool deleted = false;  // index record 0xFFFFFFFF
 };
 
@@ -68,7 +70,7 @@ Layout WriteJam(const TempDir& dir, const std::vector<Msg>& msgs, std::uint32_t 
     jhr.U16(1);
     jhr.U16(0);
     jhr.U32(static_cast<std::uint32_t>(subs.size()));
-    jhr.U32(0);
+    jhr.U32(m.timesRead);
     jhr.U32(0xFFFFFFFF);
     jhr.U32(0xFFFFFFFF);
     jhr.Zeros(12);
@@ -102,7 +104,7 @@ void PatchU32(const TempDir& dir, const std::string& name, std::size_t offset, s
 
 Msg Simple(const std::string& from, const std::string& text = "Body\r") {
   Msg m;
-  m.subs = {{kJamSenderName, from}, {kJamReceiverName, "All"}, {kJamSubject, "Subj " + from}};
+  m.subs = {{jam::kSenderName, from}, {jam::kReceiverName, "All"}, {jam::kSubject, "Subj " + from}};
   m.text = text;
   return m;
 }
@@ -164,19 +166,19 @@ TEST(JamBase, EmptyBaseHasNothingToVisit) {
 TEST(JamBase, OpenMessageTurnsSubfieldsIntoKludgeLinesAroundTheBody) {
   TempDir dir;
   Msg m;
-  m.subs = {{kJamPath2D, "5020/1 9999"},
-            {kJamSenderName, "John Doe"},
-            {kJamSeenBy2D, "5020/1 52"},
-            {kJamPid, "GoldED+ 1.1.5"},
-            {kJamTrace, "2:5020/1 @20230101"},
-            {kJamMsgId, "2:5020/1 12345678"},
-            {kJamOAddress, "2:5020/1.3"},
-            {kJamReceiverName, "All"},
-            {kJamFtsKludge, "CHRS: CP866 2"},
-            {kJamSeenBy2D, "5020/9999"},
-            {kJamReplyId, "2:5020/2 abcdef01"},
-            {kJamFlags, "DIR"},
-            {kJamSubject, "Hello"},
+  m.subs = {{jam::kPath2D, "5020/1 9999"},
+            {jam::kSenderName, "John Doe"},
+            {jam::kSeenBy2D, "5020/1 52"},
+            {jam::kPid, "GoldED+ 1.1.5"},
+            {jam::kTrace, "2:5020/1 @20230101"},
+            {jam::kMsgId, "2:5020/1 12345678"},
+            {jam::kOAddress, "2:5020/1.3"},
+            {jam::kReceiverName, "All"},
+            {jam::kFtsKludge, "CHRS: CP866 2"},
+            {jam::kSeenBy2D, "5020/9999"},
+            {jam::kReplyId, "2:5020/2 abcdef01"},
+            {jam::kFlags, "DIR"},
+            {jam::kSubject, "Hello"},
             {2004, "TZUTC 0300"}};
   m.text = "Line 1\rLine 2\r";
   WriteJam(dir, {m});
@@ -223,8 +225,8 @@ TEST(JamBase, OpenMessageTurnsSubfieldsIntoKludgeLinesAroundTheBody) {
 TEST(JamBase, AddsAMsgIdLineFromTheOriginAddress) {
   TempDir dir;
   Msg m = Simple("A", "Text\r");
-  m.subs.push_back({kJamOAddress, "2:345/6"});
-  m.subs.push_back({kJamPid, "X"});
+  m.subs.push_back({jam::kOAddress, "2:345/6"});
+  m.subs.push_back({jam::kPid, "X"});
   WriteJam(dir, {m});
   FixedClock clock({2024, 5, 6, 7, 8, 9, 10});
   JamBase base(clock);
@@ -246,17 +248,18 @@ TEST(JamBase, EnclosedFileOrRequestNamesTheSubjectByAttribute) {
     const char* subject;
   } cases[] = {
       {0, "Plain"},
-      {kJamAttrFileAttach, "FILE.ZIP"},
-      {kJamAttrFileRequest, "REQ.TXT"},
-      {kJamAttrFileAttach | kJamAttrFileRequest, "REQ.TXT"},
+      {jam::kMsgFileAttach, "FILE.ZIP"},
+      {jam::kMsgFileRequest, "REQ.TXT"},
+      {jam::kMsgFileAttach | jam::kMsgFileRequest, "REQ.TXT"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.subject);
     TempDir dir;
     Msg m;
     m.attribute = c.attribute;
-    m.subs = {
-        {kJamSubject, "Plain"}, {kJamEnclosedFile, "FILE.ZIP"}, {kJamEnclosedFreq, "REQ.TXT"}};
+    m.subs = {{jam::kSubject, "Plain"},
+              {jam::kEnclosedFile, "FILE.ZIP"},
+              {jam::kEnclosedFreq, "REQ.TXT"}};
     WriteJam(dir, {m});
     JamBase base;
     ASSERT_TRUE(base.Open(dir.File("base")));
@@ -284,6 +287,21 @@ TEST(JamBase, DatesAreSecondsSince1970AndADeletedHeaderStillReads) {
   EXPECT_EQ(DateArrived(base), "1970-01-01 00:00:00");
 }
 
+TEST(JamBase, TimesReadIsTheReadMark) {
+  TempDir dir;
+  Msg read = Simple("A");
+  read.timesRead = 3;
+  WriteJam(dir, {read, Simple("B")});
+  JamBase base;
+  ASSERT_TRUE(base.Open(dir.File("base")));
+  std::vector<bool> marks;
+  for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) {
+    ASSERT_TRUE(base.OpenHeader());
+    marks.push_back(base.IsRead());
+  }
+  EXPECT_EQ(marks, (std::vector<bool>{true, false}));
+}
+
 TEST(JamBase, MissingFilesFailInOrderButLastreadIsOptional) {
   struct Case {
     const char* remove;
@@ -308,7 +326,8 @@ TEST(JamBase, MissingFilesFailInOrderButLastreadIsOptional) {
   EXPECT_FALSE(base.Open(dir.File("short")));
   EXPECT_EQ(base.GetStatus(), 0x2006);
   ASSERT_TRUE(base.Open(dir.File("BASE")));  // names are found case-insensitively
-  EXPECT_EQ(base.GetLastRead(0), 0);
+  base.SeekFrom(0);
+  EXPECT_TRUE(base.OpenMessage());
   base.Close();
   EXPECT_FALSE(FileExists(dir.File("base.jlr")));
 }
@@ -323,7 +342,6 @@ TEST(JamBase, AScanChangesNoByteAndCreatesNoFile) {
     ASSERT_TRUE(base.Open(dir.File("base")));
     for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) {
       ASSERT_TRUE(base.OpenMessage());
-      base.GetLastRead(0);
       base.CloseMessage();
     }
     base.Close();
@@ -332,6 +350,22 @@ TEST(JamBase, AScanChangesNoByteAndCreatesNoFile) {
   EXPECT_EQ(dir.Read("base.jdx"), jdx);
   EXPECT_EQ(dir.Read("base.jdt"), jdt);
   EXPECT_EQ(ListFiles(dir.path(), "*").size(), 3u);
+}
+
+// Per visited message its sender, or "fail <status>".
+std::vector<std::string> Froms(JamBase& base) {
+  std::vector<std::string> froms;
+  for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) {
+    std::string from;
+    if (base.OpenMessage()) {
+      base.GetFrom(from);
+    } else {
+      from = "fail " + std::to_string(base.GetStatus());
+    }
+    froms.push_back(from);
+    base.CloseMessage();
+  }
+  return froms;
 }
 
 // Damage one field of the middle message; it fails with its code (or reads what is sound)
@@ -347,46 +381,42 @@ TEST(JamBase, DamagedRecordsFailAloneWithoutReadingOutsideTheFiles) {
   } cases[] = {
       {"HdrOffset beyond the file", "base.jdx", -1, 1000000, 0x2007, nullptr},
       {"HdrOffset negative", "base.jdx", -1, 0x80000000u, 0x2007, nullptr},
-      {"TxtOffset beyond", "base.jhr", kJamHdrTxtOffset, 1000000, 0x2008, nullptr},
-      {"TxtOffset negative", "base.jhr", kJamHdrTxtOffset, 0xFFFFFFF0u, 0x2008, nullptr},
-      {"TxtLen beyond", "base.jhr", kJamHdrTxtLen, 1000, 0x2008, nullptr},
-      {"TxtLen huge", "base.jhr", kJamHdrTxtLen, 0xFFFFFFEBu, 0x2008, nullptr},
-      {"SubfieldLen huge", "base.jhr", kJamHdrSubfieldLen, 0xFFFFFFB9u, 0, "B"},
-      {"SubfieldLen zero", "base.jhr", kJamHdrSubfieldLen, 0, 0, ""},
+      {"TxtOffset beyond", "base.jhr", jam::kHdrTxtOffset, 1000000, 0x2008, nullptr},
+      {"TxtOffset negative", "base.jhr", jam::kHdrTxtOffset, 0xFFFFFFF0u, 0x2008, nullptr},
+      {"TxtLen beyond", "base.jhr", jam::kHdrTxtLen, 1000, 0x2008, nullptr},
+      {"TxtLen huge", "base.jhr", jam::kHdrTxtLen, 0xFFFFFFEBu, 0x2008, nullptr},
+      {"SubfieldLen huge", "base.jhr", jam::kHdrSubfieldLen, 0xFFFFFFB9u, 0, "B"},
+      {"SubfieldLen zero", "base.jhr", jam::kHdrSubfieldLen, 0, 0, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     const Layout layout = WriteJam(dir, {Simple("A"), Simple("B"), Simple("C")});
     if (c.field < 0) {
-      PatchU32(dir, c.file, 8 + kJamIdxHdrOffset, c.value);
+      PatchU32(dir, c.file, 8 + jam::kIdxHdrOffset, c.value);
     } else {
       PatchU32(dir, c.file, layout.hdrOffsets[1] + static_cast<std::size_t>(c.field), c.value);
     }
     JamBase base;
     ASSERT_TRUE(base.Open(dir.File("base")));
-    std::vector<std::string> froms;
-    for (base.SeekFrom(0); base.SeekFound(); base.SeekNext()) {
-      const bool ok = base.OpenMessage();
-      std::string from;
-      if (ok) {
-        base.GetFrom(from);
-      } else {
-        from = "fail " + std::to_string(base.GetStatus());
-      }
-      froms.push_back(from);
-      base.CloseMessage();
-    }
     const std::string middle =
         c.status != 0 ? "fail " + std::to_string(c.status) : std::string(c.from);
-    EXPECT_EQ(froms, (std::vector<std::string>{"A", middle, "C"}));
+    EXPECT_EQ(Froms(base), (std::vector<std::string>{"A", middle, "C"}));
+    // The same bytes in memory read exactly as the files do.
+    MemoryFileOpener memory;
+    for (const char* name : {"base.jhr", "base.jdx", "base.jdt"}) {
+      memory.Add(std::string("mem/") + name, dir.Read(name));
+    }
+    JamBase inMemory(DefaultServices().clock, memory);
+    ASSERT_TRUE(inMemory.Open("mem/base"));
+    EXPECT_EQ(Froms(inMemory), (std::vector<std::string>{"A", middle, "C"}));
   }
 }
 
 TEST(JamBase, SubfieldReachingPastTheHeaderFileIsDropped) {
   TempDir dir;
   Msg m = Simple("A");
-  m.subs.push_back({kJamPid, "Tail"});
+  m.subs.push_back({jam::kPid, "Tail"});
   WriteJam(dir, {m});
   // The last subfield's DatLen points past the end of name.JHR.
   std::string jhr = dir.Read("base.jhr");
@@ -412,114 +442,6 @@ TEST(JamBase, TruncatedIndexEndsTheNumbering) {
   EXPECT_EQ(Scan(base), std::vector<std::int32_t>{1});
 }
 
-TEST(JamBase, WritingSideRoundTrips) {
-  TempDir dir;
-  FixedClock clock({2024, 5, 6, 7, 8, 9, 10});
-  const std::string longLine(350, 'x');
-  {
-    JamBase base(clock);
-    ASSERT_TRUE(base.Create(dir.File("sub/dir/echo")));
-    EXPECT_TRUE(FileExists(dir.File("sub/dir/echo.JLR")));
-    ASSERT_TRUE(base.NewMessage());
-    EXPECT_EQ(base.GetCurrent(), 1);
-    base.SetFrom("John Doe");
-    base.SetTo("All");
-    base.SetSubject("Round trip");
-    MsgDateTime written;
-    written.Year = 2023;
-    written.Month = 2;
-    written.Day = 28;
-    written.Hour = 23;
-    written.Min = 59;
-    written.Sec = 58;
-    base.SetDateWritten(written);
-    base.SetAttr(true, kAttrPrivate);
-    base.SetMsgType(1);
-    FtnAddress orig{2, 5020, 1, 5}, dest;
-    base.SetAddrs(false, dest, orig);
-    base.WriteLine("\x01PID: Tarnik");
-    base.WriteLine(
-        "\x01"
-        "CHRS: CP866 2");
-    base.WriteLine("\x01INTL 2:5020/9999 2:5020/1");  // not stored: no subfield for it
-    base.WriteLine("Hello");
-    base.WriteLine(longLine);
-    base.WriteLine("SEEN-BY: 5020/1");
-    base.WriteLine("\x01PATH: 5020/1");
-    base.WriteOrigin("Test", orig);
-    ASSERT_TRUE(base.WriteMessage());
-    base.CloseMessage();
-    ASSERT_TRUE(base.NewMessage());
-    base.SetFrom("Second");
-    base.SetTo("Sysop");
-    base.SetSubject("FILE.ZIP");
-    base.SetAttr(true, kAttrFileAttached);
-    base.WriteLine("Two");
-    ASSERT_TRUE(base.WriteMessage());
-    base.SetLastRead(2, 7);
-    base.Close();
-  }
-  JamBase base(clock);
-  ASSERT_TRUE(base.Open(dir.File("sub/dir/echo")));
-  EXPECT_EQ(base.GetHigh(), 3);
-  EXPECT_EQ(base.GetCount(), 2);
-  EXPECT_EQ(base.GetLastRead(7), 2);
-  EXPECT_EQ(base.GetLastRead(8), 0);
-  EXPECT_EQ(Scan(base), (std::vector<std::int32_t>{1, 2}));
-  base.SeekFrom(0);
-  ASSERT_TRUE(base.OpenMessage());
-  std::string s;
-  base.GetFrom(s);
-  EXPECT_EQ(s, "John Doe");
-  base.GetTo(s);
-  EXPECT_EQ(s, "All");
-  base.GetSubject(s);
-  EXPECT_EQ(s, "Round trip");
-  EXPECT_EQ(DateWritten(base), "2023-02-28 23:59:58");
-  EXPECT_EQ(DateArrived(base), "2024-05-06 07:08:09");
-  EXPECT_TRUE(base.GetAttr(kAttrPrivate));
-  EXPECT_FALSE(base.GetAttr(kAttrCrash));
-  EXPECT_TRUE(base.GetAttr(0x1000000));
-  const std::string text = Text(base);
-  const std::string msgId = text.substr(0, text.find('\r') + 1);
-  const std::string prefix = "\x01MSGID: 2:5020/1.5 ";
-  EXPECT_EQ(msgId.substr(0, prefix.size()), prefix);
-  EXPECT_EQ(text.substr(msgId.size()),
-            "\x01PID: Tarnik\r\x01"
-            "CHRS: CP866 2\rHello\r" +
-                longLine + "\r * Origin: Test (2:5020/1.5)\rSEEN-BY: 5020/1\r\x01PATH: 5020/1\r");
-  base.SeekNext();
-  ASSERT_TRUE(base.OpenMessage());
-  base.GetSubject(s);
-  EXPECT_EQ(s, "FILE.ZIP");
-  EXPECT_EQ(Text(base), "Two\r");
-  // The index carries the recipient's CRC.
-  const std::string jdx = dir.Read("sub/dir/echo.JDX");
-  ASSERT_EQ(jdx.size(), 16u);
-  EXPECT_EQ(LoadU32(jdx.data() + 8), JamCrc("sysop"));
-  base.Close();
-
-  // Deleting, and the read mark through RewriteHeader.
-  {
-    JamBase writer(clock);
-    ASSERT_TRUE(writer.Open(dir.File("sub/dir/echo")));
-    writer.SeekFrom(2);
-    ASSERT_TRUE(writer.OpenMessage());
-    EXPECT_FALSE(writer.IsRead());
-    writer.SetRead(true);
-    ASSERT_TRUE(writer.RewriteHeader());
-    writer.SeekFrom(1);
-    ASSERT_TRUE(writer.DeleteMessage());
-    EXPECT_EQ(writer.GetCurrent(), 0);
-  }
-  ASSERT_TRUE(base.Open(dir.File("sub/dir/echo")));
-  EXPECT_EQ(base.GetCount(), 1);
-  EXPECT_EQ(Scan(base), std::vector<std::int32_t>{2});
-  base.SeekFrom(0);
-  ASSERT_TRUE(base.OpenMessage());
-  EXPECT_TRUE(base.IsRead());
-}
-
 }  // namespace
 }  // namespace tarnik
 
@@ -531,9 +453,9 @@ namespace {
 TEST(JamBase, ScansBasesWithScrambledBytes) {
   TempDir dir;
   Msg m = Simple("A", "Line\rLine\r");
-  m.subs.push_back({kJamOAddress, "2:5020/1"});
-  m.subs.push_back({kJamMsgId, "2:5020/1 1234abcd"});
-  m.subs.push_back({kJamSeenBy2D, "5020/1"});
+  m.subs.push_back({jam::kOAddress, "2:5020/1"});
+  m.subs.push_back({jam::kMsgId, "2:5020/1 1234abcd"});
+  m.subs.push_back({jam::kSeenBy2D, "5020/1"});
   WriteJam(dir, {m, Simple("B"), m});
   const std::string jhr = dir.Read("base.jhr"), jdx = dir.Read("base.jdx");
   std::uint32_t seed = 12345;

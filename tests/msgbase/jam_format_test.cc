@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "msgbase/kludge.h"
 #include "msgbase/message_base.h"
 #include "support/base_inspect.h"
 
@@ -15,9 +16,9 @@ namespace {
 
 using testing::Render;
 
-std::string Render(const std::vector<JamSubfield>& fields) {
+std::string Render(const std::vector<jam::Subfield>& fields) {
   std::string out;
-  for (const JamSubfield& f : fields)
+  for (const jam::Subfield& f : fields)
     out += std::to_string(f.loId) + "=" + std::string(f.data) + ";";
   return out;
 }
@@ -46,10 +47,10 @@ TEST(JamCrc, IsReflectedCrc32WithoutFinalInversionOverLoweredText) {
 
 TEST(JamSubfields, WalksUpToSubfieldLenAndTheBytesRead) {
   ByteWriter w;
-  Subfield(w, kJamSenderName, "John");
-  Subfield(w, kJamSubject, "Hi");
+  Subfield(w, jam::kSenderName, "John");
+  Subfield(w, jam::kSubject, "Hi");
   const std::string area = w.Take();
-  std::vector<JamSubfield> fields;
+  std::vector<jam::Subfield> fields;
 
   JamSubfields(area, static_cast<std::uint32_t>(area.size()), fields);
   EXPECT_EQ(Render(fields), "2=John;6=Hi;");
@@ -68,15 +69,15 @@ TEST(JamSubfields, WalksUpToSubfieldLenAndTheBytesRead) {
 
 TEST(JamSubfields, DropsASubfieldReachingPastTheBytesRead) {
   ByteWriter w;
-  Subfield(w, kJamSenderName, "John");
-  Subfield(w, kJamSubject, "Hi", 5000);
+  Subfield(w, jam::kSenderName, "John");
+  Subfield(w, jam::kSubject, "Hi", 5000);
   const std::string area = w.Take();
-  std::vector<JamSubfield> fields;
+  std::vector<jam::Subfield> fields;
   JamSubfields(area, 0xFFFFFFFFu, fields);
   EXPECT_EQ(Render(fields), "2=John;");
   // A DatLen near 2^32 must not wrap around the bounds check.
   ByteWriter huge;
-  Subfield(huge, kJamSubject, "Hi", 0xFFFFFFFEu);
+  Subfield(huge, jam::kSubject, "Hi", 0xFFFFFFFEu);
   JamSubfields(huge.bytes(), 0xFFFFFFFFu, fields);
   EXPECT_EQ(Render(fields), "");
   // A subfield header cut short ends the walk too.
@@ -87,31 +88,31 @@ TEST(JamSubfields, DropsASubfieldReachingPastTheBytesRead) {
 
 TEST(JamSubfields, StopsAtTheNextMessageHeader) {
   ByteWriter w;
-  Subfield(w, kJamSenderName, "John");
+  Subfield(w, jam::kSenderName, "John");
   w.Bytes(std::string_view("JAM\0", 4));
   w.U16(1);  // Revision, read as a DatLen of 1 by a walker that does not stop
   w.U16(0);
-  Subfield(w, kJamSenderName, "Garbage");
-  std::vector<JamSubfield> fields;
+  Subfield(w, jam::kSenderName, "Garbage");
+  std::vector<jam::Subfield> fields;
   JamSubfields(w.bytes(), 0xFFFFFFFFu, fields);
   EXPECT_EQ(Render(fields), "2=John;");
 }
 
 TEST(JamSubfields, CutsDataTo255BytesAndLooksAt16384BytesAtMost) {
   ByteWriter w;
-  Subfield(w, kJamSubject, std::string(300, 'x'));
-  std::vector<JamSubfield> fields;
+  Subfield(w, jam::kSubject, std::string(300, 'x'));
+  std::vector<jam::Subfield> fields;
   JamSubfields(w.bytes(), 0xFFFFFFFFu, fields);
   ASSERT_EQ(fields.size(), 1u);
   EXPECT_EQ(fields[0].data, std::string(255, 'x'));
 
   ByteWriter big;
-  Subfield(big, kJamPid, std::string(16384 - 8 - 8, 'p'));  // ends 8 bytes before the limit
-  Subfield(big, kJamSenderName, "");                        // ends exactly at 16384
-  Subfield(big, kJamSubject, "beyond");
+  Subfield(big, jam::kPid, std::string(16384 - 8 - 8, 'p'));  // ends 8 bytes before the limit
+  Subfield(big, jam::kSenderName, "");                        // ends exactly at 16384
+  Subfield(big, jam::kSubject, "beyond");
   JamSubfields(big.bytes(), 0xFFFFFFFFu, fields);
   ASSERT_EQ(fields.size(), 2u);
-  EXPECT_EQ(fields[1].loId, kJamSenderName);
+  EXPECT_EQ(fields[1].loId, jam::kSenderName);
 }
 
 TEST(JamSecondsToDate, GoesThroughTheDayNumber) {
@@ -140,6 +141,49 @@ TEST(JamAttributeBits, MapsInterfaceCodes) {
   EXPECT_EQ(JamAttributeBits(0x1000000), 0x1000000u);
   EXPECT_EQ(JamAttributeBits(kAttrIsReturnReceipt), 0u);
   EXPECT_EQ(JamAttributeBits(kAttrScanned), 0u);
+}
+
+// Every kludge a subfield stands for is read back from the line it is shown as.
+TEST(JamKludgeSubfield, NamesAndLinesMapBothWays) {
+  for (std::uint16_t loId : {jam::kMsgId, jam::kReplyId, jam::kPid, jam::kTrace, jam::kSeenBy2D,
+                             jam::kPath2D, jam::kFlags}) {
+    SCOPED_TRACE(loId);
+    const std::string line = KludgeLine(JamKludgeName(loId), "value 1");
+    std::uint16_t found = 0;
+    std::string_view value;
+    ASSERT_TRUE(JamKludgeSubfield(line, found, value));
+    EXPECT_EQ(found, loId);
+    EXPECT_EQ(value, "value 1");
+  }
+  for (std::uint16_t loId : {jam::kOAddress, jam::kSubject, jam::kFtsKludge}) {
+    EXPECT_EQ(JamKludgeName(loId), "");
+  }
+  std::uint16_t found = 0;
+  std::string_view value;
+  EXPECT_FALSE(JamKludgeSubfield("\x01MSGID:x", found, value));
+  EXPECT_FALSE(
+      JamKludgeSubfield("\x01"
+                        "CHRS: CP866 2",
+                        found, value));
+  EXPECT_FALSE(JamKludgeSubfield("body", found, value));
+}
+
+TEST(AppendJamSubfield, WritesWhatJamSubfieldsReadsWithinItsLimits) {
+  std::string area;
+  AppendJamSubfield(area, jam::kSenderName, "John");
+  AppendJamSubfield(area, jam::kSubject, std::string(300, 's'));
+  std::vector<jam::Subfield> fields;
+  JamSubfields(area, static_cast<std::uint32_t>(area.size()), fields);
+  EXPECT_EQ(Render(fields), "2=John;6=" + std::string(255, 's') + ";");
+  // A subfield that would take the area past what a reader looks at is left out.
+  while (area.size() + jam::kSubfieldHeaderSize + 255 <= jam::kSubfieldAreaMax) {
+    AppendJamSubfield(area, jam::kPid, std::string(255, 'p'));
+  }
+  const std::size_t full = area.size();
+  AppendJamSubfield(area, jam::kPid, std::string(255, 'p'));
+  EXPECT_EQ(area.size(), full);
+  AppendJamSubfield(area, jam::kPid, "");
+  EXPECT_EQ(area.size(), full + jam::kSubfieldHeaderSize);
 }
 
 }  // namespace

@@ -60,14 +60,10 @@ class MemoryBase final : public MessageBase {
   void SetDateWritten(const MsgDateTime&) override {}
   void SetDateArrived(const MsgDateTime&) override {}
   bool WriteMessage() override { return true; }
-  bool RewriteHeader() override { return true; }
   bool NewMessage() override {
     NewText();
     return true;
   }
-  bool DeleteMessage() override { return false; }
-  std::int32_t GetLastRead(std::int32_t) override { return 0; }
-  void SetLastRead(std::int32_t, std::int32_t) override {}
 
   int existsCalls = 0;
 
@@ -244,7 +240,7 @@ TEST(MessageBase, WritesLinesWithCrAndTheOriginCutTo79) {
   MemoryBase base(clock);
   base.NewMessage();
   base.WriteLine("first");
-  base.WriteLineBuf("");
+  base.WriteLine("");
   FtnAddress address{2, 123, 45, 0};
   base.WriteOrigin(std::string(100, 'o'), address);
   std::string text = base.Text();

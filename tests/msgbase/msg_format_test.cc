@@ -7,6 +7,7 @@
 
 #include "core/calendar.h"
 #include "msgbase/message_base.h"
+#include "support/base_builder.h"
 #include "support/base_inspect.h"
 
 namespace tarnik {
@@ -48,13 +49,7 @@ TEST(ParseMsgDateTime, ReadsTheThreeFormsAndTheYearRule) {
 }
 
 TEST(FormatMsgDateTime, WritesTheFts0001Form) {
-  MsgDateTime date;
-  date.Year = 2005;
-  date.Month = 3;
-  date.Day = 7;
-  date.Hour = 9;
-  date.Min = 5;
-  date.Sec = 1;
+  MsgDateTime date = testing::At(2005, 3, 7, 9, 5, 1);
   EXPECT_EQ(FormatMsgDateTime(date), "07 Mar 05  09:05:01");
   date.Year = 1999;
   date.Month = 13;
@@ -78,6 +73,24 @@ TEST(DosDateTime, DecodesAndEncodes) {
   EXPECT_EQ(Render(back), "2023-05-19 01:30:22");
   DecodeDosDateTime(0, 0, date);
   EXPECT_EQ(Render(date), "1980-00-00 00:00:00");
+
+  // The stored year counts from 1980 in seven bits: earlier years become 1980 (Squish and
+  // *.MSG alike), later ones reach 2107.
+  struct Case {
+    MsgDateTime date;
+    const char* stored;
+  } cases[] = {
+      {testing::At(1979, 12, 31, 23, 59, 59), "1980-12-31 23:59:58"},
+      {testing::At(1970, 1, 1, 0, 0, 0), "1980-01-01 00:00:00"},
+      {testing::At(1980, 1, 1, 0, 0, 1), "1980-01-01 00:00:00"},
+      {testing::At(2107, 12, 31, 23, 59, 58), "2107-12-31 23:59:58"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    EncodeDosDateTime(c.date, d, t);
+    DecodeDosDateTime(d, t, back);
+    EXPECT_EQ(Render(back), c.stored);
+  }
 }
 
 TEST(MsgFileNumber, AcceptsPositiveDecimalStemsOnly) {

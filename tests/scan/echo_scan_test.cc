@@ -29,11 +29,14 @@ struct Scanner {
   StatTables tables;
   GroupScanState state;
   std::vector<DataEntry> dataEntries;
+  GroupScan scan{tables, state, dataEntries, language, Services{console, clock, environment}};
 
   Scanner() { language.Load(EncodeLanguageFile({{30048, "cannot open"}, {30049, "no base"}})); }
+  Scanner(const Scanner&) = delete;
+  Scanner& operator=(const Scanner&) = delete;
   void Scan(const EchoEntry& echo, EchoGroup& group, ScanThreads threads = ScanThreads::kAuto) {
-    ScanEcho(echo, group, tables, state, dataEntries, language,
-             Services{console, clock, environment}, threads);
+    scan.threads = threads;
+    ScanEcho(echo, group, scan);
   }
 };
 
@@ -404,7 +407,7 @@ TEST(ScanEcho, SplitJamWalkWhereverBaseMsgNumPutsIt) {
   testing::TempDir dir;
   ASSERT_TRUE(testing::WriteTestBase("J" + dir.File("echo"), VariedMessages(120)));
   const std::string header = dir.Read("echo.JHR");
-  ASSERT_GT(header.size(), kJamBaseBaseMsgNum + 4);
+  ASSERT_GT(header.size(), jam::kBaseBaseMsgNum + 4);
   struct Case {
     std::uint32_t first;
     std::int32_t counted;
@@ -413,7 +416,7 @@ TEST(ScanEcho, SplitJamWalkWhereverBaseMsgNumPutsIt) {
     SCOPED_TRACE(c.first);
     std::string patched = header;
     for (int i = 0; i < 4; ++i) {
-      patched[kJamBaseBaseMsgNum + i] = static_cast<char>((c.first >> (8 * i)) & 0xFF);
+      patched[jam::kBaseBaseMsgNum + i] = static_cast<char>((c.first >> (8 * i)) & 0xFF);
     }
     dir.Write("echo.JHR", patched);
     EXPECT_EQ(ExpectSameOnEveryThreadCount("J" + dir.File("echo")), c.counted);

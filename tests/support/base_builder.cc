@@ -2,13 +2,14 @@
 
 namespace tarnik::testing {
 
-MsgDateTime At(int year, int month, int day, int hour, int minute) {
+MsgDateTime At(int year, int month, int day, int hour, int minute, int second) {
   MsgDateTime date;
   date.Year = static_cast<std::uint16_t>(year);
   date.Month = static_cast<std::uint16_t>(month);
   date.Day = static_cast<std::uint16_t>(day);
   date.Hour = static_cast<std::uint16_t>(hour);
   date.Min = static_cast<std::uint16_t>(minute);
+  date.Sec = static_cast<std::uint16_t>(second);
   return date;
 }
 

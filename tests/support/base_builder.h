@@ -23,7 +23,7 @@ struct TestMessage {
 // writes the messages through its writing side. False when anything fails.
 bool WriteTestBase(const std::string& spec, const std::vector<TestMessage>& messages);
 
-// MsgDateTime of a date at an hour.
-MsgDateTime At(int year, int month, int day, int hour = 12, int minute = 0);
+// MsgDateTime of a date and time (Sec100 0).
+MsgDateTime At(int year, int month, int day, int hour = 12, int minute = 0, int second = 0);
 
 }  // namespace tarnik::testing

@@ -87,9 +87,9 @@ std::vector<EchoSpec> BenchEchoes(int messages) {
     echoes[i].cyrillicShare = 0.3;
     echoes[i].messages = messages;
   }
-  // Message numbers of a *.MSG directory end below kMsgNumberLimit; higher ones are never
+  // Message numbers of a *.MSG directory end below msg::kNumberLimit; higher ones are never
   // read, so writing them would only make the base look larger than what is scanned.
-  if (echoes[2].messages > kMsgNumberLimit - 1) echoes[2].messages = kMsgNumberLimit - 1;
+  if (echoes[2].messages > msg::kNumberLimit - 1) echoes[2].messages = msg::kNumberLimit - 1;
   return echoes;
 }
 
