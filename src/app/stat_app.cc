@@ -99,7 +99,7 @@ bool StatApp::ProcessGroup(EchoGroup& group) {
 }
 
 bool StatApp::WriteReport(EchoGroup& group) {
-  ReportWriter writer(config_->templatePath, group, language_, services_);
+  ReportWriter writer(config_->templatePath, group, language_, services_, config_->charset);
   if (!writer.IsOpen()) return false;
   writer.WriteAll(*tables_);
   return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "common/charset.h"
 #include "common/text.h"
 #include "config/echo_group.h"
 #include "core/calendar.h"
@@ -56,9 +57,6 @@ tr.none{color:var(--muted)}
 .hours .col span{width:65%;border-radius:.15rem .15rem 0 0;background:var(--bar)}
 footer{color:var(--muted);font-size:.85rem;padding:1rem;border-top:1px solid var(--line);margin-top:2rem}
 @media (max-width:34rem){body{font-size:14px}th,td{padding:.25rem .4rem}.t{min-width:6rem}})";
-
-// Report text as HTML content: UTF-8, escaped.
-std::string Html(std::string_view reportText) { return HtmlEscaped(ToUtf8(reportText)); }
 
 std::string Cell(std::string_view html, std::string_view cellClass = {}) {
   if (cellClass.empty()) return "<td>" + std::string(html) + "</td>";
@@ -118,8 +116,18 @@ struct HtmlReport::RankedList {
 };
 
 HtmlReport::HtmlReport(ReportOutput& output, ReportTemplate* pageTemplate, const EchoGroup& group,
-                       const LanguageTable& language, const LocalTime& now)
-    : output_(output), template_(pageTemplate), group_(group), language_(language), now_(now) {}
+                       const LanguageTable& language, const LocalTime& now,
+                       const CharsetConverter& toUtf8)
+    : output_(output),
+      template_(pageTemplate),
+      group_(group),
+      language_(language),
+      now_(now),
+      toUtf8_(toUtf8) {}
+
+std::string HtmlReport::Html(std::string_view reportText) const {
+  return HtmlEscaped(toUtf8_.Convert(reportText));
+}
 
 bool HtmlReport::Render(std::string_view name) {
   if (template_ == nullptr) return false;
@@ -260,7 +268,7 @@ void HtmlReport::WriteRanked(const RankedList& list) {
 
 void HtmlReport::WritePersonLists(StatTables& tables) {
   std::vector<PersonStat>& persons = tables.persons;
-  auto rankAndName = [&persons](int i) {
+  auto rankAndName = [this, &persons](int i) {
     return std::vector<std::string>{NumberCell(i + 1), Cell(Html(persons[i].name), "name")};
   };
   auto quote = [](const PersonStat& p) { return Cell(Percent(QuoteTenths(p)), "n"); };

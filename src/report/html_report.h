@@ -9,6 +9,7 @@
 
 namespace tarnik {
 
+class CharsetConverter;
 class EchoGroup;
 class LanguageTable;
 class ReportOutput;
@@ -22,9 +23,10 @@ struct StatTables;
 class HtmlReport {
  public:
   // pageTemplate may be null; when it is not, its sections replace the page's parts of the same
-  // names and it must render for HTML (ReportTemplate::SetHtml). Everything must outlive this.
+  // names and it must render for HTML (ReportTemplate::SetHtml). toUtf8 converts report text
+  // into UTF-8. Everything must outlive this.
   HtmlReport(ReportOutput& output, ReportTemplate* pageTemplate, const EchoGroup& group,
-             const LanguageTable& language, const LocalTime& now);
+             const LanguageTable& language, const LocalTime& now, const CharsetConverter& toUtf8);
 
   // Writes the page with the group's switched-on sections. Persons and subjects are re-sorted
   // in place as for the text report, so ranks and the order of ties are the same.
@@ -37,6 +39,8 @@ class HtmlReport {
   };
   struct RankedList;
 
+  // Report text as HTML content: UTF-8, escaped.
+  std::string Html(std::string_view reportText) const;
   bool Render(std::string_view name);
   const Section* ListSection(std::string_view name) const;
   std::string Title(std::int32_t id, std::string_view fallback) const;
@@ -59,6 +63,7 @@ class HtmlReport {
   const EchoGroup& group_;
   const LanguageTable& language_;
   LocalTime now_;
+  const CharsetConverter& toUtf8_;
 };
 
 }  // namespace tarnik

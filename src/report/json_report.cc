@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/charset.h"
 #include "common/text.h"
 #include "config/echo_group.h"
 #include "core/program_info.h"
@@ -17,8 +18,6 @@ namespace tarnik {
 namespace {
 
 using Members = std::initializer_list<std::pair<std::string_view, std::string>>;
-
-std::string Text(std::string_view reportText) { return JsonString(ToUtf8(reportText)); }
 
 std::string Date(std::int32_t day, std::int32_t month, std::int32_t year) {
   return JsonString(IsoDate(day, month, year));
@@ -87,7 +86,10 @@ class DocumentWriter {
 }  // namespace
 
 void WriteJsonReport(ReportOutput& output, const EchoGroup& group, StatTables& tables,
-                     const LocalTime& now) {
+                     const LocalTime& now, const CharsetConverter& toUtf8) {
+  auto Text = [&toUtf8](std::string_view reportText) {
+    return JsonString(toUtf8.Convert(reportText));
+  };
   ResortSubjects(tables.subjects);
   // The index into subjects is by position, which the re-sort has just invalidated.
   tables.subjectIndex.clear();
@@ -100,14 +102,14 @@ void WriteJsonReport(ReportOutput& output, const EchoGroup& group, StatTables& t
   document.Member("generated", JsonString(TimeStamp(now)));
   document.Member("group", Text(group.tagPatterns));
   document.Member("description", Text(group.description));
-  document.Array("echoes", group.echoes, [](const EchoEntry& echo) { return Text(echo.tag); });
+  document.Array("echoes", group.echoes, [&Text](const EchoEntry& echo) { return Text(echo.tag); });
   document.Member("period", Object({{"from", Date(group.firstDay)}, {"to", Date(group.lastDay)}}));
   document.Member("totals", Object({{"messages", Decimal(group.messageCount)},
                                     {"persons", Decimal(group.personCount)},
                                     {"days", Decimal(group.dayCount)},
                                     {"messagesPerDay", Decimal(group.averagePerDay)},
                                     {"deliveryHours", Decimal(group.averageDelivery)}}));
-  document.Array("persons", tables.persons, [](const PersonStat& person) {
+  document.Array("persons", tables.persons, [&Text](const PersonStat& person) {
     std::string address = AddressText(person.address);
     return Object({{"name", Text(person.name)},
                    {"address", address.empty() ? "null" : JsonString(address)},
@@ -118,7 +120,7 @@ void WriteJsonReport(ReportOutput& output, const EchoGroup& group, StatTables& t
                    {"quoted", Decimal(person.quoted)},
                    {"quotePercent", Percent(QuoteTenths(person))}});
   });
-  document.Array("subjects", tables.subjects, [](const SubjectStat& subject) {
+  document.Array("subjects", tables.subjects, [&Text](const SubjectStat& subject) {
     return Object({{"subject", Text(subject.subject)}, {"messages", Decimal(subject.count)}});
   });
   document.Array("days", days, [](const DayStat& day) {

@@ -1,5 +1,6 @@
 #include "report/report_template.h"
 
+#include "common/charset.h"
 #include "common/console.h"
 #include "common/cp866.h"
 #include "common/text.h"
@@ -62,14 +63,14 @@ class ReportTemplate::Loader {
 namespace {
 
 // A line of an HTML page: UTF-8, and what came from data escaped.
-std::string HtmlLine(const MacroText& line) {
+std::string HtmlLine(const MacroText& line, const CharsetConverter& toUtf8) {
   std::string html;
   std::size_t start = 0;
   while (start < line.text.size()) {
     bool literal = line.literal[start];
     std::size_t end = start + 1;
     while (end < line.text.size() && line.literal[end] == literal) ++end;
-    std::string run = ToUtf8(std::string_view(line.text).substr(start, end - start));
+    std::string run = toUtf8.Convert(std::string_view(line.text).substr(start, end - start));
     html += literal ? HtmlEscaped(run) : run;
     start = end;
   }
@@ -154,10 +155,10 @@ const Section* ReportTemplate::FindSection(std::string_view name) const {
 bool ReportTemplate::RenderSection(const Section* section, ReportOutput& output) {
   if (section == nullptr) return false;
   for (const std::string& line : section->lines) {
-    if (html_) {
+    if (toUtf8_ != nullptr) {
       MacroText text =
           engine_.ProcessMarked(MacroText{line, std::vector<bool>(line.size(), false)});
-      if (!text.text.empty()) output.WriteLine(HtmlLine(text));
+      if (!text.text.empty()) output.WriteLine(HtmlLine(text, *toUtf8_));
       continue;
     }
     std::string text = engine_.ProcessLine(line);

@@ -11,6 +11,7 @@
 
 namespace tarnik {
 
+class CharsetConverter;
 class Clock;
 class Console;
 class EchoGroup;
@@ -45,9 +46,10 @@ class ReportTemplate {
   // Writes each line's expansion and a line end, skipping empty expansions. False (and nothing
   // written) for a null section.
   bool RenderSection(const Section* section, ReportOutput& output);
-  // Renders for an HTML page from now on: each expansion goes out in UTF-8 with its literal
-  // bytes (names, subjects, the description...) HTML-escaped; template text is not escaped.
-  void SetHtml() { html_ = true; }
+  // Renders for an HTML page from now on: each expansion goes out in UTF-8 (converted by
+  // toUtf8, which must outlive this) with its literal bytes (names, subjects, the
+  // description...) HTML-escaped; template text is not escaped.
+  void SetHtml(const CharsetConverter& toUtf8) { toUtf8_ = &toUtf8; }
   // Expands every line for its side effects only; nothing for a null section.
   void ExecuteSection(const Section* section);
 
@@ -78,7 +80,7 @@ class ReportTemplate {
   LineReader reader_;
   std::string fileName_;
   bool opened_ = false;
-  bool html_ = false;
+  const CharsetConverter* toUtf8_ = nullptr;  // set for an HTML page
 };
 
 }  // namespace tarnik

@@ -54,8 +54,13 @@ struct ReportWriter::RankedList {
 };
 
 ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
-                           const LanguageTable& language, Services services, std::size_t bufferSize)
-    : output_(bufferSize), group_(group), language_(language), clock_(services.clock) {
+                           const LanguageTable& language, Services services,
+                           std::string_view reportCharset, std::size_t bufferSize)
+    : output_(bufferSize),
+      group_(group),
+      language_(language),
+      clock_(services.clock),
+      toUtf8_(reportCharset, "UTF-8") {
   if (group.outputName.empty()) {
     output_.OpenConsole(services.console);
   } else if (!output_.OpenFile(ToLocalPath(group.outputName))) {
@@ -67,7 +72,7 @@ ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
   if (group.format == ReportFormat::kJson) return;
   if (group.format == ReportFormat::kHtml && group.templateName.empty()) return;
   template_ = std::make_unique<ReportTemplate>(group, services.clock);
-  if (group.format == ReportFormat::kHtml) template_->SetHtml();
+  if (group.format == ReportFormat::kHtml) template_->SetHtml(toUtf8_);
   if (template_->OpenTemplate(templatePath, group.templateName, services.console)) {
     template_->LoadTemplates();
   } else {
@@ -100,11 +105,11 @@ void ReportWriter::WriteTextLines(std::int32_t first, std::int32_t last) {
 void ReportWriter::WriteAll(StatTables& tables) {
   if (!IsOpen()) return;
   if (group_.format == ReportFormat::kJson) {
-    WriteJsonReport(output_, group_, tables, clock_.Now());
+    WriteJsonReport(output_, group_, tables, clock_.Now(), toUtf8_);
     return;
   }
   if (group_.format == ReportFormat::kHtml) {
-    HtmlReport(output_, template_.get(), group_, language_, clock_.Now()).WriteAll(tables);
+    HtmlReport(output_, template_.get(), group_, language_, clock_.Now(), toUtf8_).WriteAll(tables);
     return;
   }
   WriteMainHeader();

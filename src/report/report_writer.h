@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/charset.h"
 #include "common/services.h"
 #include "report/report_output.h"
 
@@ -26,8 +27,10 @@ class ReportWriter {
   // writing the missing-template console text when it cannot be opened. JSON groups and HTML
   // groups without a template name load none. When the output file
   // cannot be created, writes a console line naming it and loads no template.
+  // reportCharset is the charset of the report's texts; HTML and JSON convert them into UTF-8.
   ReportWriter(const std::string& templatePath, EchoGroup& group, const LanguageTable& language,
-               Services services, std::size_t bufferSize = kReportBufferSize);
+               Services services, std::string_view reportCharset = kDesignCharset,
+               std::size_t bufferSize = kReportBufferSize);
   ~ReportWriter();  // flushes and closes the output, then destroys the template
   ReportWriter(const ReportWriter&) = delete;
   ReportWriter& operator=(const ReportWriter&) = delete;
@@ -60,6 +63,7 @@ class ReportWriter {
   EchoGroup& group_;
   const LanguageTable& language_;
   const Clock& clock_;
+  CharsetConverter toUtf8_;
 };
 
 }  // namespace tarnik

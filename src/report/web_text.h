@@ -6,10 +6,9 @@
 
 namespace tarnik {
 
-// Report text (names, subjects, descriptions, language texts and templates, all in code page
-// 866) as UTF-8, the one encoding of HTML pages and JSON documents. Every byte maps to one
-// character, so the result is always valid UTF-8.
-std::string ToUtf8(std::string_view reportText);
+// HTML pages and JSON documents are UTF-8 whatever the report charset; the report writer
+// converts report text (names, subjects, descriptions, language texts, templates) with a
+// CharsetConverter into UTF-8 before these are applied.
 
 // UTF-8 text made safe as HTML element content or a quoted attribute value: & < > " ' become
 // references; control characters other than TAB, LF and CR become U+FFFD.

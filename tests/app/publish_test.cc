@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "common/charset.h"
 #include "common/text.h"
 #include "core/language_table.h"
-#include "report/web_text.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
@@ -118,7 +118,8 @@ std::string Field(const std::string& line, std::size_t from, std::size_t to) {
 }
 
 // The built-in layout: fixed columns after the language file's headings.
-Figures TextFigures(const std::string& report, const LanguageTable& language) {
+Figures TextFigures(const std::string& report, const LanguageTable& language,
+                    const CharsetConverter& toUtf8) {
   Figures figures;
   std::vector<std::string> lines = SplitLines(report, "\r\n");
   const std::pair<const char*, std::int32_t> totals[] = {{"messages", 30053},
@@ -139,12 +140,12 @@ Figures TextFigures(const std::string& report, const LanguageTable& language) {
     // "  1 Name (2:5020/1)       written received total bytes PP.T%"
     figures.persons.push_back(PersonFact(Field(line, 41, 47), Field(line, 48, 54),
                                          Field(line, 63, 71), Tenths(Field(line, 72, 80)),
-                                         ToUtf8(TrimRight(line.substr(4, 36)))));
+                                         toUtf8.Convert(TrimRight(line.substr(4, 36)))));
   }
   for (const std::string& line : LinesAfter(lines, language.LanguageText(30022))) {
     std::size_t count = line.rfind(' ');
     figures.subjects.push_back("subject " + line.substr(count + 1) + " " +
-                               ToUtf8(TrimRight(line.substr(4, count - 4))));
+                               toUtf8.Convert(TrimRight(line.substr(4, count - 4))));
   }
   for (const std::string& line :
        LinesAfter(lines, language.LanguageText(30026), language.LanguageText(30027))) {
@@ -224,12 +225,13 @@ std::string ShortDate(const std::string& longDate) {
   return longDate.size() == 10 ? longDate.substr(0, 6) + longDate.substr(8, 2) : longDate;
 }
 
-Figures HtmlFigures(const std::string& page, const LanguageTable& language) {
+Figures HtmlFigures(const std::string& page, const LanguageTable& language,
+                    const CharsetConverter& toUtf8) {
   Figures figures;
-  auto label = [&language](std::int32_t id) {
+  auto label = [&language, &toUtf8](std::int32_t id) {
     std::string text = language.LanguageText(id);
     text.erase(text.find_last_not_of(" .") + 1);
-    return ToUtf8(Trim(text));
+    return toUtf8.Convert(Trim(text));
   };
   const std::pair<const char*, std::int32_t> totals[] = {{"messages", 30053},
                                                          {"persons", 30054},
@@ -330,8 +332,9 @@ TEST(Publish, TextHtmlAndJsonCarryTheSameFigures) {
 
   LanguageTable language;
   ASSERT_TRUE(LoadLanguageFile(TARNIK_LANGUAGE_FILE, language));
-  Figures text = TextFigures(dir.Read("figures.txt"), language);
-  Figures html = HtmlFigures(dir.Read("figures.html"), language);
+  CharsetConverter toUtf8("CP866", "UTF-8");
+  Figures text = TextFigures(dir.Read("figures.txt"), language, toUtf8);
+  Figures html = HtmlFigures(dir.Read("figures.html"), language, toUtf8);
   RunResult parsed = RunCommand("python3 -c " + ShellQuote(std::string(kJsonFacts)) + " " +
                                 ShellQuote(dir.File("figures.json")) + " 2>&1");
   ASSERT_EQ(parsed.exitCode, 0) << parsed.output;

@@ -81,7 +81,8 @@ EchoGroup Group(const StatTables& tables) {
 
 // The page written through the report writer to the console; with a template when
 // templateText is not empty. Console text other than the page fails the test.
-std::string Page(EchoGroup& group, StatTables& tables, const std::string& templateText = "") {
+std::string Page(EchoGroup& group, StatTables& tables, const std::string& templateText = "",
+                 std::string_view charset = kDesignCharset) {
   testing::TempDir dir;
   if (!templateText.empty()) {
     dir.Write("Page.Tpl", templateText);
@@ -92,7 +93,8 @@ std::string Page(EchoGroup& group, StatTables& tables, const std::string& templa
   FixedClock clock(kNow);
   MapEnvironment environment;
   {
-    ReportWriter writer(dir.path(), group, language, Services{console, clock, environment});
+    ReportWriter writer(dir.path(), group, language, Services{console, clock, environment},
+                        charset);
     EXPECT_TRUE(writer.IsOpen());
     writer.WriteAll(tables);
   }
@@ -252,6 +254,33 @@ TEST(HtmlReport, TemplateSectionsWithEscapedValues) {
                         "<p>01: 2</p>\n<p>02: 0</p>\n<p>03: 3</p>\n</tbody>"});
   EXPECT_EQ(page.find("<h2>Top writers</h2>"), std::string::npos);
   EXPECT_EQ(page.find("<i>"), std::string::npos);
+}
+
+// Report text is in the report charset; a page is UTF-8 either way, never converted twice.
+TEST(HtmlReport, ConvertsFromTheReportCharset) {
+  struct Case {
+    std::string charset;
+    std::string name;
+    std::string description;
+  } cases[] = {
+      {"CP866", "\x88\xA2\xA0\xAD", "\x90\xE3\xE1\xE1\xAA\xA8\xA5"},
+      {"UTF-8", "Иван", "Русские"},
+      {"CP1251", "\xC8\xE2\xE0\xED", "\xD0\xF3\xF1\xF1\xEA\xE8\xE5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.charset);
+    StatTables tables = Tables();
+    tables.persons[0].name = c.name;
+    EchoGroup group = Group(tables);
+    group.description = c.description;
+    std::string page = Page(group, tables, "", c.charset);
+    ExpectContains(page, {"<h1>Русские</h1>", "<td class=\"name\">Иван</td>"});
+    group.format = ReportFormat::kJson;
+    tables = Tables();
+    tables.persons[0].name = c.name;
+    std::string document = Page(group, tables, "", c.charset);
+    ExpectContains(document, {"\"description\": \"Русские\"", "{\"name\": \"Иван\""});
+  }
 }
 
 }  // namespace

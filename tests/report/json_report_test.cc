@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/charset.h"
 #include "common/console.h"
 #include "config/echo_group.h"
 #include "core/stat_tables.h"
@@ -32,7 +33,8 @@ std::string Document(EchoGroup& group, StatTables& tables) {
   ReportOutput output;
   output.OpenConsole(console);
   output.SetLineEnd("\n");
-  WriteJsonReport(output, group, tables, kNow);
+  CharsetConverter toUtf8("CP866", "UTF-8");
+  WriteJsonReport(output, group, tables, kNow, toUtf8);
   output.Close();
   return console.text();
 }

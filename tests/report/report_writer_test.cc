@@ -209,7 +209,7 @@ std::string WriteToConsole(EchoGroup& group, StatTables& tables, const std::stri
   MapEnvironment environment;
   {
     ReportWriter writer(templatePath, group, language, Services{console, clock, environment},
-                        bufferSize);
+                        kDesignCharset, bufferSize);
     EXPECT_TRUE(writer.IsOpen());
     writer.WriteAll(tables);
   }

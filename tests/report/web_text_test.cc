@@ -7,33 +7,6 @@
 namespace tarnik {
 namespace {
 
-TEST(ToUtf8, MapsCodePage866) {
-  struct Case {
-    std::string cp866;
-    std::string utf8;
-  } cases[] = {
-      {"", ""},
-      {"Ivan <x> & 1", "Ivan <x> & 1"},
-      {"\x80\x9F\xA0\xAF\xE0\xEF", "АЯапря"},
-      {"\xF0\xF1\xFC\xFF", "Ёё№\xC2\xA0"},
-      {"\xB3\xC4\xDA\xDC\xDB", "│─┌▄█"},
-      {std::string("a\0b", 3), std::string("a\0b", 3)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.utf8);
-    EXPECT_EQ(ToUtf8(c.cp866), c.utf8);
-  }
-  // Every byte becomes one whole character: 1 byte below 0x80, 2 or 3 above.
-  for (int byte = 0; byte < 256; ++byte) {
-    std::string utf8 = ToUtf8(std::string(1, static_cast<char>(byte)));
-    ASSERT_FALSE(utf8.empty());
-    auto lead = static_cast<unsigned char>(utf8[0]);
-    std::size_t expected = lead < 0x80 ? 1 : lead >= 0xE0 ? 3 : 2;
-    EXPECT_EQ(utf8.size(), expected) << byte;
-    EXPECT_EQ(byte < 0x80, lead < 0x80) << byte;
-  }
-}
-
 TEST(HtmlEscaped, EscapesMarkupAndControls) {
   struct Case {
     std::string text;
