@@ -10,6 +10,7 @@
 #include "core/language_table.h"
 #include "core/program_info.h"
 #include "core/stat_tables.h"
+#include "core/text_ids.h"
 #include "report/report_format.h"
 #include "report/report_output.h"
 #include "report/report_template.h"
@@ -167,7 +168,7 @@ void HtmlReport::WriteHead() {
   output_.WriteLine("<meta name=\"generator\" content=\"" + Html(kProgramName) + " " +
                     Html(kProgramVersion) + "\">");
   output_.WriteLine("<title>" + Html(group_.description) + " \xC2\xB7 " +
-                    Title(30050, "Echomail statistics") + "</title>");
+                    Title(kReportTitleText, "Echomail statistics") + "</title>");
   output_.WriteLine("<style>");
   output_.WriteLine(kStyle);
   output_.WriteLine("</style>");
@@ -181,7 +182,7 @@ void HtmlReport::WriteHeader(const StatTables& tables) {
   output_.WriteLine("<h1>" + Html(group_.description) + "</h1>");
   std::string echoes;
   for (const EchoEntry& echo : group_.echoes) echoes += (echoes.empty() ? "" : ", ") + echo.tag;
-  output_.WriteLine("<p class=\"sub\">" + Title(30050, "Echomail statistics") + " [" +
+  output_.WriteLine("<p class=\"sub\">" + Title(kReportTitleText, "Echomail statistics") + " [" +
                     Html(group_.tagPatterns) + "]" + (echoes.empty() ? "" : ": " + Html(echoes)) +
                     "</p>");
   std::string period;
@@ -193,7 +194,7 @@ void HtmlReport::WriteHeader(const StatTables& tables) {
              "</time>\xE2\x80\x93<time datetime=\"" + IsoDate(last.day, last.month, last.year) +
              "\">" + LongDateText(last.day, last.month, last.year) + "</time>";
   } else {
-    period = Title(30052, "no messages");
+    period = Title(kNoMessagesText, "no messages");
   }
   std::int64_t lines = 0, quoted = 0;
   for (const PersonStat& person : tables.persons) {
@@ -207,13 +208,14 @@ void HtmlReport::WriteHeader(const StatTables& tables) {
     std::string value;
     bool wide = false;
   };
-  const Total totals[] = {{Title(30051, "Period"), period, true},
-                          {Title(30053, "Messages"), Decimal(group_.messageCount)},
-                          {Title(30054, "Persons"), Decimal(group_.personCount)},
-                          {Title(30055, "Days"), Decimal(group_.dayCount)},
-                          {Title(30056, "Messages per day"), Decimal(group_.averagePerDay)},
-                          {Title(30057, "Delivery time, hours"), Decimal(group_.averageDelivery)},
-                          {"Quoted lines", Percent(tenths)}};
+  const Total totals[] = {
+      {Title(kPeriodText, "Period"), period, true},
+      {Title(kMessagesText, "Messages"), Decimal(group_.messageCount)},
+      {Title(kPersonsText, "Persons"), Decimal(group_.personCount)},
+      {Title(kDaysText, "Days"), Decimal(group_.dayCount)},
+      {Title(kMessagesPerDayText, "Messages per day"), Decimal(group_.averagePerDay)},
+      {Title(kDeliveryTimeText, "Delivery time, hours"), Decimal(group_.averageDelivery)},
+      {"Quoted lines", Percent(tenths)}};
   output_.WriteLine("<dl class=\"totals\">");
   for (const Total& total : totals) {
     output_.WriteLine(std::string(total.wide ? "<div class=\"wide\">" : "<div>") + "<dt>" +
@@ -278,7 +280,7 @@ void HtmlReport::WritePersonLists(StatTables& tables) {
     WriteRanked(RankedList{
         "bytotal",
         group_.byTotal,
-        30003,
+        kByTotalTitleText,
         "Persons by messages written and received",
         {{"#", true},
          {"Name", false},
@@ -312,9 +314,10 @@ void HtmlReport::WritePersonLists(StatTables& tables) {
     std::string_view countLabel;
     PersonOrder order;
   };
-  const Counted countedLists[] = {
-      {"topwriters", group_.byFrom, 30007, "Top writers", "Written", PersonOrder::kByWritten},
-      {"topreaders", group_.byTo, 30011, "Top recipients", "Received", PersonOrder::kByReceived}};
+  const Counted countedLists[] = {{"topwriters", group_.byFrom, kTopWritersTitleText, "Top writers",
+                                   "Written", PersonOrder::kByWritten},
+                                  {"topreaders", group_.byTo, kTopReadersTitleText,
+                                   "Top recipients", "Received", PersonOrder::kByReceived}};
   for (const Counted& counted : countedLists) {
     if (counted.length <= 0) continue;
     PersonOrder order = counted.order;
@@ -342,7 +345,7 @@ void HtmlReport::WritePersonLists(StatTables& tables) {
     WriteRanked(RankedList{
         "topsizes",
         group_.bySize,
-        30015,
+        kTopSizesTitleText,
         "Top writers by size",
         {{"#", true}, {"Name", false}, {"Bytes", true}, {"Quoted", true}, {"", false}},
         persons.size(),
@@ -367,7 +370,7 @@ void HtmlReport::WriteTopSubjects(StatTables& tables) {
   WriteRanked(RankedList{
       "topsubjects",
       group_.bySubjects,
-      30019,
+      kTopSubjectsTitleText,
       "Top subjects",
       {{"#", true}, {"Subject", false}, {"Messages", true}, {"", false}},
       subjects.size(),
@@ -385,7 +388,7 @@ void HtmlReport::WriteTopSubjects(StatTables& tables) {
 // needs every row in the same markup.
 void HtmlReport::WriteByDays(const StatTables& tables) {
   if (!group_.byDays) return;
-  OpenList("bydays", 30023, "Messages by day",
+  OpenList("bydays", kByDaysTitleText, "Messages by day",
            {{"Date", false}, {"Day", false}, {"Messages", true}, {"", false}});
   std::int64_t max = 0;
   for (const DayStat& day : tables.days) max = std::max<std::int64_t>(max, day.count);
@@ -408,7 +411,7 @@ void HtmlReport::WriteByDays(const StatTables& tables) {
 
 void HtmlReport::WriteByDayOfWeek(const StatTables& tables) {
   if (!group_.byDayOfWeek) return;
-  OpenList("bydayofweek", 30039, "Messages by day of the week",
+  OpenList("bydayofweek", kByDayOfWeekTitleText, "Messages by day of the week",
            {{"Day", false}, {"Messages", true}, {"", false}});
   std::int64_t max = 0;
   for (std::int32_t count : tables.weekdays) max = std::max<std::int64_t>(max, count);
@@ -431,7 +434,7 @@ void HtmlReport::WriteByTime(const StatTables& tables) {
   if (!group_.byTime) return;
   if (!Render("bytimeheader")) {
     output_.WriteLine("<section id=\"bytime\">");
-    output_.WriteLine("<h2>" + Title(30028, "Messages by hour of writing") + "</h2>");
+    output_.WriteLine("<h2>" + Title(kByTimeTitleText, "Messages by hour of writing") + "</h2>");
     output_.WriteLine("<div class=\"scroll\">");
   }
   std::int64_t max = 0;

@@ -12,6 +12,7 @@
 #include "common/charset.h"
 #include "common/text.h"
 #include "core/language_table.h"
+#include "core/text_ids.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
@@ -122,11 +123,11 @@ Figures TextFigures(const std::string& report, const LanguageTable& language,
                     const CharsetConverter& toUtf8) {
   Figures figures;
   std::vector<std::string> lines = SplitLines(report, "\r\n");
-  const std::pair<const char*, std::int32_t> totals[] = {{"messages", 30053},
-                                                         {"persons", 30054},
-                                                         {"days", 30055},
-                                                         {"perday", 30056},
-                                                         {"delivery", 30057}};
+  const std::pair<const char*, std::int32_t> totals[] = {{"messages", kMessagesText},
+                                                         {"persons", kPersonsText},
+                                                         {"days", kDaysText},
+                                                         {"perday", kMessagesPerDayText},
+                                                         {"delivery", kDeliveryTimeText}};
   for (const auto& [name, id] : totals) {
     std::string label = language.LanguageText(id);
     for (const std::string& line : lines) {
@@ -136,23 +137,23 @@ Figures TextFigures(const std::string& report, const LanguageTable& language,
       }
     }
   }
-  for (const std::string& line : LinesAfter(lines, language.LanguageText(30006))) {
+  for (const std::string& line : LinesAfter(lines, language.LanguageText(kByTotalRuleText))) {
     // "  1 Name (2:5020/1)       written received total bytes PP.T%"
     figures.persons.push_back(PersonFact(Field(line, 41, 47), Field(line, 48, 54),
                                          Field(line, 63, 71), Tenths(Field(line, 72, 80)),
                                          toUtf8.Convert(TrimRight(line.substr(4, 36)))));
   }
-  for (const std::string& line : LinesAfter(lines, language.LanguageText(30022))) {
+  for (const std::string& line : LinesAfter(lines, language.LanguageText(kTopSubjectsRuleText))) {
     std::size_t count = line.rfind(' ');
     figures.subjects.push_back("subject " + line.substr(count + 1) + " " +
                                toUtf8.Convert(TrimRight(line.substr(4, count - 4))));
   }
-  for (const std::string& line :
-       LinesAfter(lines, language.LanguageText(30026), language.LanguageText(30027))) {
+  for (const std::string& line : LinesAfter(lines, language.LanguageText(kByDaysRuleText),
+                                            language.LanguageText(kByDaysFooterText))) {
     figures.days.push_back("day " + line.substr(1, 8) + " " + Field(line, 9, 13));
   }
-  for (const std::string& line :
-       LinesAfter(lines, language.LanguageText(30042), language.LanguageText(30043))) {
+  for (const std::string& line : LinesAfter(lines, language.LanguageText(kByDayOfWeekRuleText),
+                                            language.LanguageText(kByDayOfWeekFooterText))) {
     figures.weekdays.push_back("weekday " + line.substr(2, 3) + " " + Field(line, 5, 11));
   }
   return figures;
@@ -233,11 +234,11 @@ Figures HtmlFigures(const std::string& page, const LanguageTable& language,
     text.erase(text.find_last_not_of(" .") + 1);
     return toUtf8.Convert(Trim(text));
   };
-  const std::pair<const char*, std::int32_t> totals[] = {{"messages", 30053},
-                                                         {"persons", 30054},
-                                                         {"days", 30055},
-                                                         {"perday", 30056},
-                                                         {"delivery", 30057}};
+  const std::pair<const char*, std::int32_t> totals[] = {{"messages", kMessagesText},
+                                                         {"persons", kPersonsText},
+                                                         {"days", kDaysText},
+                                                         {"perday", kMessagesPerDayText},
+                                                         {"delivery", kDeliveryTimeText}};
   for (const auto& [name, id] : totals) {
     figures.totals.push_back(std::string(name) + " " + HtmlTotal(page, label(id)));
   }
