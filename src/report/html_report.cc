@@ -50,9 +50,10 @@ th.rank{width:2.5rem}
 td.bar{width:35%;min-width:4rem}
 .bar span{display:block;height:.75rem;min-width:2px;border-radius:.2rem;background:var(--bar)}
 tr.none{color:var(--muted)}
-.hours{table-layout:fixed;min-width:22rem}
+.hours{table-layout:fixed;min-width:30rem}
+.hours .label{width:4.5rem}
 .hours th,.hours td{padding:.2rem 0;text-align:center;font-size:.7rem;border:0}
-.hours th[scope=row]{width:5rem;padding-left:.5rem;text-align:left;color:var(--muted);font-weight:600}
+.hours th[scope=row]{padding-left:.5rem;text-align:left;color:var(--muted);font-weight:600}
 .hours tr:first-child td{padding-top:.75rem}
 .hours .col{height:9rem;display:flex;align-items:flex-end;justify-content:center}
 .hours .col span{width:65%;border-radius:.15rem .15rem 0 0;background:var(--bar)}
@@ -454,6 +455,8 @@ void HtmlReport::WriteByTime(const StatTables& tables) {
     counts += NumberCell(count);
   }
   output_.WriteLine("<table class=\"hours\">");
+  // A fixed table takes its column widths from here, not from the row labels further down.
+  output_.WriteLine("<colgroup><col class=\"label\"><col span=\"24\"></colgroup>");
   output_.WriteLine("<tbody>");
   output_.WriteLine(bars + "</tr>");
   output_.WriteLine(hours + "</tr>");
