@@ -6,6 +6,7 @@
 
 #include "common/bytes.h"
 #include "common/file.h"
+#include "common/text.h"
 #include "core/calendar.h"
 #include "core/ftn_address.h"
 #include "msgbase/message_base.h"

@@ -8,7 +8,16 @@
 
 namespace tarnik {
 
-// The program body: banner, StatApp, run, leak line. Returns the exit code (always 0).
+// Exit codes: every report written and every selected base scanned; nothing could run (the
+// command line, the language file or the configuration); the run went on past a problem that
+// a diagnostic on standard error names.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitNotRun = 1;
+inline constexpr int kExitProblems = 2;
+
+// The program body: command line, banner, StatApp, run, leak line. Returns the exit code.
+// Console texts go to services.console; with -q they are dropped and only reports without an
+// output file reach it.
 int RunProgram(int argc, char** argv);
 int RunProgram(const std::vector<std::string>& args, Services services);
 

@@ -32,19 +32,12 @@ std::vector<std::string> LanguageFileCandidates() {
 }
 
 StatApp::StatApp(const std::vector<std::string>& args, Services services) : services_(services) {
-  bool languageLoaded = false;
-  for (const std::string& candidate : LanguageFileCandidates()) {
-    if (FileExists(candidate)) {
-      languageLoaded = LoadLanguageFile(candidate, language_);
-      break;
-    }
-  }
-  if (!languageLoaded) {
+  if (!LoadLanguage()) {
     services_.console.Write("Unable to open language file!\r\n");
     return;
   }
   config_ = std::make_unique<Configuration>(args.empty() ? std::string() : args.front(), language_,
-                                            services_.console);
+                                            services_.console, services_.diagnostics);
   if (config_->Load()) {
     LoadAreas();
     LoadDataFile();
@@ -58,16 +51,55 @@ StatApp::~StatApp() {
   config_.reset();
 }
 
-void StatApp::LoadAreas() {
-  ImportAreas(config_->areaFileType, config_->areaFilePath, config_->groups, language_, services_);
+bool StatApp::LoadLanguage() {
+  const std::vector<std::string> candidates = LanguageFileCandidates();
+  for (const std::string& candidate : candidates) {
+    if (!FileExists(candidate)) continue;
+    std::string reason;
+    if (LoadLanguageFile(candidate, language_, &reason)) return true;
+    services_.diagnostics.Error(candidate, "cannot load the language file: " + reason);
+    return false;
+  }
+  std::string places;
+  for (const std::string& candidate : candidates) {
+    if (!places.empty()) places += ", ";
+    // The first place is the current directory; naming it saves a guess in a cron mail.
+    places += candidate.find('/') == std::string::npos
+                  ? WithSeparator(CurrentDirectory()) + candidate
+                  : candidate;
+  }
+  services_.diagnostics.Error("Tarnik.Lng", "language file not found; looked at " + places);
+  return false;
 }
 
-void StatApp::LoadDataFile() { dataEntries_ = tarnik::LoadDataFile(config_->dataFileName); }
+void StatApp::LoadAreas() {
+  const int errorsBefore = services_.diagnostics.errorCount();
+  if (config_->areaFileType.empty()) {
+    services_.diagnostics.Error(config_->fileName,
+                                "no AreaFile line: no echo is known and no report is written");
+  }
+  ImportAreas(config_->areaFileType, config_->areaFilePath, config_->groups, language_, services_);
+  // Groups left without echoes by a failed import are that one failure, told once.
+  areasImported_ = services_.diagnostics.errorCount() == errorsBefore;
+}
+
+void StatApp::LoadDataFile() {
+  std::string reason;
+  dataEntries_ = tarnik::LoadDataFile(config_->dataFileName, &reason);
+  if (!reason.empty()) {
+    services_.diagnostics.Error(config_->dataFileName,
+                                "cannot read the data file: " + reason +
+                                    "; groups with usedatafile scan their bases from the start");
+  }
+}
 
 void StatApp::SaveDataFile() {
   if (!config_ || dataEntries_.empty()) return;
-  if (!tarnik::SaveDataFile(config_->dataFileName, dataEntries_)) {
+  std::string reason;
+  if (!tarnik::SaveDataFile(config_->dataFileName, dataEntries_, &reason)) {
     services_.console.Write(language_.LanguageText(kDataFileFailedText) + "\r\n");
+    services_.diagnostics.Error(config_->dataFileName, "cannot write the data file: " + reason +
+                                                           "; the scan positions are lost");
   }
 }
 
@@ -91,6 +123,11 @@ void StatApp::Run() {
 
 bool StatApp::ProcessGroup(EchoGroup& group) {
   group.messageCount = 0;
+  if (group.echoes.empty() && areasImported_) {
+    services_.diagnostics.Error(FileLine(config_->fileName, group.defineLine),
+                                "group \"" + group.tagPatterns + "\" (\"" + group.description +
+                                    "\") selects no echo of the tosser configuration; no report");
+  }
   GroupScanState state;
   const GroupScan scan{*tables_, state, dataEntries_, language_, services_};
   for (const EchoEntry& echo : group.echoes) ScanEcho(echo, group, scan);

@@ -29,6 +29,8 @@ class StatApp {
   void Run();
 
  private:
+  // Loads the first language file found; false (with a diagnostic) when none could be.
+  bool LoadLanguage();
   bool ProcessGroup(EchoGroup& group);
   // False when the report output could not be created (a console line says so).
   bool WriteReport(EchoGroup& group);
@@ -40,6 +42,7 @@ class StatApp {
   std::unique_ptr<StatTables> tables_;  // only while one group is processed
   std::vector<DataEntry> dataEntries_;
   LanguageTable language_;
+  bool areasImported_ = false;  // the tosser's area list was read without a problem
 };
 
 // Where the language file is looked for: the current directory, the program's own directory,

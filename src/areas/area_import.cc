@@ -18,19 +18,23 @@ void ImportAreas(std::string_view areaFileType, const std::string& areaFilePath,
   if (areaFileType.empty()) return;
   GroupAreaSink sink(groups);
   std::string kind = LowerCase(areaFileType);
+  Diagnostics& diagnostics = services.diagnostics;
   if (kind == "areasbbs") {
-    AreasBbsReader(language).Read(areaFilePath, sink, services.console);
+    AreasBbsReader(language).Read(areaFilePath, sink, services.console, diagnostics);
   } else if (kind == "squish" || kind == "partoss") {
-    SquishConfigReader().Read(areaFilePath, sink, services.console);
+    SquishConfigReader().Read(areaFilePath, sink, services.console, diagnostics);
   } else if (kind == "fastecho") {
-    FastEchoReader(language).Read(areaFilePath, sink, services.console);
+    FastEchoReader(language).Read(areaFilePath, sink, services.console, diagnostics);
   } else if (kind == "jt") {
-    JtConfigReader().Read(areaFilePath, sink, services.console);
+    JtConfigReader().Read(areaFilePath, sink, services.console, diagnostics);
   } else if (kind == "fidoconfig") {
-    ReadFidoconfig(services.environment, sink, services.console);
+    ReadFidoconfig(services.environment, sink, services.console, diagnostics);
   } else {
     services.console.Write(language.LanguageText(kUnknownAreaFileTypeText) +
                            std::string(areaFileType) + "\r\n");
+    diagnostics.Error("AreaFile", "unknown tosser kind \"" + std::string(areaFileType) +
+                                      "\" (areasbbs, squish, partoss, fastecho, jt, "
+                                      "fidoconfig); no echo imported");
   }
 }
 

@@ -8,6 +8,7 @@
 #include "common/byte_source.h"
 #include "common/bytes.h"
 #include "common/console.h"
+#include "common/diagnostics.h"
 #include "common/file.h"
 #include "common/file_system.h"
 #include "common/read_window.h"
@@ -94,21 +95,31 @@ void OfferFastEchoAreas(ReadWindow& config, const FastEchoHeader& header, AreaSi
   }
 }
 
-void FastEchoReader::Read(const std::string& path, AreaSink& sink, Console& console) {
+void FastEchoReader::Read(const std::string& path, AreaSink& sink, Console& console,
+                          Diagnostics& diagnostics) {
   console.Write(language_.LanguageText(kLoadingFastEchoText));
   // Tarnik never writes the configuration: it is read through a read-only byte source.
   auto file = std::make_unique<FileByteSource>();
   ReadWindow config(kConfigBlock);
-  if (file->Open(ToLocalPath(path))) config.Reset(std::move(file));
+  const bool opened = file->Open(ToLocalPath(path));
+  const std::string openError = opened ? std::string() : file->ErrorText();
+  if (opened) config.Reset(std::move(file));
   FastEchoHeader fields;
   if (!ParseFastEchoHeader(config.View(0, fastecho::kHeaderSize), fields)) {
     console.Write("fault.\r\nUnable to open file " + path + "\r\n");
+    diagnostics.Error(ToLocalPath(path),
+                      (opened ? std::string("shorter than a FastEcho configuration header")
+                              : "cannot open the tosser configuration: " + openError) +
+                          "; no echo imported");
     return;
   }
 
   std::string flag = FastEchoBusyFlag(fields.semaphorePath);
   if (!ResolveExisting(flag).empty() && !DirectoryExists(flag)) {
     console.Write("fault.\r\nAnother copy of fastecho/feutil is working!\r\n");
+    diagnostics.Error(flag,
+                      "FastEcho's busy flag is set (FastEcho or FEUtil is running); no "
+                      "echo imported");
     return;
   }
   std::string directory = DirectoryPart(flag);

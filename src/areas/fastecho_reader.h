@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/services.h"
+
 namespace tarnik {
 
 class AreaSink;
@@ -50,12 +52,14 @@ std::string FastEchoBusyFlag(std::string_view semaphorePath);
 // Reads FastEcho's binary configuration (read-only) and offers every area stored in a *.MSG,
 // Squish or JAM base with group "A"; Hudson and pass-through areas are skipped. Refuses to
 // read while FastEcho's busy flag exists and holds the flag itself while reading. Console
-// texts: language text kLoadingFastEchoText, then kDoneText + CR LF, or a "fault." line.
+// texts: language text kLoadingFastEchoText, then kDoneText + CR LF, or a "fault." line with a
+// diagnostic.
 class FastEchoReader {
  public:
   explicit FastEchoReader(const LanguageTable& language) : language_(language) {}
 
-  void Read(const std::string& path, AreaSink& sink, Console& console);
+  void Read(const std::string& path, AreaSink& sink, Console& console,
+            Diagnostics& diagnostics = DefaultDiagnostics());
 
  private:
   const LanguageTable& language_;

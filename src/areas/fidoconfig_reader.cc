@@ -6,6 +6,7 @@
 #include "areas/squish_config_reader.h"
 #include "common/console.h"
 #include "common/cp866.h"
+#include "common/diagnostics.h"
 #include "common/environment.h"
 #include "common/text.h"
 
@@ -28,14 +29,18 @@ void FidoconfigReader::ReadLine(std::string_view line, AreaSink& sink) {
              'A');
 }
 
-void ReadFidoconfig(const Environment& environment, AreaSink& sink, Console& console) {
+void ReadFidoconfig(const Environment& environment, AreaSink& sink, Console& console,
+                    Diagnostics& diagnostics) {
   std::string path = environment.Get("FIDOCONFIG");
   if (path.empty()) {
     console.Write("Fidoconfig environment is not defined!");
+    diagnostics.Error("FIDOCONFIG",
+                      "not set; \"AreaFile fidoconfig\" needs it to find the "
+                      "fidoconfig file; no echo imported");
     return;
   }
   FidoconfigReader reader;
-  reader.Read(path, sink, console);
+  reader.Read(path, sink, console, diagnostics);
 }
 
 }  // namespace tarnik

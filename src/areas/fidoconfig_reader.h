@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "areas/text_area_reader.h"
+#include "common/services.h"
 
 namespace tarnik {
 
@@ -20,7 +21,8 @@ class FidoconfigReader final : public TextAreaReader {
 };
 
 // Reads the file named by the environment variable FIDOCONFIG; when it is not set, writes
-// "Fidoconfig environment is not defined!" and reads nothing.
-void ReadFidoconfig(const Environment& environment, AreaSink& sink, Console& console);
+// "Fidoconfig environment is not defined!" and a diagnostic, and reads nothing.
+void ReadFidoconfig(const Environment& environment, AreaSink& sink, Console& console,
+                    Diagnostics& diagnostics = DefaultDiagnostics());
 
 }  // namespace tarnik

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <utility>
 
+#include "common/services.h"
+
 namespace tarnik {
 
 class AreaSink;
@@ -23,8 +25,10 @@ class TextAreaReader {
   explicit TextAreaReader(Messages messages) : messages_(std::move(messages)) {}
   virtual ~TextAreaReader() = default;
 
-  // Runs the frame over the file at path ("\" read as "/").
-  void Read(const std::string& path, AreaSink& sink, Console& console);
+  // Runs the frame over the file at path ("\" read as "/"). A file that cannot be opened also
+  // gets a diagnostic with the system's reason.
+  void Read(const std::string& path, AreaSink& sink, Console& console,
+            Diagnostics& diagnostics = DefaultDiagnostics());
 
   // One kept line; offers the areas it describes to sink.
   virtual void ReadLine(std::string_view line, AreaSink& sink) = 0;

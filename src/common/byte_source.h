@@ -26,6 +26,8 @@ class FileByteSource final : public ByteSource {
  public:
   // False when the file cannot be opened.
   bool Open(const std::string& name) { return file_.Open(name, FileMode::kReadOnly); }
+  // The system's reason when Open failed.
+  std::string ErrorText() const { return file_.ErrorText(); }
   std::int64_t Size() override { return file_.Size(); }
   std::size_t ReadAt(std::int64_t offset, std::size_t count, char* out) override {
     return file_.ReadAt(offset, out, count);

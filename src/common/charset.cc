@@ -242,7 +242,7 @@ CharsetConverter::CharsetConverter(std::string_view from, std::string_view to)
     for (int b = 0; b < 256; ++b) {
       encoded.clear();
       if (source[b] == kNoCharacter) {
-        encoded = "?";
+        encoded += '?';
       } else {
         Encode(source[b], encoded);
       }

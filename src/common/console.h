@@ -29,6 +29,13 @@ class StderrConsole final : public Console {
   bool IsTerminal() const override;
 };
 
+// Drops everything: the console of a quiet run.
+class NullConsole final : public Console {
+ public:
+  void Write(std::string_view) override {}
+  bool IsTerminal() const override { return false; }
+};
+
 // Test double: collects everything written.
 class StringConsole final : public Console {
  public:

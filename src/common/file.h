@@ -49,11 +49,18 @@ class File {
   bool Sync();
   // The name the file was opened under (after the case-insensitive lookup).
   const std::string& Name() const { return name_; }
+  // The system's reason for the last failed Open or Write ("No such file or directory");
+  // empty when none failed.
+  std::string ErrorText() const;
 
  private:
   int fd_ = -1;
+  int error_ = 0;
   std::int64_t position_ = 0;
   std::string name_;
 };
+
+// The system's text for an errno value.
+std::string SystemErrorText(int code);
 
 }  // namespace tarnik

@@ -179,29 +179,37 @@ std::string ExecutableDirectory() {
   return DirectoryPart(std::string_view(buffer, static_cast<std::size_t>(n)));
 }
 
-bool ReplaceFile(const std::string& path, std::string_view contents) {
+bool ReplaceFile(const std::string& path, std::string_view contents, std::string* reason) {
   std::string target = ResolveExisting(path);
   if (target.empty()) target = path;
   std::string temporary = target + ".tmp" + std::to_string(::getpid());
   {
     File file;
-    if (!file.Open(temporary, FileMode::kCreate)) return false;
+    if (!file.Open(temporary, FileMode::kCreate)) {
+      if (reason != nullptr) *reason = file.ErrorText();
+      return false;
+    }
     if (!file.Write(contents.data(), contents.size()) || !file.Sync()) {
+      if (reason != nullptr) *reason = file.ErrorText();
       file.Close();
       ::unlink(temporary.c_str());
       return false;
     }
   }
   if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (reason != nullptr) *reason = SystemErrorText(errno);
     ::unlink(temporary.c_str());
     return false;
   }
   return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
+bool ReadWholeFile(const std::string& path, std::string& contents, std::string* reason) {
   FileByteSource file;
-  if (!file.Open(path)) return false;
+  if (!file.Open(path)) {
+    if (reason != nullptr) *reason = file.ErrorText();
+    return false;
+  }
   contents.resize(static_cast<std::size_t>(file.Size()));
   contents.resize(file.ReadAt(0, contents.size(), contents.data()));
   return true;

@@ -34,11 +34,13 @@ bool ChangeDirectory(const std::string& path);
 std::string ExecutableDirectory();
 
 // Writes contents to a temporary file beside path, then renames it over path, so readers
-// see either the old or the new file, never a partial one.
-bool ReplaceFile(const std::string& path, std::string_view contents);
+// see either the old or the new file, never a partial one. On failure reason (when given)
+// receives the system's text.
+bool ReplaceFile(const std::string& path, std::string_view contents, std::string* reason = nullptr);
 
-// Reads a whole file (found as ResolveExisting does). False when it cannot be opened.
-bool ReadWholeFile(const std::string& path, std::string& contents);
+// Reads a whole file (found as ResolveExisting does). False when it cannot be opened or read;
+// reason (when given) then receives the system's text.
+bool ReadWholeFile(const std::string& path, std::string& contents, std::string* reason = nullptr);
 
 // The directory part of a path including its final separator ("" when there is none).
 std::string DirectoryPart(std::string_view path);

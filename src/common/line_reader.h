@@ -20,6 +20,8 @@ class LineReader {
   // Opens an existing file (case-insensitive lookup). False when it cannot be opened.
   bool Open(const std::string& fileName);
   bool IsOpen() const { return file_.IsOpen(); }
+  // The system's reason when Open failed.
+  std::string ErrorText() const { return file_.ErrorText(); }
   // Starts again from the beginning of the file.
   void Rewind();
   // The next line; false at the end of the file.

@@ -17,6 +17,9 @@ struct Services {
   const Environment& environment;
   // Standard error; tests that check diagnostics pass their own.
   Diagnostics& diagnostics = DefaultDiagnostics();
+  // Where a report without an output file goes: the console, unless a quiet run silences the
+  // console and leaves standard output to the reports.
+  Console& reportConsole = console;
 };
 
 // The real console, clock and environment (objects with static storage that allocate nothing).

@@ -7,6 +7,7 @@
 #include "common/diagnostics.h"
 #include "common/file_system.h"
 #include "common/text.h"
+#include "config/pattern_matcher.h"
 #include "core/language_table.h"
 #include "core/text_ids.h"
 
@@ -37,6 +38,58 @@ PeriodDate DateOfText(std::string_view text) {
   return date;
 }
 
+constexpr std::string_view kPeriodForms =
+    "year N, month N, day N, days N, * or DD.MM[.YYYY]-DD.MM[.YYYY] without blanks";
+
+bool AllDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// DD.MM or DD.MM.YYYY with a real day and month; the loose reading of DateOfText turns
+// anything else into zeros, which select nothing.
+bool IsPeriodDate(std::string_view text) {
+  std::size_t first = text.find('.');
+  if (first == std::string_view::npos) return false;
+  std::size_t second = text.find('.', first + 1);
+  std::string_view day = text.substr(0, first);
+  std::string_view month = text.substr(
+      first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1);
+  std::string_view year =
+      second == std::string_view::npos ? std::string_view("0") : text.substr(second + 1);
+  if (!AllDigits(day) || !AllDigits(month) || !AllDigits(year)) return false;
+  std::int32_t dayValue = IntValue(day);
+  std::int32_t monthValue = IntValue(month);
+  return dayValue >= 1 && dayValue <= 31 && monthValue >= 1 && monthValue <= 12;
+}
+
+bool IsLatinLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Why one pattern word cannot select what it says; empty when it can. Besides the matcher's
+// own errors, two habits of other regular-expression dialects compile here to plain
+// characters and so select next to nothing.
+std::string PatternProblem(std::string_view word) {
+  PatternMatcher matcher;
+  matcher.Match(UpperCase(word), "", MatchMode::kCaseInsensitive);
+  if (!matcher.LastError().empty()) return matcher.LastError();
+  for (std::size_t i = 0; i + 1 < word.size(); ++i) {
+    char next = word[i + 1];
+    if (word[i] == '\\') {
+      if (IsLatinLetter(next)) {
+        return "\"\\" + std::string(1, next) + "\" is the letter " +
+               std::string(1, UpperLatin(next)) + " here (no letter escapes or classes)";
+      }
+      ++i;
+    } else if (word[i] == '{' && next >= '0' && next <= '9') {
+      return "\"{\" is an ordinary character here (no counted repetition)";
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 Configuration::Configuration(const std::string& name, const LanguageTable& language,
@@ -48,6 +101,7 @@ Configuration::Configuration(const std::string& name, const LanguageTable& langu
   console_.Write("Loading configuration from \"" + fileName + "\"... \r\n");
   if (!reader_.Open(fileName)) {
     loaded = false;
+    diagnostics_.Error(fileName, "cannot open the configuration file: " + reader_.ErrorText());
     console_.Write(std::string(kBranchMark) + "Unable to open configuration file.\r\n");
     console_.Write(std::string(kLastMark) + "done.\r\n");
     console_.Write("Usage: Tarnik [<ConfigFile>]\r\n");
@@ -64,6 +118,7 @@ bool Configuration::Load() {
       Interpret(line);
     }
     reader_.Close();
+    if (currentGroup_) ReportUnclosedGroup();
   }
   if (templatePath.empty()) templatePath = WithSeparator(CurrentDirectory());
   if (dataFileName.empty()) dataFileName = "Tarnik.Dat";
@@ -100,10 +155,15 @@ void Configuration::Interpret(const std::string& line) {
     if (value.empty()) {
       console_.Write(std::string(kBranchMark) + "Echotag is not defined at line " +
                      Decimal(lineNumber) + ".\n\r");
+      LineError("define without echo tag patterns; line ignored");
       return;
     }
     // A group still open is abandoned: it never reached its "end".
-    currentGroup_ = std::make_unique<EchoGroup>(UpperCase(Trim(RestAfterBlank(line))));
+    if (currentGroup_) ReportUnclosedGroup();
+    std::string_view patterns = Trim(RestAfterBlank(line));
+    CheckPatterns(patterns);
+    currentGroup_ = std::make_unique<EchoGroup>(UpperCase(patterns));
+    currentGroup_->defineLine = lineNumber;
     return;
   }
   for (const GroupKeyword& groupKeyword : kGroupKeywords) {
@@ -111,6 +171,7 @@ void Configuration::Interpret(const std::string& line) {
     if (!currentGroup_) {
       console_.Write(std::string(kBranchMark) + "Area is not defined." +
                      std::string(groupKeyword.lineEnd));
+      LineError("\"" + keyword + "\" outside a define ... end block; line ignored");
       return;
     }
     InterpretGroupKeyword(keyword, line, value);
@@ -119,6 +180,74 @@ void Configuration::Interpret(const std::string& line) {
   console_.Write(std::string(kBranchMark) + "Unknown keyword \"" +
                  std::string(WordOf(line, 1, " ")) + "\" at line: " + Decimal(lineNumber) +
                  ".\r\n");
+  LineError("unknown keyword \"" + std::string(WordOf(line, 1, kBlanks)) + "\"; line ignored");
+}
+
+std::int32_t Configuration::ListLength(std::string_view keyword, std::string_view value) {
+  if (value.empty() || !ParseInt(value)) {
+    LineError("\"" + std::string(keyword) + "\" needs a whole number (the list length), not \"" +
+              std::string(value) + "\"; the section stays off");
+  }
+  return IntValue(value);
+}
+
+void Configuration::LineError(std::string_view what) {
+  diagnostics_.Error(FileLine(fileName, lineNumber), what);
+}
+
+void Configuration::ReportUnclosedGroup() {
+  diagnostics_.Error(FileLine(fileName, currentGroup_->defineLine),
+                     "group \"" + currentGroup_->tagPatterns +
+                         "\" has no \"end\" before the next define or the end of the file; it "
+                         "gets no report");
+}
+
+void Configuration::CheckPatterns(std::string_view patterns) {
+  int count = WordCount(patterns, kBlanks);
+  for (int i = 1; i <= count; ++i) {
+    std::string_view word = WordOf(patterns, i, kBlanks);
+    if (word[0] == '~') continue;
+    std::string problem = PatternProblem(word);
+    if (!problem.empty()) {
+      LineError("invalid pattern \"" + std::string(word) + "\": " + problem);
+    }
+  }
+}
+
+void Configuration::CheckPeriod(const EchoGroup& group, std::string_view line,
+                                std::string_view value) {
+  std::string written(Trim(RestAfterBlank(TrimLeft(line))));
+  auto bad = [&](std::string_view why) {
+    LineError("bad statperiod \"" + written + "\": " + std::string(why) + "; accepted are " +
+              std::string(kPeriodForms));
+  };
+  switch (group.periodKind) {
+    case '*':
+      return;
+    case 'p':
+      break;
+    default:
+      if (!ParseInt(WordOf(line, 3, kBlanks))) bad("the count is not a number");
+      return;
+  }
+  std::size_t dash = value.find('-');
+  if (value.empty()) {
+    bad("no period given");
+  } else if (dash == std::string_view::npos ||
+             value.find('-', dash + 1) != std::string_view::npos ||
+             !IsPeriodDate(value.substr(0, dash)) || !IsPeriodDate(value.substr(dash + 1))) {
+    bad("not a period");
+  } else if (group.periodFrom.day > group.periodTo.day ||
+             group.periodFrom.month > group.periodTo.month ||
+             (group.periodFrom.year >= 1 && group.periodTo.year >= 1 &&
+              group.periodFrom.year > group.periodTo.year)) {
+    // Day, month and year are compared each on its own, so a range across a month's end
+    // selects nothing; the run goes on as configured.
+    diagnostics_.Warning(FileLine(fileName, lineNumber),
+                         "statperiod \"" + written +
+                             "\" selects nothing: day, month and year are each compared on "
+                             "their own, so the range cannot cross a month's or year's end");
+  }
 }
 
 void Configuration::SetCharset(std::string& field, std::string_view value, bool forOutput) {
@@ -154,14 +283,15 @@ void Configuration::InterpretGroupKeyword(const std::string& keyword, const std:
       group.periodFrom = DateOfText(WordOf(value, 1, " -"));
       group.periodTo = DateOfText(WordOf(value, 2, " -"));
     }
+    CheckPeriod(group, line, value);
   } else if (keyword == "byfrom") {
-    group.byFrom = IntValue(value);
+    group.byFrom = ListLength(keyword, value);
   } else if (keyword == "byto") {
-    group.byTo = IntValue(value);
+    group.byTo = ListLength(keyword, value);
   } else if (keyword == "bysubjects") {
-    group.bySubjects = IntValue(value);
+    group.bySubjects = ListLength(keyword, value);
   } else if (keyword == "bysize") {
-    group.bySize = IntValue(value);
+    group.bySize = ListLength(keyword, value);
   } else if (keyword == "bydays") {
     group.byDays = true;
   } else if (keyword == "bydayofweek") {
@@ -169,7 +299,7 @@ void Configuration::InterpretGroupKeyword(const std::string& keyword, const std:
   } else if (keyword == "bytime") {
     group.byTime = true;
   } else if (keyword == "bytotal") {
-    group.byTotal = IntValue(value);
+    group.byTotal = ListLength(keyword, value);
   } else if (keyword == "template") {
     group.templateName = ToLocalPath(value);
   } else if (keyword == "alias") {
@@ -198,8 +328,8 @@ void Configuration::InterpretFormat(EchoGroup& group, std::string_view value) {
   } else if (name == "json") {
     group.format = ReportFormat::kJson;
   } else {
-    console_.Write(std::string(kBranchMark) + "Unknown report format \"" + std::string(value) +
-                   "\" at line " + Decimal(lineNumber) + "; text is written.\r\n");
+    LineError("\"format\" takes text, html or json, not \"" + std::string(value) +
+              "\"; the report is text");
     group.format = ReportFormat::kText;
   }
 }

@@ -23,7 +23,8 @@ inline constexpr std::string_view kSubBranchMark = "\xB3  \xC0\xC4 ";
 
 // The configuration file: global keywords and the echo groups. The constructor writes the
 // opening line and opens the file; it never fails (a file that cannot be opened leaves
-// loaded false and writes the usage text).
+// loaded false and writes the usage text). Besides the console texts, every faulty line gets
+// one diagnostic naming the file and line.
 class Configuration {
  public:
   // A charset keyword naming a charset that cannot be used is reported to diagnostics.
@@ -52,6 +53,14 @@ class Configuration {
                              std::string_view value);
   void InterpretFormat(EchoGroup& group, std::string_view value);
   void CloseGroup();
+  void CheckPatterns(std::string_view patterns);
+  void CheckPeriod(const EchoGroup& group, std::string_view line, std::string_view value);
+  // The group still open was never closed by "end", so it gets no report.
+  void ReportUnclosedGroup();
+  // The value of a list-length keyword (0 when it is not a number, which is reported).
+  std::int32_t ListLength(std::string_view keyword, std::string_view value);
+  // A diagnostic about the line being read.
+  void LineError(std::string_view what);
 
   void SetCharset(std::string& field, std::string_view value, bool forOutput);
 

@@ -32,14 +32,19 @@ std::string EncodeDataFile(const std::vector<DataEntry>& entries) {
   return writer.Take();
 }
 
-std::vector<DataEntry> LoadDataFile(const std::string& fileName) {
+std::vector<DataEntry> LoadDataFile(const std::string& fileName, std::string* reason) {
   std::string bytes;
-  if (!ReadWholeFile(fileName, bytes)) return {};
+  std::string why;
+  if (!ReadWholeFile(fileName, bytes, &why)) {
+    if (reason != nullptr && !ResolveExisting(fileName).empty()) *reason = why;
+    return {};
+  }
   return ParseDataFile(bytes);
 }
 
-bool SaveDataFile(const std::string& fileName, const std::vector<DataEntry>& entries) {
-  return ReplaceFile(fileName, EncodeDataFile(entries));
+bool SaveDataFile(const std::string& fileName, const std::vector<DataEntry>& entries,
+                  std::string* reason) {
+  return ReplaceFile(fileName, EncodeDataFile(entries), reason);
 }
 
 DataEntry& FindOrCreateDataEntry(std::vector<DataEntry>& entries, std::string_view name) {

@@ -18,10 +18,14 @@ struct DataEntry {
 std::vector<DataEntry> ParseDataFile(std::string_view bytes);
 std::string EncodeDataFile(const std::vector<DataEntry>& entries);
 
-// Reads the data file; a file that cannot be opened gives an empty list.
-std::vector<DataEntry> LoadDataFile(const std::string& fileName);
-// Replaces the data file atomically with the entries. False when it cannot be written.
-bool SaveDataFile(const std::string& fileName, const std::vector<DataEntry>& entries);
+// Reads the data file; a file that cannot be opened gives an empty list. A missing file is
+// the normal first run; for one that exists but cannot be read, reason (when given) receives
+// the system's text.
+std::vector<DataEntry> LoadDataFile(const std::string& fileName, std::string* reason = nullptr);
+// Replaces the data file atomically with the entries. False when it cannot be written, with
+// the system's text in reason (when given).
+bool SaveDataFile(const std::string& fileName, const std::vector<DataEntry>& entries,
+                  std::string* reason = nullptr);
 
 // The first entry with this name, appending a new one with number 0 when there is none.
 DataEntry& FindOrCreateDataEntry(std::vector<DataEntry>& entries, std::string_view name);

@@ -75,6 +75,7 @@ class EchoGroup {
   std::int32_t periodCount = 0;
   PeriodDate periodFrom;
   PeriodDate periodTo;
+  int defineLine = 0;  // the configuration line of its define, for diagnostics
 };
 
 }  // namespace tarnik

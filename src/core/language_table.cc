@@ -29,10 +29,12 @@ std::string LanguageTable::LanguageText(std::int32_t id) const {
   return {};
 }
 
-bool LoadLanguageFile(const std::string& fileName, LanguageTable& table) {
+bool LoadLanguageFile(const std::string& fileName, LanguageTable& table, std::string* reason) {
   std::string bytes;
-  if (!ReadWholeFile(fileName, bytes)) return false;
-  return table.Load(bytes);
+  if (!ReadWholeFile(fileName, bytes, reason)) return false;
+  if (table.Load(bytes)) return true;
+  if (reason != nullptr) *reason = "not a compiled language file (no signature)";
+  return false;
 }
 
 std::string EncodeLanguageFile(const std::vector<std::pair<std::int32_t, std::string>>& entries) {

@@ -27,8 +27,10 @@ class LanguageTable {
   std::vector<Entry> entries_;
 };
 
-// Reads and parses a language file; false when it cannot be opened or has no signature.
-bool LoadLanguageFile(const std::string& fileName, LanguageTable& table);
+// Reads and parses a language file; false when it cannot be opened or has no signature, and
+// reason (when given) then says which.
+bool LoadLanguageFile(const std::string& fileName, LanguageTable& table,
+                      std::string* reason = nullptr);
 
 // Encodes entries in the compiled format (the language compiler and tests use it).
 std::string EncodeLanguageFile(const std::vector<std::pair<std::int32_t, std::string>>& entries);

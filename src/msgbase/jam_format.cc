@@ -148,6 +148,12 @@ void AppendJamSubfield(std::string& area, std::uint16_t loId, std::string_view d
 // JAM stores local time as if it were UTC; no zone is applied either way, so the date reads
 // back as the writer's clock showed it.
 void JamSecondsToDate(std::uint32_t seconds, MsgDateTime& date) {
+  // 0 is a date field nobody filled (a packer's emptied slot, a message never processed), not
+  // the first second of 1970.
+  if (seconds == 0) {
+    date = MsgDateTime();
+    return;
+  }
   std::int32_t day = 0, month = 0, year = 0;
   DateOfDayNumber(static_cast<std::int32_t>(seconds / kSecondsPerDay + kJulianOf1970), day, month,
                   year);
@@ -161,6 +167,7 @@ void JamSecondsToDate(std::uint32_t seconds, MsgDateTime& date) {
 }
 
 std::uint32_t JamDateToSeconds(const MsgDateTime& date) {
+  if (!IsCalendarDate(date)) return 0;
   const std::int64_t days =
       static_cast<std::int64_t>(DayNumber(date.Year, date.Month, date.Day)) - kJulianOf1970;
   const std::int64_t seconds = days * kSecondsPerDay + date.Hour * 3600 + date.Min * 60 +

@@ -135,7 +135,9 @@ std::string_view JamKludgeName(std::uint16_t loId);
 // kludges as KludgeLine writes it.
 bool JamKludgeSubfield(std::string_view line, std::uint16_t& loId, std::string_view& value);
 
-// Seconds since 1970-01-01 (no time zone) as a date via the day number, and back.
+// Seconds since 1970-01-01 (no time zone) as a date via the day number, and back. 0 gives the
+// empty date (every field 0), as the field was never filled; a date that names no day is
+// stored as 0.
 void JamSecondsToDate(std::uint32_t seconds, MsgDateTime& date);
 std::uint32_t JamDateToSeconds(const MsgDateTime& date);
 

@@ -18,6 +18,12 @@ struct MsgDateTime {
   std::uint16_t Year = 0;
 };
 
+// True when the date names a day: month 1 to 12 and a day from 1. A date field that no writer
+// filled (zero words, a JAM date of 0) does not.
+inline bool IsCalendarDate(const MsgDateTime& date) {
+  return date.Month >= 1 && date.Month <= 12 && date.Day >= 1;
+}
+
 // The clock's local date and time as a message date.
 MsgDateTime MsgDateTimeNow(const Clock& clock);
 

@@ -11,6 +11,7 @@ ReportOutput::~ReportOutput() { Close(); }
 
 bool ReportOutput::OpenFile(const std::string& name) {
   Close();
+  writeError_.clear();
   return file_.Open(name, FileMode::kCreate);
 }
 
@@ -35,7 +36,9 @@ void ReportOutput::Flush() {
   if (console_ != nullptr) {
     console_->Write(buffer_);
   } else if (file_.IsOpen()) {
-    file_.Write(buffer_.data(), buffer_.size());
+    if (!file_.Write(buffer_.data(), buffer_.size()) && writeError_.empty()) {
+      writeError_ = file_.ErrorText();
+    }
   }
   buffer_.clear();
 }

@@ -34,11 +34,16 @@ class ReportOutput {
   void SetLineEnd(std::string_view lineEnd) { lineEnd_ = lineEnd; }
   // Passes on what is buffered and closes a file; later writes are dropped.
   void Close();
+  // The system's reason when writing the file failed (a full disk); empty while all went out.
+  const std::string& WriteError() const { return writeError_; }
+  // The system's reason when OpenFile failed.
+  std::string OpenError() const { return file_.ErrorText(); }
 
  private:
   void Flush();
 
   File file_;
+  std::string writeError_;
   Console* console_ = nullptr;
   std::string buffer_;
   std::size_t bufferSize_;

@@ -65,6 +65,8 @@ class ReportTemplate {
   const std::vector<Section>& sections() const { return sections_; }
   const std::string& fileName() const { return fileName_; }
   bool opened() const { return opened_; }
+  // The system's reason when OpenTemplate failed.
+  std::string OpenError() const { return reader_.ErrorText(); }
 
  private:
   class Loader;

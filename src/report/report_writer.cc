@@ -59,12 +59,16 @@ ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
     : output_(bufferSize),
       group_(group),
       language_(language),
+      diagnostics_(services.diagnostics),
       clock_(services.clock),
       toUtf8_(reportCharset, "UTF-8") {
   if (group.outputName.empty()) {
-    output_.OpenConsole(services.console);
+    output_.OpenConsole(services.reportConsole);
   } else if (!output_.OpenFile(ToLocalPath(group.outputName))) {
     services.console.Write("fault: unable to create report file ~" + group.outputName + "~.\r\n");
+    diagnostics_.Error(ToLocalPath(group.outputName),
+                       "cannot create the report file: " + output_.OpenError() +
+                           "; no report for group \"" + group.description + "\"");
     return;
   }
   if (group.format != ReportFormat::kText) output_.SetLineEnd("\n");
@@ -76,12 +80,19 @@ ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
   if (template_->OpenTemplate(templatePath, group.templateName, services.console)) {
     template_->LoadTemplates();
   } else {
+    diagnostics_.Error(
+        template_->fileName(),
+        "cannot open the template: " + template_->OpenError() + "; the built-in layout is used");
     template_.reset();
   }
 }
 
 ReportWriter::~ReportWriter() {
   output_.Close();
+  if (!output_.WriteError().empty()) {
+    diagnostics_.Error(ToLocalPath(group_.outputName),
+                       "cannot write the report file: " + output_.WriteError());
+  }
   template_.reset();
 }
 

@@ -22,16 +22,19 @@ struct StatTables;
 // whose sections the template may replace. As JSON: one document, no template.
 class ReportWriter {
  public:
-  // Opens the group's output (group.outputName, or standard output through services.console
-  // when empty) and loads the group's template from templatePath + group.templateName,
-  // writing the missing-template console text when it cannot be opened. JSON groups and HTML
-  // groups without a template name load none. When the output file
-  // cannot be created, writes a console line naming it and loads no template.
-  // reportCharset is the charset of the report's texts; HTML and JSON convert them into UTF-8.
+  // Opens the group's output (group.outputName, or standard output through
+  // services.reportConsole when empty) and loads the group's template from templatePath +
+  // group.templateName, writing the missing-template console text and a diagnostic when it
+  // cannot be opened; JSON groups and HTML groups without a template name load none. When the
+  // output file cannot be created, writes a console line and a diagnostic naming it and loads
+  // no template. reportCharset is the charset of the report's texts; HTML and JSON convert
+  // them into UTF-8.
   ReportWriter(const std::string& templatePath, EchoGroup& group, const LanguageTable& language,
                Services services, std::string_view reportCharset = kDesignCharset,
                std::size_t bufferSize = kReportBufferSize);
-  ~ReportWriter();  // flushes and closes the output, then destroys the template
+  // Flushes and closes the output (a failed write gets a diagnostic), then destroys the
+  // template.
+  ~ReportWriter();
   ReportWriter(const ReportWriter&) = delete;
   ReportWriter& operator=(const ReportWriter&) = delete;
 
@@ -62,6 +65,7 @@ class ReportWriter {
   std::unique_ptr<ReportTemplate> template_;
   EchoGroup& group_;
   const LanguageTable& language_;
+  Diagnostics& diagnostics_;
   const Clock& clock_;
   CharsetConverter toUtf8_;
 };

@@ -10,6 +10,7 @@
 #include "core/language_table.h"
 #include "core/text_ids.h"
 #include "msgbase/message_base.h"
+#include "msgbase/open_failure.h"
 #include "scan/message_analysis.h"
 #include "scan/spinner.h"
 #include "scan/split_walk.h"
@@ -44,7 +45,7 @@ void AddDeliveryTime(const MsgDateTime& written, std::int32_t writtenDay,
   // A *.MSG date-arrived field that no tosser filled holds no date (crashmail leaves it 0 in
   // echomail and keeps zone and point words there in netmail): such a message has no
   // delivery time, rather than one of decades.
-  if (arrived.Month < 1 || arrived.Month > 12 || arrived.Day < 1) return;
+  if (!IsCalendarDate(arrived)) return;
   std::int32_t delivery = DeliveryHours(
       writtenDay, written.Hour, DayNumber(arrived.Year, arrived.Month, arrived.Day), arrived.Hour);
   if (delivery > 0) {
@@ -159,7 +160,9 @@ bool CountWalk(MessageBase& base, std::int64_t stop, const EchoGroup& group, std
       base.GetDateWritten(written);
       base.GetDateArrived(arrived);
       const std::int32_t writtenDay = DayNumber(written.Year, written.Month, written.Day);
-      if (InPeriod(writtenDay, group, today)) {
+      // A slot a packer emptied, or a header nobody filled, holds no date written: it is not
+      // a message, and counting it would stretch the day range back to 1970 or 1980.
+      if (IsCalendarDate(written) && InPeriod(writtenDay, group, today)) {
         CountMessage(base, written, writtenDay, arrived, group, counts, scratch);
         if (spinner != nullptr) spinner->Step();
       }
@@ -240,13 +243,18 @@ void RecomputeGroupTotals(EchoGroup& group, const StatTables& tables, const Grou
 
 void ScanEcho(const EchoEntry& echo, EchoGroup& group, const GroupScan& scan) {
   Console& console = scan.services.console;
+  Diagnostics& diagnostics = scan.services.diagnostics;
   if (echo.areaSpec.empty()) {
     console.Write(scan.language.LanguageText(kNoBaseText) + "\r\n");
+    diagnostics.Error(echo.tag, "the tosser configuration names no message base");
     return;
   }
   std::unique_ptr<MessageBase> base;
-  if (!OpenMessageBase(echo.areaSpec, base, nullptr, scan.services.clock)) {
+  std::int32_t status = 0;
+  if (!OpenMessageBase(echo.areaSpec, base, &status, scan.services.clock)) {
     console.Write(scan.language.LanguageText(kBaseNotOpenedText) + "\r\n");
+    diagnostics.Error(echo.tag,
+                      "cannot open the message base: " + OpenFailureText(echo.areaSpec, status));
     RecomputeGroupTotals(group, scan.tables, scan.state);
     return;
   }

@@ -21,6 +21,16 @@ std::vector<TestMessage> Messages(int count) {
   return messages;
 }
 
+// The lines of a text with Unix line ends, without them.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
 // The "Messages" figure of a report in the built-in layout.
 std::string MessagesLine(const std::string& report) {
   std::size_t at = report.find(" Messages ....");
@@ -86,7 +96,19 @@ TEST(RunLoop, ConsoleOfAWholeRun) {
   ASSERT_TRUE(testing::WriteTestBase("S" + dir.File("base/two"), Messages(1)));
 
   auto run = testing::RunTarnik();
-  EXPECT_EQ(run.exitCode, 0);
+  // The console is the design's; each of the three problems gets one line on standard error
+  // naming the file or echo and the reason, and the exit status says the run had problems.
+  EXPECT_EQ(run.exitCode, 2);
+  const std::vector<std::string> errors = Lines(run.errors);
+  ASSERT_EQ(errors.size(), 3u) << run.errors;
+  EXPECT_EQ(errors[0], "tarnik: " + dir.File("none.tpl") +
+                           ": cannot open the template: No such file or directory; the built-in "
+                           "layout is used");
+  EXPECT_EQ(errors[1].rfind("tarnik: MISSING: ", 0), 0u) << errors[1];
+  EXPECT_NE(errors[1].find("Squish base base/gone: base/gone.SQD: not found"), std::string::npos)
+      << errors[1];
+  EXPECT_EQ(errors[2].rfind("tarnik: no/such/dir/both.txt: ", 0), 0u) << errors[2];
+  EXPECT_NE(errors[2].find("No such file or directory"), std::string::npos) << errors[2];
   EXPECT_EQ(run.output,
             "Tarnik/W32 v0.3.4a.\r\n"
             "Loading configuration from \"Tarnik.Cfg\"... \r\n"

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "areas/area_test_support.h"
 #include "common/clock.h"
 #include "common/console.h"
+#include "common/diagnostics.h"
 #include "common/environment.h"
 #include "common/file_system.h"
 #include "config/echo_group.h"
@@ -39,6 +42,7 @@ std::vector<std::unique_ptr<EchoGroup>> Groups(std::initializer_list<const char*
 struct Result {
   std::string console;
   std::string groups;
+  std::string errors;
 };
 
 Result Import(std::string_view kind, const std::string& path,
@@ -46,10 +50,12 @@ Result Import(std::string_view kind, const std::string& path,
               const MapEnvironment& environment = MapEnvironment()) {
   auto groups = Groups(patterns);
   StringConsole console;
+  StringConsole errors;
+  Diagnostics diagnostics(errors);
   FixedClock clock(LocalTime{});
   LanguageTable language = AreaLanguage();
-  ImportAreas(kind, path, groups, language, Services{console, clock, environment});
-  return {console.text(), Render(groups)};
+  ImportAreas(kind, path, groups, language, Services{console, clock, environment, diagnostics});
+  return {console.text(), Render(groups), errors.text()};
 }
 
 TEST(ImportAreas, DispatchesOnTheKindInAnyCase) {
@@ -88,6 +94,64 @@ TEST(ImportAreas, DispatchesOnTheKindInAnyCase) {
     Result result = Import(c.kind, c.path, {"ONE", "~B"}, environment);
     EXPECT_EQ(result.console, c.console);
     EXPECT_EQ(result.groups, c.groups);
+    // Only the failing kinds below have something to tell.
+    if (c.kind == "FastEcho" || c.kind == "Squish2") {
+      EXPECT_NE(result.errors, "");
+    } else {
+      EXPECT_EQ(result.errors, "");
+    }
+  }
+}
+
+TEST(ImportAreas, AFailedImportIsToldWithTheFileAndTheReason) {
+  testing::TempDir dir;
+  std::filesystem::create_directory(dir.File("a-directory"));
+  struct Case {
+    std::string kind;
+    std::string path;
+    MapEnvironment environment;
+    std::string errors;
+  } cases[] = {
+      {"areasbbs",
+       "nothere.bbs",
+       {},
+       "tarnik: nothere.bbs: cannot open the tosser configuration: No such file or directory; "
+       "no echo imported\n"},
+      {"squish",
+       "C:\\Squish\\nothere.cfg",
+       {},
+       "tarnik: C:/Squish/nothere.cfg: cannot open the tosser configuration: No such file or "
+       "directory; no echo imported\n"},
+      {"jt",
+       "a-directory",
+       {},
+       "tarnik: a-directory: cannot open the tosser configuration: Is a directory; no echo "
+       "imported\n"},
+      {"fidoconfig",
+       "",
+       {},
+       "tarnik: FIDOCONFIG: not set; \"AreaFile fidoconfig\" needs it to find the fidoconfig "
+       "file; no echo imported\n"},
+      {"fidoconfig", "",
+       MapEnvironment(std::map<std::string, std::string>{{"FIDOCONFIG", "gone/config"}}),
+       "tarnik: gone/config: cannot open the tosser configuration: No such file or directory; "
+       "no echo imported\n"},
+      {"fastecho",
+       "nothere.cfg",
+       {},
+       "tarnik: nothere.cfg: cannot open the tosser configuration: No such file or directory; "
+       "no echo imported\n"},
+      {"Squish2",
+       "x",
+       {},
+       "tarnik: AreaFile: unknown tosser kind \"Squish2\" (areasbbs, squish, partoss, fastecho, "
+       "jt, fidoconfig); no echo imported\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind + " " + c.path);
+    Result result = Import(c.kind, c.path, {"ONE"}, c.environment);
+    EXPECT_EQ(result.errors, c.errors);
+    EXPECT_EQ(result.groups, "ONE:\n");
   }
 }
 

@@ -12,6 +12,7 @@
 #include "common/byte_source.h"
 #include "common/bytes.h"
 #include "common/console.h"
+#include "common/diagnostics.h"
 #include "common/file_system.h"
 #include "common/read_window.h"
 #include "support/temp_dir.h"
@@ -67,14 +68,17 @@ class FlagCheckingSink final : public AreaSink {
 struct ReadResult {
   std::string console;
   std::string areas;
+  std::string errors;
 };
 
 ReadResult ReadConfig(const std::string& path) {
   RecordingSink sink;
   StringConsole console;
+  StringConsole errors;
+  Diagnostics diagnostics(errors);
   LanguageTable language = AreaLanguage();
-  FastEchoReader(language).Read(path, sink, console);
-  return {console.text(), sink.text};
+  FastEchoReader(language).Read(path, sink, console, diagnostics);
+  return {console.text(), sink.text, errors.text()};
 }
 
 TEST(FastEchoReader, OffersMsgSquishAndJamAreasWhileHoldingTheFlag) {
@@ -153,6 +157,9 @@ TEST(FastEchoReader, RefusesWhileTheFlagExists) {
     ReadResult run = ReadConfig(dir.File("fe.cfg"));
     EXPECT_EQ(run.console,
               std::string(kStart) + "fault.\r\nAnother copy of fastecho/feutil is working!\r\n");
+    EXPECT_EQ(run.errors,
+              "tarnik: sem/febusy.0: FastEcho's busy flag is set (FastEcho or FEUtil "
+              "is running); no echo imported\n");
     EXPECT_EQ(run.areas, "");
     EXPECT_TRUE(FileExists("sem/" + flagName)) << "someone else's flag stays";
   }
@@ -164,14 +171,19 @@ TEST(FastEchoReader, RefusesWhileTheFlagExists) {
 }
 
 TEST(FastEchoReader, ShortOrMissingFilesCannotBeOpened) {
+  const std::string kShort =
+      "tarnik: fe.cfg: shorter than a FastEcho configuration header; no echo imported\n";
   struct Case {
     std::string name;
     std::string contents;
     bool write;
+    std::string errors;
   } cases[] = {
-      {"missing", "", false},
-      {"empty", "", true},
-      {"one byte short of a header", Header(0, 0, 0, "sem").substr(0, 4643), true},
+      {"missing", "", false,
+       "tarnik: fe.cfg: cannot open the tosser configuration: No such file or directory; no "
+       "echo imported\n"},
+      {"empty", "", true, kShort},
+      {"one byte short of a header", Header(0, 0, 0, "sem").substr(0, 4643), true, kShort},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -179,6 +191,7 @@ TEST(FastEchoReader, ShortOrMissingFilesCannotBeOpened) {
     if (c.write) dir.Write("fe.cfg", c.contents);
     ReadResult run = ReadConfig("fe.cfg");
     EXPECT_EQ(run.console, std::string(kStart) + "fault.\r\nUnable to open file fe.cfg\r\n");
+    EXPECT_EQ(run.errors, c.errors);
     EXPECT_FALSE(DirectoryExists("sem")) << "no flag without a header";
   }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "common/console.h"
 #include "common/diagnostics.h"
 #include "common/file_system.h"
@@ -24,15 +26,19 @@ LanguageTable Language() {
 struct Loaded {
   std::string console;
   std::unique_ptr<Configuration> config;
+  std::string errors;  // the diagnostics, one line each
+  int errorCount = 0;
 };
 
 Loaded LoadText(const testing::TempDir& dir, const std::string& text) {
   dir.Write("Tarnik.Cfg", text);
   static const LanguageTable language = Language();
   StringConsole console;
-  auto config = std::make_unique<Configuration>("", language, console);
+  StringConsole errors;
+  Diagnostics diagnostics(errors);
+  auto config = std::make_unique<Configuration>("", language, console, diagnostics);
   config->Load();
-  return {console.text(), std::move(config)};
+  return {console.text(), std::move(config), errors.text(), diagnostics.errorCount()};
 }
 
 std::string Opening() { return "Loading configuration from \"Tarnik.Cfg\"... \r\n"; }
@@ -41,8 +47,13 @@ TEST(Configuration, MissingFileWritesUsageAndFails) {
   testing::TempDir dir;
   LanguageTable language = Language();
   StringConsole console;
-  Configuration config("nothere.cfg", language, console);
+  StringConsole errors;
+  Diagnostics diagnostics(errors);
+  Configuration config("nothere.cfg", language, console, diagnostics);
   EXPECT_FALSE(config.Load());
+  EXPECT_EQ(errors.text(),
+            "tarnik: nothere.cfg: cannot open the configuration file: No such file or "
+            "directory\n");
   EXPECT_EQ(console.text(), "Loading configuration from \"nothere.cfg\"... \r\n" + kBranch +
                                 "Unable to open configuration file.\r\n" + kLast + "done.\r\n" +
                                 "Usage: Tarnik [<ConfigFile>]\r\n" +
@@ -135,6 +146,142 @@ TEST(Configuration, MessagesForBadLinesCarryTheirOwnLineEnds) {
   EXPECT_EQ(group.templateName, "Default.Tpl");
   EXPECT_EQ(group.description, "Default groups");
   EXPECT_FALSE(group.useDataFile);
+  // Every console message has its diagnostic with the line; a missing template is no error.
+  EXPECT_EQ(loaded.errors,
+            "tarnik: Tarnik.Cfg:1: \"out\" outside a define ... end block; line ignored\n"
+            "tarnik: Tarnik.Cfg:2: \"byfrom\" outside a define ... end block; line ignored\n"
+            "tarnik: Tarnik.Cfg:3: \"bysize\" outside a define ... end block; line ignored\n"
+            "tarnik: Tarnik.Cfg:4: unknown keyword \";indented\"; line ignored\n"
+            "tarnik: Tarnik.Cfg:5: unknown keyword \"frobnicate\"; line ignored\n"
+            "tarnik: Tarnik.Cfg:6: unknown keyword \"\"; line ignored\n"
+            "tarnik: Tarnik.Cfg:7: define without echo tag patterns; line ignored\n"
+            "tarnik: Tarnik.Cfg:8: define without echo tag patterns; line ignored\n"
+            "tarnik: Tarnik.Cfg:11: \"usedatafile\" outside a define ... end block; line "
+            "ignored\n"
+            "tarnik: Tarnik.Cfg:12: \"description\" outside a define ... end block; line "
+            "ignored\n");
+  EXPECT_EQ(loaded.errorCount, 10);
+}
+
+// One group around the line; what the diagnostics say about it (empty: nothing).
+struct DiagnosedLine {
+  std::string line;
+  std::string diagnostic;
+};
+
+void ExpectDiagnostics(std::span<const DiagnosedLine> cases, bool counted) {
+  for (const DiagnosedLine& c : cases) {
+    SCOPED_TRACE(c.line);
+    testing::TempDir dir;
+    Loaded loaded = LoadText(dir, "define ECHO\n" + c.line + "\ntemplate t\nend\n");
+    EXPECT_EQ(loaded.errors,
+              c.diagnostic.empty() ? "" : "tarnik: Tarnik.Cfg:" + c.diagnostic + "\n");
+    EXPECT_EQ(loaded.errorCount, c.diagnostic.empty() || !counted ? 0 : 1);
+    EXPECT_EQ(loaded.console, Opening() + kLast + "done.\r\n");
+  }
+}
+
+TEST(Configuration, PeriodsThatCannotSelectWhatTheySayAreTold) {
+  const std::string forms =
+      "; accepted are year N, month N, day N, days N, * or DD.MM[.YYYY]-DD.MM[.YYYY] without "
+      "blanks";
+  const DiagnosedLine errors[] = {
+      {"statperiod month", ""},
+      {"statperiod Month 2", ""},
+      {"statperiod days 7", ""},
+      {"statperiod day -1", ""},
+      {"statperiod year 1", ""},
+      {"statperiod *", ""},
+      {"statperiod 01.12-31.12", ""},
+      {"statperiod 1.3.2024-31.3.2024", ""},
+      {"statperiod 01.03.2001-31.03.2001 March", ""},
+      {"statperiod mnth 1", "2: bad statperiod \"mnth 1\": not a period" + forms},
+      {"statperiod months 1", "2: bad statperiod \"months 1\": not a period" + forms},
+      {"statperiod 2024-03-01", "2: bad statperiod \"2024-03-01\": not a period" + forms},
+      {"statperiod 01.03.2024 - 31.03.2024",
+       "2: bad statperiod \"01.03.2024 - 31.03.2024\": not a period" + forms},
+      {"statperiod 01.03.2024-", "2: bad statperiod \"01.03.2024-\": not a period" + forms},
+      {"statperiod 32.01-31.01", "2: bad statperiod \"32.01-31.01\": not a period" + forms},
+      {"statperiod 01.13-31.12", "2: bad statperiod \"01.13-31.12\": not a period" + forms},
+      {"statperiod 01.03.24x-31.03.24",
+       "2: bad statperiod \"01.03.24x-31.03.24\": not a period" + forms},
+      {"statperiod", "2: bad statperiod \"\": no period given" + forms},
+      {"statperiod month one",
+       "2: bad statperiod \"month one\": the count is not a number" + forms},
+      {"byfrom 10", ""},
+      {"bytotal -1", ""},
+      {"byfrom ten",
+       "2: \"byfrom\" needs a whole number (the list length), not \"ten\"; the section stays off"},
+      {"bysubjects",
+       "2: \"bysubjects\" needs a whole number (the list length), not \"\"; the section stays off"},
+  };
+  ExpectDiagnostics(errors, true);
+  // A range across a month's end is valid but selects nothing: a warning, not an error.
+  const DiagnosedLine warnings[] = {
+      {"statperiod 15.01.2001-14.02.2001",
+       "2: warning: statperiod \"15.01.2001-14.02.2001\" selects nothing: day, month and year "
+       "are each compared on their own, so the range cannot cross a month's or year's end"},
+      {"statperiod 01.01.2002-31.01.2001",
+       "2: warning: statperiod \"01.01.2002-31.01.2001\" selects nothing: day, month and year "
+       "are each compared on their own, so the range cannot cross a month's or year's end"},
+  };
+  ExpectDiagnostics(warnings, false);
+}
+
+TEST(Configuration, PatternsTheMatcherCannotTakeAreTold) {
+  struct Case {
+    std::string patterns;
+    std::string diagnostic;
+  } cases[] = {
+      {"^SU\\.GENERAL$ ~A RU\\..* (A|B)+ [0-9] \\101", ""},
+      {"^SM\\.(SQ", "invalid pattern \"^SM\\.(SQ\": unmatched ()"},
+      {"ECHO) OTHER", "invalid pattern \"ECHO)\": unmatched ()"},
+      {"*ECHO", "invalid pattern \"*ECHO\": ?+* follows nothing"},
+      {"A**", "invalid pattern \"A**\": nested *?+"},
+      {"[Z-A]", "invalid pattern \"[Z-A]\": invalid [] range"},
+      {"[AB", "invalid pattern \"[AB\": unmatched []"},
+      {"()*", "invalid pattern \"()*\": *+ operand could be empty"},
+      {"ECHO\\", "invalid pattern \"ECHO\\\": trailing \\"},
+      {"SU.{1,3}",
+       "invalid pattern \"SU.{1,3}\": \"{\" is an ordinary character here (no counted "
+       "repetition)"},
+      {"\\w+",
+       "invalid pattern \"\\w+\": \"\\w\" is the letter W here (no letter escapes or "
+       "classes)"},
+      {"\\x41",
+       "invalid pattern \"\\x41\": \"\\x\" is the letter X here (no letter escapes or "
+       "classes)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.patterns);
+    testing::TempDir dir;
+    Loaded loaded = LoadText(dir, "define " + c.patterns + "\ntemplate t\nend\n");
+    EXPECT_EQ(loaded.errors,
+              c.diagnostic.empty() ? "" : "tarnik: Tarnik.Cfg:1: " + c.diagnostic + "\n");
+    // The group is kept as written: what it selects does not change.
+    ASSERT_EQ(loaded.config->groups.size(), 1u);
+  }
+}
+
+TEST(Configuration, GroupWithoutEndIsTold) {
+  testing::TempDir dir;
+  Loaded loaded = LoadText(dir,
+                           "define FIRST\n"
+                           "template t\n"
+                           "define SECOND\n"
+                           "end\n"
+                           "; comment\n"
+                           "define THIRD\n"
+                           "template t\n");
+  EXPECT_EQ(loaded.errors,
+            "tarnik: Tarnik.Cfg:1: group \"FIRST\" has no \"end\" before the next define or the "
+            "end of the file; it gets no report\n"
+            "tarnik: Tarnik.Cfg:6: group \"THIRD\" has no \"end\" before the next define or the "
+            "end of the file; it gets no report\n");
+  EXPECT_EQ(loaded.errorCount, 2);
+  ASSERT_EQ(loaded.config->groups.size(), 1u);
+  EXPECT_EQ(loaded.config->groups[0]->tagPatterns, "SECOND");
+  EXPECT_EQ(loaded.config->groups[0]->defineLine, 3);
 }
 
 TEST(Configuration, GroupRules) {
@@ -197,9 +344,12 @@ TEST(Configuration, FormatKeyword) {
   // Only the text group without a template hears about the default one.
   EXPECT_EQ(loaded.console, Opening() + kBranch + "Area is not defined.\r\n" + kBranch +
                                 "Template file name not defined for group [].\r\n" + kSubBranch +
-                                "File ~Default.Tpl~ will be used as template file.\r\n" + kBranch +
-                                "Unknown report format \"pdf\" at line 20; text is written.\r\n" +
-                                kLast + "done.\r\n");
+                                "File ~Default.Tpl~ will be used as template file.\r\n" + kLast +
+                                "done.\r\n");
+  EXPECT_EQ(loaded.errors,
+            "tarnik: Tarnik.Cfg:1: \"format\" outside a define ... end block; line ignored\n"
+            "tarnik: Tarnik.Cfg:20: \"format\" takes text, html or json, not \"pdf\"; the report "
+            "is text\n");
 }
 
 TEST(Configuration, StatPeriodForms) {

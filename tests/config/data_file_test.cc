@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/bytes.h"
 #include "support/temp_dir.h"
 
@@ -53,6 +55,20 @@ TEST(DataFile, SaveReplacesAndLoadReadsBack) {
   ASSERT_TRUE(SaveDataFile(dir.File("Tarnik.Dat"), {{"SU.GENERAL", 70000}}));
   EXPECT_EQ(Show(LoadDataFile(dir.File("Tarnik.Dat"))), "SU.GENERAL=70000;");
   EXPECT_FALSE(SaveDataFile(dir.File("no/such/dir/Tarnik.Dat"), {{"X", 1}}));
+}
+
+// The first run has no data file and that is no problem; one that is there but cannot be read,
+// or cannot be written, is, and the system's reason is kept for the diagnostic.
+TEST(DataFile, ReasonsForFilesThatCannotBeReadOrWritten) {
+  testing::TempDir dir;
+  std::string reason = "untouched";
+  EXPECT_TRUE(LoadDataFile(dir.File("Tarnik.Dat"), &reason).empty());
+  EXPECT_EQ(reason, "untouched");
+  std::filesystem::create_directory(dir.File("Tarnik.Dat"));
+  EXPECT_TRUE(LoadDataFile(dir.File("Tarnik.Dat"), &reason).empty());
+  EXPECT_EQ(reason, "Is a directory");
+  EXPECT_FALSE(SaveDataFile(dir.File("no/such/dir/Tarnik.Dat"), {{"X", 1}}, &reason));
+  EXPECT_EQ(reason, "No such file or directory");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/temp_dir.h"
+
 namespace tarnik {
 namespace {
 
@@ -41,6 +43,20 @@ TEST(LanguageTable, SignatureAndTruncation) {
   LanguageTable hostile;
   EXPECT_TRUE(hostile.Load(huge));
   EXPECT_EQ(hostile.size(), 2u);
+}
+
+TEST(LoadLanguageFile, SaysWhyAFileWasRefused) {
+  testing::TempDir dir;
+  LanguageTable table;
+  std::string reason;
+  EXPECT_FALSE(LoadLanguageFile(dir.File("Tarnik.Lng"), table, &reason));
+  EXPECT_EQ(reason, "No such file or directory");
+  dir.Write("Tarnik.Lng", "JUNK");
+  EXPECT_FALSE(LoadLanguageFile(dir.File("Tarnik.Lng"), table, &reason));
+  EXPECT_EQ(reason, "not a compiled language file (no signature)");
+  dir.Write("Tarnik.Lng", EncodeLanguageFile({{1, "one"}}));
+  EXPECT_TRUE(LoadLanguageFile(dir.File("Tarnik.Lng"), table, &reason));
+  EXPECT_EQ(table.LanguageText(1), "one");
 }
 
 }  // namespace

@@ -112,8 +112,12 @@ TEST_P(JamFixture, ReadsWhatTheManifestRecords) {
     EXPECT_EQ(from, m["from"].text);
     EXPECT_EQ(to, m["to"].text);
     EXPECT_EQ(subject, m["subject"].text);
-    EXPECT_EQ(DateWritten(*base), m["date_written"].text);
-    EXPECT_EQ(DateArrived(*base), m["date_processed"].text);
+    // A field of 0 (the slot a packer emptied) reads as no date rather than as 1970.
+    const std::string noDate = "0000-00-00 00:00:00";
+    EXPECT_EQ(DateWritten(*base),
+              m["date_written_raw"].Int() == 0 ? noDate : m["date_written"].text);
+    EXPECT_EQ(DateArrived(*base),
+              m["date_processed_raw"].Int() == 0 ? noDate : m["date_processed"].text);
 
     // Expected text: kludge lines from the subfields, the stored text, then trace, seen-by
     // and path lines; MSGID lines are compared on their own below.

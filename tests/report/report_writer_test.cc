@@ -7,6 +7,7 @@
 
 #include "common/clock.h"
 #include "common/console.h"
+#include "common/diagnostics.h"
 #include "common/environment.h"
 #include "config/echo_group.h"
 #include "core/language_table.h"
@@ -205,11 +206,14 @@ std::string WriteToConsole(EchoGroup& group, StatTables& tables, const std::stri
                            std::size_t bufferSize = kReportBufferSize) {
   LanguageTable language = TestLanguage();
   StringConsole console;
+  StringConsole errors;
+  Diagnostics diagnostics(errors);
   FixedClock clock(kNow);
   MapEnvironment environment;
   {
-    ReportWriter writer(templatePath, group, language, Services{console, clock, environment},
-                        kDesignCharset, bufferSize);
+    ReportWriter writer(templatePath, group, language,
+                        Services{console, clock, environment, diagnostics}, kDesignCharset,
+                        bufferSize);
     EXPECT_TRUE(writer.IsOpen());
     writer.WriteAll(tables);
   }
@@ -257,15 +261,76 @@ TEST(ReportWriter, UncreatableOutputSkipsTheGroup) {
   group.outputName = "no/such/dir/report.txt";
   LanguageTable language = TestLanguage();
   StringConsole console;
+  StringConsole errors;
+  Diagnostics diagnostics(errors);
   FixedClock clock(kNow);
   MapEnvironment environment;
   {
-    ReportWriter writer(dir.path(), group, language, Services{console, clock, environment});
+    ReportWriter writer(dir.path(), group, language,
+                        Services{console, clock, environment, diagnostics});
     EXPECT_FALSE(writer.IsOpen());
     writer.WriteAll(tables);
   }
   EXPECT_EQ(console.text(), "fault: unable to create report file ~no/such/dir/report.txt~.\r\n");
+  EXPECT_EQ(errors.text(),
+            "tarnik: no/such/dir/report.txt: cannot create the report file: No such file or "
+            "directory; no report for group \"" +
+                group.description + "\"\n");
   EXPECT_EQ(tables.days.size(), 2u);
+}
+
+// A full disk loses the report: the writer says so instead of leaving a cut file unnoticed.
+TEST(ReportWriter, AWriteThatFailsIsTold) {
+  testing::TempDir dir;
+  dir.Write("t.tpl", "");
+  StatTables tables = SampleTables();
+  EchoGroup group("test.*");
+  SampleGroup(group, tables);
+  group.templateName = "t.tpl";
+  group.outputName = "/dev/full";
+  LanguageTable language = TestLanguage();
+  StringConsole console;
+  StringConsole errors;
+  Diagnostics diagnostics(errors);
+  FixedClock clock(kNow);
+  MapEnvironment environment;
+  {
+    ReportWriter writer(dir.path(), group, language,
+                        Services{console, clock, environment, diagnostics});
+    ASSERT_TRUE(writer.IsOpen());
+    writer.WriteAll(tables);
+  }
+  EXPECT_EQ(console.text(), "");
+  EXPECT_EQ(errors.text(),
+            "tarnik: /dev/full: cannot write the report file: No space left on device\n");
+}
+
+// Without an output file the report goes to the report console, which a quiet run keeps
+// apart from the console texts; a missing template is told with its full path.
+TEST(ReportWriter, ReportWithoutAFileGoesToTheReportConsole) {
+  testing::TempDir dir;
+  StatTables tables = SampleTables();
+  EchoGroup group("test.*");
+  SampleGroup(group, tables);
+  group.templateName = "none.tpl";
+  LanguageTable language = TestLanguage();
+  StringConsole console;
+  StringConsole reports;
+  StringConsole errors;
+  Diagnostics diagnostics(errors);
+  FixedClock clock(kNow);
+  MapEnvironment environment;
+  {
+    ReportWriter writer(dir.path(), group, language,
+                        Services{console, clock, environment, diagnostics, reports});
+    writer.WriteAll(tables);
+  }
+  EXPECT_EQ(console.text(),
+            "done.\r\nUnable to open template file ~none.tpl~. Using default templates... ");
+  EXPECT_EQ(reports.text(), BuiltInSampleReport());
+  EXPECT_EQ(errors.text(), "tarnik: " + dir.File("none.tpl") +
+                               ": cannot open the template: No such file or directory; the "
+                               "built-in layout is used\n");
 }
 
 constexpr std::string_view kFullTemplate =

@@ -7,6 +7,7 @@
 #include "common/environment.h"
 #include "core/language_table.h"
 #include "msgbase/jam_format.h"
+#include "msgbase/msg_format.h"
 #include "msgbase/squish_format.h"
 #include "scan/message_analysis.h"
 #include "scan/spinner.h"
@@ -24,12 +25,15 @@ const std::string kMsgid = "\x01MSGID: ";
 struct Scanner {
   LanguageTable language;
   StringConsole console;
+  StringConsole errors;
+  Diagnostics diagnostics{errors};
   FixedClock clock{LocalTime{2024, 3, 10, 15, 0, 0, 0}};
   MapEnvironment environment;
   StatTables tables;
   GroupScanState state;
   std::vector<DataEntry> dataEntries;
-  GroupScan scan{tables, state, dataEntries, language, Services{console, clock, environment}};
+  GroupScan scan{tables, state, dataEntries, language,
+                 Services{console, clock, environment, diagnostics}};
 
   Scanner() { language.Load(EncodeLanguageFile({{30048, "cannot open"}, {30049, "no base"}})); }
   Scanner(const Scanner&) = delete;
@@ -185,6 +189,42 @@ TEST(ScanEcho, ArrivalFieldWithoutADateGivesNoDeliveryTime) {
   EXPECT_EQ(group.averageDelivery, 0);
 }
 
+// A slot a packer emptied (crashmaint leaves a JAM header with DateWritten 0) or a header no
+// writer dated is no message: counting it would put a day of 1970 or 1980 into the report.
+TEST(ScanEcho, MessagesWithoutADateWrittenAreNotCounted) {
+  for (const char* kind : {"S", "J", "F"}) {
+    SCOPED_TRACE(kind);
+    testing::TempDir dir;
+    TestMessage dated;
+    dated.written = At(2024, 3, 1);
+    TestMessage empty;
+    empty.from = "Nobody";
+    empty.written = MsgDateTime{};
+    ASSERT_TRUE(testing::WriteTestBase(kind + dir.File("echo"), {dated, empty, dated}));
+    Scanner scanner;
+    EchoGroup group("X");
+    group.periodKind = '*';
+    scanner.Scan(EchoEntry{"ECHO", kind + dir.File("echo")}, group);
+    EXPECT_EQ(group.messageCount, 2);
+    EXPECT_EQ(group.dayCount, 1);
+    EXPECT_EQ(Persons(scanner.tables).find("Nobody"), std::string::npos);
+    EXPECT_EQ(scanner.console.text(), "");
+    EXPECT_EQ(scanner.errors.text(), "");
+  }
+  // A *.MSG header whose date text is empty, as a zeroed file leaves it.
+  testing::TempDir dir;
+  TestMessage m;
+  ASSERT_TRUE(testing::WriteTestBase("F" + dir.File("echo"), {m, m}));
+  std::string second = dir.Read("echo/2.MSG");
+  second.replace(msg::kDateTime, msg::kDateTimeSize, std::string(msg::kDateTimeSize, '\0'));
+  dir.Write("echo/2.MSG", second);
+  Scanner scanner;
+  EchoGroup group("X");
+  group.periodKind = '*';
+  scanner.Scan(EchoEntry{"ECHO", "F" + dir.File("echo")}, group);
+  EXPECT_EQ(group.messageCount, 1);
+}
+
 TEST(ScanEcho, PeriodUsesTheClockAndSkipsFutureMessages) {
   testing::TempDir dir;
   std::vector<TestMessage> messages;
@@ -223,6 +263,15 @@ TEST(ScanEcho, FailuresWriteTheirTextsAndLeaveNoDataEntry) {
   scanner.Scan(EchoEntry{"MISSING", "S" + dir.File("missing")}, group);
   scanner.Scan(EchoEntry{"ODD", "Q" + dir.File("x")}, group);
   EXPECT_EQ(scanner.console.text(), "no base\r\ncannot open\r\ncannot open\r\n");
+  // Each failure also gets one diagnostic naming the echo, the file and why.
+  EXPECT_EQ(scanner.errors.text(),
+            "tarnik: NOBASE: the tosser configuration names no message base\n"
+            "tarnik: MISSING: cannot open the message base: Squish base " +
+                dir.File("missing") + ": " + dir.File("missing.SQD") +
+                ": not found (in any letter case)\n"
+                "tarnik: ODD: cannot open the message base: unknown base kind \"Q\" in \"Q" +
+                dir.File("x") + "\" (S Squish, J JAM, F or M *.MSG)\n");
+  EXPECT_EQ(scanner.diagnostics.errorCount(), 3);
   EXPECT_FALSE(scanner.state.anyOpened);
   EXPECT_TRUE(scanner.dataEntries.empty());
   EXPECT_EQ(group.dayCount, 0);

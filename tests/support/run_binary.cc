@@ -3,6 +3,10 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
 
 namespace tarnik::testing {
 
@@ -20,7 +24,12 @@ std::string ShellQuote(const std::string& text) {
 
 RunResult RunCommand(const std::string& commandLine) {
   RunResult result;
-  std::string command = commandLine + " </dev/null";
+  // Standard error goes to a file of its own, so the two streams are never mixed; the name is
+  // random because test processes run side by side.
+  std::filesystem::path errorFile =
+      std::filesystem::temp_directory_path() /
+      ("tarnik-stderr-" + std::to_string(std::random_device{}()) + ".txt");
+  std::string command = "{ " + commandLine + " ; } </dev/null 2>" + ShellQuote(errorFile.string());
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
   char buffer[4096];
@@ -28,6 +37,12 @@ RunResult RunCommand(const std::string& commandLine) {
   while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
   int status = ::pclose(pipe);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream errors(errorFile, std::ios::binary);
+  std::ostringstream text;
+  text << errors.rdbuf();
+  result.errors = text.str();
+  std::error_code ignored;
+  std::filesystem::remove(errorFile, ignored);
   return result;
 }
 

@@ -6,11 +6,12 @@ namespace tarnik::testing {
 
 struct RunResult {
   std::string output;  // standard output, byte for byte
+  std::string errors;  // standard error, byte for byte
   int exitCode = -1;
 };
 
 // Runs a shell command line in the current directory with standard input closed and
-// returns what it wrote to standard output.
+// returns what it wrote to standard output and standard error.
 RunResult RunCommand(const std::string& commandLine);
 
 // Runs the built tarnik program with the given argument text (already shell-quoted).
