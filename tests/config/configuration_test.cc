@@ -575,5 +575,23 @@ TEST(Configuration, PostAreaWithoutAddressOrPacketDirIsDropped) {
   }
 }
 
+// An echo carries text: a group whose report is a page or a JSON document posts nothing.
+TEST(Configuration, PostAreaOfAnHtmlOrJsonGroupIsDropped) {
+  const std::pair<std::string, bool> cases[] = {
+      {"format text\n", true}, {"format html\n", false}, {"format json\n", false}};
+  for (const auto& [format, posts] : cases) {
+    SCOPED_TRACE(format);
+    testing::TempDir dir;
+    PostLoaded loaded = LoadPostText(
+        dir, "Address 2:5020/1\nPacketDir inb\ndefine A\n" + format + "PostArea STAT\nend\n");
+    ASSERT_EQ(loaded.config->groups.size(), 1u);
+    EXPECT_EQ(loaded.config->groups[0]->postArea, posts ? "STAT" : "");
+    EXPECT_EQ(loaded.errors,
+              posts ? ""
+                    : "tarnik: Tarnik.Cfg:5: PostArea posts text reports only; this group's "
+                      "Format is not text\n");
+  }
+}
+
 }  // namespace
 }  // namespace tarnik
