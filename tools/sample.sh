@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Tarnik, generates a sample FidoNet node in scratch/sample (tarnik-sample: Squish, JAM
 # and *.MSG echoes with messages in code page 866, UTF-8 and KOI8-R, five tossers'
-# configurations, Tarnik.Cfg, Tarnik-utf8.Cfg) and runs tarnik there.
+# configurations, Tarnik.Cfg, Tarnik-utf8.Cfg) and runs tarnik there: text reports, an HTML
+# page and a JSON document.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -25,10 +26,12 @@ echo
 echo
 echo "Sample node: $root/scratch/sample (see README.txt there)"
 echo "Reports:"
-for report in *.txt; do
+for report in *.txt *.html *.json; do
   [ "$report" = README.txt ] && continue
+  [ -f "$report" ] || continue
   echo "  $root/scratch/sample/$report"
 done
+echo "Open all-echoes.html in a browser; all-echoes.json is the same group as JSON."
 echo
 echo "----- report-utf8.txt -----"
 cat report-utf8.txt

@@ -23,13 +23,14 @@ struct GroupKeyword {
 // Group keywords; the line end of "Area is not defined." differs by keyword and is part of
 // the message as sysops have always seen it.
 constexpr GroupKeyword kGroupKeywords[] = {
-    {"usedatafile", "\r\n"}, {"out", "\n\r"},         {"description", "\n\r"},
-    {"statperiod", "\n\r"},  {"byfrom", "\n\r"},      {"byto", "\n\r"},
-    {"bysubjects", "\n\r"},  {"bysize", "\r\n"},      {"bydays", "\r\n"},
-    {"bydayofweek", "\r\n"}, {"bytime", "\r\n"},      {"bytotal", "\r\n"},
-    {"template", "\r\n"},    {"alias", "\r\n"},       {"skipmessageifdateaftercurrent", "\r\n"},
-    {"end", "\r\n"},         {"postarea", "\r\n"},    {"postfrom", "\r\n"},
-    {"postto", "\r\n"},      {"postsubject", "\r\n"}, {"postmaxsize", "\r\n"},
+    {"usedatafile", "\r\n"}, {"out", "\n\r"},    {"description", "\n\r"},
+    {"statperiod", "\n\r"},  {"byfrom", "\n\r"}, {"byto", "\n\r"},
+    {"bysubjects", "\n\r"},  {"bysize", "\r\n"}, {"bydays", "\r\n"},
+    {"bydayofweek", "\r\n"}, {"bytime", "\r\n"}, {"bytotal", "\r\n"},
+    {"template", "\r\n"},    {"alias", "\r\n"},  {"skipmessageifdateaftercurrent", "\r\n"},
+    {"format", "\r\n"},      {"end", "\r\n"},    {"postarea", "\r\n"},
+    {"postfrom", "\r\n"},    {"postto", "\r\n"}, {"postsubject", "\r\n"},
+    {"postmaxsize", "\r\n"},
 };
 
 PeriodDate DateOfText(std::string_view text) {
@@ -167,7 +168,7 @@ void Configuration::Interpret(const std::string& line) {
   }
   if (keyword == "address") {
     if (!ParseNodeAddress(value, address)) {
-      Error("Address: not a node address: \"" + std::string(value) + "\"");
+      LineError("Address: not a node address: \"" + std::string(value) + "\"");
     }
     return;
   }
@@ -177,7 +178,7 @@ void Configuration::Interpret(const std::string& line) {
   }
   if (keyword == "packetpassword") {
     if (value.size() > kPacketPasswordMax) {
-      Error("PacketPassword: longer than " + Decimal(kPacketPasswordMax) + " characters");
+      LineError("PacketPassword: longer than " + Decimal(kPacketPasswordMax) + " characters");
     } else {
       packetPassword = std::string(value);
     }
@@ -368,7 +369,7 @@ void Configuration::InterpretGroupKeyword(const std::string& keyword, const std:
     group.skipFutureMessages = true;
   } else if (keyword == "postarea") {
     if (value.empty()) {
-      Error("PostArea: no echo tag");
+      LineError("PostArea: no echo tag");
     } else {
       group.postArea = std::string(value);
       group.postAreaLine = lineNumber;
@@ -382,10 +383,12 @@ void Configuration::InterpretGroupKeyword(const std::string& keyword, const std:
   } else if (keyword == "postmaxsize") {
     std::optional<std::int32_t> size = ParseInt(value);
     if (!size || *size <= 0) {
-      Error("PostMaxSize: not a positive number: \"" + std::string(value) + "\"");
+      LineError("PostMaxSize: not a positive number: \"" + std::string(value) + "\"");
     } else {
       group.postMaxSize = *size;
     }
+  } else if (keyword == "format") {
+    InterpretFormat(group, value);
   } else if (keyword == "end") {
     CloseGroup();
   }
@@ -393,20 +396,39 @@ void Configuration::InterpretGroupKeyword(const std::string& keyword, const std:
 
 void Configuration::CheckPostTargets() {
   for (const std::unique_ptr<EchoGroup>& group : groups) {
-    if (group->postArea.empty() || (address.zone != 0 && !packetDir.empty())) continue;
-    diagnostics_.Error(FileLine(fileName, group->postAreaLine),
-                       "PostArea needs Address and PacketDir in the configuration");
-    group->postArea.clear();
+    if (group->postArea.empty()) continue;
+    if (group->format != ReportFormat::kText) {
+      // An echo carries plain text: a page or a JSON document would arrive as markup.
+      diagnostics_.Error(FileLine(fileName, group->postAreaLine),
+                         "PostArea posts text reports only; this group's Format is not text");
+      group->postArea.clear();
+    } else if (address.zone == 0 || packetDir.empty()) {
+      diagnostics_.Error(FileLine(fileName, group->postAreaLine),
+                         "PostArea needs Address and PacketDir in the configuration");
+      group->postArea.clear();
+    }
   }
 }
 
-void Configuration::Error(std::string_view what) {
-  diagnostics_.Error(FileLine(fileName, lineNumber), what);
+void Configuration::InterpretFormat(EchoGroup& group, std::string_view value) {
+  std::string name = LowerCase(value);
+  if (name == "text") {
+    group.format = ReportFormat::kText;
+  } else if (name == "html") {
+    group.format = ReportFormat::kHtml;
+  } else if (name == "json") {
+    group.format = ReportFormat::kJson;
+  } else {
+    LineError("\"format\" takes text, html or json, not \"" + std::string(value) +
+              "\"; the report is text");
+    group.format = ReportFormat::kText;
+  }
 }
 
 void Configuration::CloseGroup() {
   EchoGroup& group = *currentGroup_;
-  if (group.templateName.empty()) {
+  // An HTML page needs no template and a JSON document takes none.
+  if (group.templateName.empty() && group.format == ReportFormat::kText) {
     // Code page 866's case mapping would break the letters of another charset; there only
     // Latin letters are upper-cased.
     std::string title = UpperCase(group.description);

@@ -61,6 +61,7 @@ class Configuration {
   void Interpret(const std::string& line);
   void InterpretGroupKeyword(const std::string& keyword, const std::string& line,
                              std::string_view value);
+  void InterpretFormat(EchoGroup& group, std::string_view value);
   void CloseGroup();
   void CheckPatterns(std::string_view patterns);
   void CheckPeriod(const EchoGroup& group, std::string_view line, std::string_view value);
@@ -70,9 +71,9 @@ class Configuration {
   std::int32_t ListLength(std::string_view keyword, std::string_view value);
   // A diagnostic about the line being read.
   void LineError(std::string_view what);
-  // Drops the post target of every group that cannot post for want of Address or PacketDir.
+  // Drops the post target of every group that cannot post: for want of Address or PacketDir,
+  // or because its report is not text.
   void CheckPostTargets();
-  void Error(std::string_view what);
 
   void SetCharset(std::string& field, std::string_view value, bool forOutput);
   // A console tree mark in the charset of the lines being written.

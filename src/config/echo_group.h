@@ -23,6 +23,10 @@ struct PeriodDate {
   std::int32_t day = 0;
 };
 
+// What a group's report is: the text of the templates and language texts, a self-contained
+// HTML page, or a JSON document.
+enum class ReportFormat { kText, kHtml, kJson };
+
 // One report definition: settings from the configuration and the run-time totals of its scan.
 class EchoGroup {
  public:
@@ -34,6 +38,11 @@ class EchoGroup {
   std::string FirstEchoTag() const {
     return echoes.size() == 1 ? echoes.front().tag : std::string();
   }
+  // What the scan counts beyond writers and days: recipients for the lists that show them,
+  // subjects and hours for their sections. A JSON document carries every table.
+  bool CountsRecipients() const { return byTo > 0 || byTotal > 0 || format == ReportFormat::kJson; }
+  bool CountsSubjects() const { return bySubjects > 0 || format == ReportFormat::kJson; }
+  bool CountsHours() const { return byTime || format == ReportFormat::kJson; }
   // Appends an EchoEntry when a word of tagPatterns selects the echo: "~X" by group letter,
   // any other word as a case-insensitive regular expression. The first selecting word wins.
   void AddEchoIfMatches(std::string_view tag, std::string_view areaSpec, char groupLetter);
@@ -50,6 +59,7 @@ class EchoGroup {
   std::string postSubject;        // may use report variables; empty: the description
   std::int32_t postMaxSize = 0;   // bytes of report text per message; 0: the default
   std::int32_t postAreaLine = 0;  // configuration line of postArea, for errors found later
+  ReportFormat format = ReportFormat::kText;
   std::optional<DayStat> firstDay;
   std::optional<DayStat> lastDay;
   bool useDataFile = false;

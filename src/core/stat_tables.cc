@@ -5,15 +5,14 @@
 
 namespace tarnik {
 
+std::int64_t QuoteTenths(const PersonStat& person) {
+  if (person.lines <= 0) return 0;
+  return static_cast<std::int64_t>(person.quoted) * 1000 / person.lines;
+}
+
 std::string QuotePercent(const PersonStat& person) {
-  std::int64_t lines = person.lines;
-  std::int64_t quoted = person.quoted;
-  std::int64_t whole = 0, tenth = 0;
-  if (lines > 0) {
-    whole = quoted * 100 / lines;
-    tenth = (quoted * 100 % lines) * 10 / lines;
-  }
-  return TwoDigits(whole) + "." + Decimal(tenth);
+  std::int64_t tenths = QuoteTenths(person);
+  return TwoDigits(tenths / 10) + "." + Decimal(tenths % 10);
 }
 
 }  // namespace tarnik

@@ -25,6 +25,8 @@ struct StatTables {
   std::array<std::int32_t, 7> weekdays{};  // 0 = Sunday
 };
 
+// Share of quoted lines in tenths of a percent, truncated; 0 for a person without lines.
+std::int64_t QuoteTenths(const PersonStat& person);
 // Share of quoted lines as "PP.T": TwoDigits of the whole percent, then one truncated digit.
 std::string QuotePercent(const PersonStat& person);
 

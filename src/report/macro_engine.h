@@ -28,9 +28,18 @@ inline constexpr int kMaxSubstitutionPasses = 64;
 // without end; deeper expansions give empty text.
 inline constexpr int kMaxExpandDepth = 16;
 
+// A line or a value with one mark per byte. A marked byte came from a message or the
+// configuration: it is text, never part of a variable name, and a line holding one is never run
+// as a function line, so whoever can post in an echo cannot change the report.
+struct MacroText {
+  std::string text;
+  std::vector<bool> literal;  // as long as text
+};
+
 struct MacroItem {
-  std::string name;   // upper-cased (code page 866), trimmed of spaces
-  std::string value;  // at most 255 bytes
+  std::string name;           // upper-cased (code page 866), trimmed of spaces
+  std::string value;          // at most 255 bytes
+  std::vector<bool> literal;  // the marks of value, as in MacroText
   std::uint8_t kind = kMacroVariable;
   bool isFunction = false;
   MacroHandler handler = nullptr;
@@ -54,16 +63,27 @@ class MacroEngine {
   // The pointer stays valid until that item is removed.
   MacroItem* Find(std::string_view name);
   MacroItem* FindKind(std::string_view name, std::uint8_t kind);
-  // Replaces the value (cut to 255 bytes); nothing when item is null.
+  // SetVariable for a value from a message or the configuration: every byte is literal.
+  void SetLiteralVariable(std::string_view name, std::string_view value);
+  // Replaces the value (cut to 255 bytes) with template text; nothing when item is null.
   void SetValue(MacroItem* item, std::string_view value);
+  // The same for a value from a message or the configuration: every byte is literal.
+  void SetLiteralValue(MacroItem* item, std::string_view value);
+  // The same with the marks the text carries.
+  void SetMarkedValue(MacroItem* item, MacroText value);
   // Deletes the item Find(name) gives, variable or function; nothing when there is none.
   void Remove(std::string_view name);
 
   // Expands one template line: a function line runs its function and gives empty text; a text
   // line gets its variables substituted by repeated passes. The result has at most 255 bytes.
   std::string ProcessLine(std::string_view line);
+  // ProcessLine keeping the marks: which bytes of the result are literal data. A line that
+  // holds a literal byte is always a text line.
+  MacroText ProcessMarked(const MacroText& line);
   // ProcessLine of a copy; how the macro functions evaluate their arguments.
   std::string Expand(std::string_view text);
+  // ProcessMarked of a copy; how the macro functions evaluate a stored value.
+  MacroText ExpandMarked(MacroText text);
 
   TextMeasure measure() const { return measure_; }
   std::size_t Count() const { return items_.size(); }
@@ -72,7 +92,7 @@ class MacroEngine {
 
  private:
   void InitClock(const Clock& clock);
-  std::string Substitute(std::string_view line) const;
+  MacroText Substitute(const MacroText& line) const;
 
   std::vector<std::unique_ptr<MacroItem>> items_;
   int expandDepth_ = 0;

@@ -1,6 +1,7 @@
 #include "report/report_format.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "common/text.h"
 #include "core/calendar.h"
@@ -9,6 +10,7 @@ namespace tarnik {
 
 ReportCharset ReportCharsetOf(std::string_view charset) {
   ReportCharset result;
+  result.name = charset;
   result.measure = MeasureOf(charset);
   const CharsetConverter converter(kDesignCharset, charset);
   if (converter.ok() && !converter.IsIdentity()) {
@@ -77,6 +79,30 @@ std::string LeftAligned(std::string_view text, std::size_t width, bool cut, Text
   const std::size_t columns = TextWidth(result, measure);
   if (columns < width) result.append(width - columns, ' ');
   return result;
+}
+
+std::vector<DayStat> PeriodDays(const std::optional<DayStat>& firstDay,
+                                const std::optional<DayStat>& lastDay,
+                                const std::vector<DayStat>& days) {
+  std::vector<DayStat> period;
+  if (!firstDay || !lastDay) return period;
+  std::int32_t first = DayNumber(firstDay->year, firstDay->month, firstDay->day);
+  std::int32_t last = DayNumber(lastDay->year, lastDay->month, lastDay->day);
+  auto record = days.begin();
+  for (std::int32_t number = first; number <= last; ++number) {
+    DayStat day;
+    DateOfDayNumber(number, day.day, day.month, day.year);
+    while (record != days.end() && std::tie(record->year, record->month, record->day) <
+                                       std::tie(day.year, day.month, day.day)) {
+      ++record;
+    }
+    if (record != days.end() && record->year == day.year && record->month == day.month &&
+        record->day == day.day) {
+      day.count = record->count;
+    }
+    period.push_back(day);
+  }
+  return period;
 }
 
 std::int64_t PersonKey(const PersonStat& person, PersonOrder order) {

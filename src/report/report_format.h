@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,7 @@ inline constexpr std::size_t kBarTextLength = 108;
 // What a report needs of the charset it is written in: how it measures text, and its bar
 // block, zero-length bar and chart axis (the bytes above in code page 866).
 struct ReportCharset {
+  std::string name{kDesignCharset};
   TextMeasure measure = TextMeasure::kBytes;
   std::string bar{kBarChar};
   std::string emptyBar{kEmptyBarChar};
@@ -55,6 +57,12 @@ enum class PersonOrder { kByTotal, kByWritten, kByReceived, kBySize };
 
 // Key value of a person under an order (written + received for kByTotal).
 std::int64_t PersonKey(const PersonStat& person, PersonOrder order);
+
+// Every day from the group's first to its last day, in order, with its count from days (which
+// is ordered by date); 0 for a day without messages. Empty when the group has no days.
+std::vector<DayStat> PeriodDays(const std::optional<DayStat>& firstDay,
+                                const std::optional<DayStat>& lastDay,
+                                const std::vector<DayStat>& days);
 
 // Re-sort by the key, descending. Records with equal keys come out in the reverse of their
 // order before the call, so the tie order of one list depends on the re-sorts before it.

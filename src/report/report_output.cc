@@ -31,7 +31,7 @@ void ReportOutput::Write(std::string_view text) {
 
 void ReportOutput::WriteLine(std::string_view text) {
   Write(text);
-  Write("\r\n");
+  Write(lineEnd_);
 }
 
 void ReportOutput::Flush() {

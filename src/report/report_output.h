@@ -30,8 +30,10 @@ class ReportOutput {
   bool IsOpen() const { return console_ != nullptr || file_.IsOpen(); }
 
   void Write(std::string_view text);
-  // The text followed by CR LF.
+  // The text followed by the line end, CR LF unless set otherwise.
   void WriteLine(std::string_view text = {});
+  // lineEnd must outlive the output: a literal.
+  void SetLineEnd(std::string_view lineEnd) { lineEnd_ = lineEnd; }
   // Passes on what is buffered and closes; a file replaces the report now. True when the
   // whole report reached its place (or nothing was open); later writes are dropped.
   bool Close();
@@ -56,6 +58,7 @@ class ReportOutput {
   std::string* copy_ = nullptr;
   std::string buffer_;
   std::size_t bufferSize_;
+  std::string_view lineEnd_ = "\r\n";
 };
 
 }  // namespace tarnik

@@ -1,5 +1,6 @@
 #include "report/report_template.h"
 
+#include "common/charset.h"
 #include "common/console.h"
 #include "common/cp866.h"
 #include "common/text.h"
@@ -9,6 +10,7 @@
 #include "core/stat_tables.h"
 #include "report/report_format.h"
 #include "report/report_output.h"
+#include "report/web_text.h"
 
 namespace tarnik {
 
@@ -60,6 +62,21 @@ class ReportTemplate::Loader {
 
 namespace {
 
+// A line of an HTML page: UTF-8, and what came from data escaped.
+std::string HtmlLine(const MacroText& line, const CharsetConverter& toUtf8) {
+  std::string html;
+  std::size_t start = 0;
+  while (start < line.text.size()) {
+    bool literal = line.literal[start];
+    std::size_t end = start + 1;
+    while (end < line.text.size() && line.literal[end] == literal) ++end;
+    std::string run = toUtf8.Convert(std::string_view(line.text).substr(start, end - start));
+    html += literal ? HtmlEscaped(run) : run;
+    start = end;
+  }
+  return html;
+}
+
 std::string DatePart(const std::optional<DayStat>& day, std::int32_t DayStat::*field,
                      bool twoDigits, std::string_view missing) {
   if (!day) return std::string(missing);
@@ -74,8 +91,8 @@ ReportTemplate::ReportTemplate(const EchoGroup& group, const Clock& clock,
     : charset_(charset), engine_(clock, charset.measure) {
   engine_.SetVariable("@version", kProgramVersion);
   engine_.SetVariable("@program", kProgramName);
-  engine_.SetVariable("@echo", group.FirstEchoTag());
-  engine_.SetVariable("@description", group.description);
+  engine_.SetLiteralVariable("@echo", group.FirstEchoTag());
+  engine_.SetLiteralVariable("@description", group.description);
   engine_.SetVariable("@statfromday", DatePart(group.firstDay, &DayStat::day, true, "??"));
   engine_.SetVariable("@statfrommonth", DatePart(group.firstDay, &DayStat::month, true, "??"));
   engine_.SetVariable("@statfromyear", DatePart(group.firstDay, &DayStat::year, false, "????"));
@@ -143,6 +160,12 @@ const Section* ReportTemplate::FindSection(std::string_view name) const {
 bool ReportTemplate::RenderSection(const Section* section, ReportOutput& output) {
   if (section == nullptr) return false;
   for (const std::string& line : section->lines) {
+    if (toUtf8_ != nullptr) {
+      MacroText text =
+          engine_.ProcessMarked(MacroText{line, std::vector<bool>(line.size(), false)});
+      if (!text.text.empty()) output.WriteLine(HtmlLine(text, *toUtf8_));
+      continue;
+    }
     std::string text = engine_.ProcessLine(line);
     if (!text.empty()) output.WriteLine(text);
   }
@@ -158,6 +181,10 @@ void ReportTemplate::Set(std::string_view name, std::string_view value) {
   engine_.SetValue(engine_.Find(name), value);
 }
 
+void ReportTemplate::SetLiteral(std::string_view name, std::string_view value) {
+  engine_.SetLiteralValue(engine_.Find(name), value);
+}
+
 std::int64_t ReportTemplate::LineLength(std::string_view sectionName, std::int64_t fallback) {
   engine_.Remove("@linelength");
   ExecuteSection(FindSection(sectionName));
@@ -170,13 +197,13 @@ std::int64_t ReportTemplate::LineLength(std::string_view sectionName, std::int64
 void ReportTemplate::SetByTotalLine(int index, std::int64_t max, const PersonStat& person) {
   std::int64_t total = static_cast<std::int64_t>(person.written) + person.received;
   Set("@num", Decimal(index + 1));
-  Set("@username", person.name);
+  SetLiteral("@username", person.name);
   Set("@usermessagesfrom", Decimal(person.written));
   Set("@usermessagesto", Decimal(person.received));
   Set("@usertotalmessages", Decimal(total));
   Set("@usersize", Decimal(person.bytes));
   Set("@userquote", QuotePercent(person) + "%");
-  Set("@useraddress", AddressText(person.address));
+  SetLiteral("@useraddress", AddressText(person.address));
   std::int64_t length = LineLength("bytotallist", 42);
   Set("@linebytotal", Bar(max, length, total, charset_));
 }
@@ -185,7 +212,7 @@ void ReportTemplate::SetByTotalLine(int index, std::int64_t max, const PersonSta
 // for every entry, whichever list is being written.
 void ReportTemplate::SetPersonLine(int index, std::int64_t max, const PersonStat& person) {
   Set("@num", Decimal(index + 1));
-  Set("@username", person.name);
+  SetLiteral("@username", person.name);
   Set("@usermessagesfrom", Decimal(person.written));
   Set("@usermessagesto", Decimal(person.received));
   std::int64_t length = LineLength("topwriterslist", 42);
@@ -197,7 +224,7 @@ void ReportTemplate::SetPersonLine(int index, std::int64_t max, const PersonStat
 
 void ReportTemplate::SetSizeLine(int index, std::int64_t max, const PersonStat& person) {
   Set("@num", Decimal(index + 1));
-  Set("@username", person.name);
+  SetLiteral("@username", person.name);
   Set("@usersize", Decimal(person.bytes));
   Set("@userquote", QuotePercent(person) + "%");
   std::int64_t length = LineLength("topsizeslist", 34);
@@ -206,7 +233,7 @@ void ReportTemplate::SetSizeLine(int index, std::int64_t max, const PersonStat& 
 
 void ReportTemplate::SetSubjectLine(int index, std::int64_t /*max*/, const SubjectStat& subject) {
   Set("@num", Decimal(index + 1));
-  Set("@subjectline", subject.subject);
+  SetLiteral("@subjectline", subject.subject);
   Set("@subjecttotal", Decimal(subject.count));
 }
 

@@ -12,6 +12,7 @@
 
 namespace tarnik {
 
+class CharsetConverter;
 class Clock;
 class Console;
 class EchoGroup;
@@ -44,9 +45,13 @@ class ReportTemplate {
 
   // The first section of that name, case-insensitively; null when none.
   const Section* FindSection(std::string_view name) const;
-  // Writes each line's expansion with CR LF, skipping empty expansions. False (and nothing
+  // Writes each line's expansion and a line end, skipping empty expansions. False (and nothing
   // written) for a null section.
   bool RenderSection(const Section* section, ReportOutput& output);
+  // Renders for an HTML page from now on: each expansion goes out in UTF-8 (converted by
+  // toUtf8, which must outlive this) with its literal bytes (names, subjects, the
+  // description...) HTML-escaped; template text is not escaped.
+  void SetHtml(const CharsetConverter& toUtf8) { toUtf8_ = &toUtf8; }
   // Expands every line for its side effects only; nothing for a null section.
   void ExecuteSection(const Section* section);
 
@@ -69,6 +74,8 @@ class ReportTemplate {
   class Loader;
 
   void Set(std::string_view name, std::string_view value);
+  // For names, addresses and subjects: inserted as they are, never expanded.
+  void SetLiteral(std::string_view name, std::string_view value);
   // Runs the list section silently and reads the bar length it assigns to "@linelength".
   std::int64_t LineLength(std::string_view sectionName, std::int64_t fallback);
 
@@ -78,6 +85,7 @@ class ReportTemplate {
   LineReader reader_;
   std::string fileName_;
   bool opened_ = false;
+  const CharsetConverter* toUtf8_ = nullptr;  // set for an HTML page
 };
 
 }  // namespace tarnik

@@ -14,6 +14,8 @@
 #include "core/program_info.h"
 #include "core/stat_tables.h"
 #include "core/text_ids.h"
+#include "report/html_report.h"
+#include "report/json_report.h"
 #include "report/report_format.h"
 #include "report/report_template.h"
 
@@ -59,7 +61,9 @@ ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
       language_(language),
       charset_(charset),
       console_(services.console),
-      diagnostics_(services.diagnostics) {
+      diagnostics_(services.diagnostics),
+      clock_(services.clock),
+      toUtf8_(charset.name, "UTF-8") {
   if (group.outputName.empty()) {
     output_.OpenConsole(services.reportConsole);
   } else if (!output_.OpenFile(ToLocalPath(group.outputName))) {
@@ -69,7 +73,12 @@ ReportWriter::ReportWriter(const std::string& templatePath, EchoGroup& group,
                            "; no report for group \"" + group.description + "\"");
     return;
   }
+  if (group.format != ReportFormat::kText) output_.SetLineEnd("\n");
+  // A JSON document is not laid out by templates; an HTML page only by one it names.
+  if (group.format == ReportFormat::kJson) return;
+  if (group.format == ReportFormat::kHtml && group.templateName.empty()) return;
   template_ = std::make_unique<ReportTemplate>(group, services.clock, charset_);
+  if (group.format == ReportFormat::kHtml) template_->SetHtml(toUtf8_);
   if (template_->OpenTemplate(templatePath, group.templateName, services.console)) {
     template_->LoadTemplates();
   } else {
@@ -121,6 +130,14 @@ void ReportWriter::WriteTextLines(std::int32_t first, std::int32_t last) {
 
 void ReportWriter::WriteAll(StatTables& tables) {
   if (!IsOpen()) return;
+  if (group_.format == ReportFormat::kJson) {
+    WriteJsonReport(output_, group_, tables, clock_.Now(), toUtf8_);
+    return;
+  }
+  if (group_.format == ReportFormat::kHtml) {
+    HtmlReport(output_, template_.get(), group_, language_, clock_.Now(), toUtf8_).WriteAll(tables);
+    return;
+  }
   WriteMainHeader();
   WritePersonLists(tables);
   WriteTopSubjects(tables);

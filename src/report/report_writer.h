@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/charset.h"
 #include "common/services.h"
 #include "report/report_format.h"
 #include "report/report_output.h"
@@ -17,16 +18,18 @@ class ReportTemplate;
 struct Section;
 struct StatTables;
 
-// Writes one echo group's report: every section from the group's template where it defines
-// one, otherwise in the built-in layout of numbered language texts.
+// Writes one echo group's report. As text: every section from the group's template where it
+// defines one, otherwise in the built-in layout of numbered language texts. As HTML: a page
+// whose sections the template may replace. As JSON: one document, no template.
 class ReportWriter {
  public:
   // Opens the group's output (group.outputName, or standard output through
   // services.reportConsole when empty) and loads the group's template from templatePath +
   // group.templateName, writing the missing-template console text and a diagnostic when it
-  // cannot be opened. When the output file cannot be created, writes a console line and a
-  // diagnostic naming it and loads no template. The report is written in charset: the
-  // language texts must be in it already.
+  // cannot be opened; JSON groups and HTML groups without a template name load none. When the
+  // output file cannot be created, writes a console line and a diagnostic naming it and loads
+  // no template. The report is written in charset: the language texts must be in it already;
+  // HTML and JSON convert them into UTF-8.
   ReportWriter(const std::string& templatePath, EchoGroup& group, const LanguageTable& language,
                Services services, const ReportCharset& charset = ReportCharset{},
                std::size_t bufferSize = kReportBufferSize);
@@ -71,6 +74,8 @@ class ReportWriter {
   ReportCharset charset_;
   Console& console_;
   Diagnostics& diagnostics_;
+  const Clock& clock_;
+  CharsetConverter toUtf8_;
   bool closed_ = false;
   bool whole_ = false;
 };

@@ -64,8 +64,6 @@ struct TextCounts {
   std::string_view charset;  // as the text's charset kludge names it, a view into the text
 };
 
-bool CountsRecipients(const EchoGroup& group) { return group.byTo > 0 || group.byTotal > 0; }
-
 void AddDeliveryTime(const MsgDateTime& written, std::int32_t writtenDay,
                      const MsgDateTime& arrived, GroupScanState& state) {
   // A *.MSG date-arrived field that no tosser filled holds no date (crashmail leaves it 0 in
@@ -84,7 +82,7 @@ void ReadHeaderTexts(MessageBase& base, const WalkRules& rules, MessageScratch& 
   base.GetFrom(scratch.from);
   base.GetTo(scratch.to);
   base.GetSubject(scratch.subject);
-  if (rules.group.bySubjects > 0) {
+  if (rules.group.CountsSubjects()) {
     if (rules.charsets != nullptr) {
       NormalizeSubject(scratch.subject, scratch.normalized, rules.charsets->lookAlikes());
     } else {
@@ -119,8 +117,8 @@ bool ConvertHeaderTexts(std::string_view charset, const WalkRules& rules, Messag
                 CharacterBoundary(scratch.converted, kShortStringMax, charsets.measure()));
   };
   convert(scratch.from);
-  if (CountsRecipients(rules.group)) convert(scratch.to);
-  if (rules.group.bySubjects > 0) {
+  if (rules.group.CountsRecipients()) convert(scratch.to);
+  if (rules.group.CountsSubjects()) {
     convert(scratch.subject);
     NormalizeSubject(scratch.subject, scratch.normalized, charsets.lookAlikes());
   }
@@ -134,11 +132,11 @@ LookupKeys PrefetchLookups(const EchoGroup& group, const MessageScratch& scratch
   LookupKeys keys;
   keys.from = TextIndex::HashOf(StoredKey(scratch.from));
   tables.personIndex.Prefetch(keys.from);
-  if (CountsRecipients(group)) {
+  if (group.CountsRecipients()) {
     keys.to = TextIndex::HashOf(StoredKey(scratch.to));
     tables.personIndex.Prefetch(keys.to);
   }
-  if (group.bySubjects > 0) {
+  if (group.CountsSubjects()) {
     keys.subject = TextIndex::HashOf(StoredKey(scratch.normalized));
     tables.subjectIndex.Prefetch(keys.subject);
   }
@@ -147,7 +145,7 @@ LookupKeys PrefetchLookups(const EchoGroup& group, const MessageScratch& scratch
 
 void CountWrittenDate(const MsgDateTime& written, const EchoGroup& group, StatTables& tables) {
   // An hour outside the day cannot have a counter; the message still counts elsewhere.
-  if (group.byTime && written.Hour < 24) tables.hours[written.Hour] += 1;
+  if (group.CountsHours() && written.Hour < 24) tables.hours[written.Hour] += 1;
   FindOrAddDay(tables, written.Year, written.Month, written.Day).count += 1;
   tables.weekdays[DayOfWeek(written.Year, written.Month, written.Day)] += 1;
 }
@@ -215,8 +213,8 @@ void CountMessage(MessageBase& base, const MsgDateTime& written, std::int32_t wr
   }
   // Each person lookup may move records, so the writer is done before the recipient.
   CountWriter(base, scratch, keys.from, text, tables);
-  if (CountsRecipients(group)) CountRecipient(base, scratch, keys.to, destInLines, text, tables);
-  if (group.bySubjects > 0) FindOrAddSubject(tables, scratch.normalized, keys.subject).count += 1;
+  if (group.CountsRecipients()) CountRecipient(base, scratch, keys.to, destInLines, text, tables);
+  if (group.CountsSubjects()) FindOrAddSubject(tables, scratch.normalized, keys.subject).count += 1;
 }
 
 // A *.MSG file deleted since the directory was listed (a tosser purging meanwhile) is no

@@ -315,6 +315,43 @@ TEST(Configuration, GroupRules) {
   EXPECT_EQ(groups[3]->description, "Default groups");
 }
 
+TEST(Configuration, FormatKeyword) {
+  testing::TempDir dir;
+  Loaded loaded = LoadText(dir,
+                           "format html\n"
+                           "define a\ntemplate t\nend\n"
+                           "define b\nFORMAT Html\nend\n"
+                           "define c\nformat json\ntemplate t\nend\n"
+                           "define d\nformat html\nformat text\nend\n"
+                           "define e\nformat \"JSON\"\nend\n"
+                           "define f\nformat pdf\ntemplate t\nend\n"
+                           "define g\nformat html\ntemplate page.tpl\nend\n");
+  const auto& groups = loaded.config->groups;
+  ASSERT_EQ(groups.size(), 7u);
+  struct Case {
+    ReportFormat format;
+    const char* templateName;
+  } expected[] = {
+      {ReportFormat::kText, "t"},           {ReportFormat::kHtml, ""}, {ReportFormat::kJson, "t"},
+      {ReportFormat::kText, "Default.Tpl"}, {ReportFormat::kJson, ""}, {ReportFormat::kText, "t"},
+      {ReportFormat::kHtml, "page.tpl"},
+  };
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    SCOPED_TRACE(groups[i]->tagPatterns);
+    EXPECT_EQ(groups[i]->format, expected[i].format);
+    EXPECT_EQ(groups[i]->templateName, expected[i].templateName);
+  }
+  // Only the text group without a template hears about the default one.
+  EXPECT_EQ(loaded.console, Opening() + kBranch + "Area is not defined.\r\n" + kBranch +
+                                "Template file name not defined for group [].\r\n" + kSubBranch +
+                                "File ~Default.Tpl~ will be used as template file.\r\n" + kLast +
+                                "done.\r\n");
+  EXPECT_EQ(loaded.errors,
+            "tarnik: Tarnik.Cfg:1: \"format\" outside a define ... end block; line ignored\n"
+            "tarnik: Tarnik.Cfg:20: \"format\" takes text, html or json, not \"pdf\"; the report "
+            "is text\n");
+}
+
 TEST(Configuration, StatPeriodForms) {
   struct Case {
     std::string line;
@@ -535,6 +572,24 @@ TEST(Configuration, PostAreaWithoutAddressOrPacketDirIsDropped) {
     const std::string error =
         "tarnik: Tarnik.Cfg:3: PostArea needs Address and PacketDir in the configuration\n";
     EXPECT_EQ(loaded.errors.find(error) != std::string::npos, !posts);
+  }
+}
+
+// An echo carries text: a group whose report is a page or a JSON document posts nothing.
+TEST(Configuration, PostAreaOfAnHtmlOrJsonGroupIsDropped) {
+  const std::pair<std::string, bool> cases[] = {
+      {"format text\n", true}, {"format html\n", false}, {"format json\n", false}};
+  for (const auto& [format, posts] : cases) {
+    SCOPED_TRACE(format);
+    testing::TempDir dir;
+    PostLoaded loaded = LoadPostText(
+        dir, "Address 2:5020/1\nPacketDir inb\ndefine A\n" + format + "PostArea STAT\nend\n");
+    ASSERT_EQ(loaded.config->groups.size(), 1u);
+    EXPECT_EQ(loaded.config->groups[0]->postArea, posts ? "STAT" : "");
+    EXPECT_EQ(loaded.errors,
+              posts ? ""
+                    : "tarnik: Tarnik.Cfg:5: PostArea posts text reports only; this group's "
+                      "Format is not text\n");
   }
 }
 

@@ -221,6 +221,102 @@ TEST(MacroEngine, Utf8LinesAreCutAtACharacterBoundary) {
   }
 }
 
+// Data from messages and the configuration goes in literally: a variable name inside it is
+// text. Each case sets @username to data, then runs its lines.
+TEST(MacroEngine, DataIsInsertedLiterally) {
+  struct DataCase {
+    std::string data;
+    std::vector<std::string> lines;
+    std::string expected;
+  };
+  const DataCase cases[] = {
+      {"@curyear", {"From @username"}, "From @curyear"},
+      {"@totalusers persons here",
+       {"@assign @totalusers 3", "[@username]"},
+       "[@totalusers persons here]"},
+      {"Loop @username!", {"@username"}, "Loop @username!"},
+      // A name made of data and the template text after it is no name either.
+      {"@cur", {"@usernameyear"}, "@curyear"},
+      {"x@cur", {"@assign @t year", "@username@t"}, "x@curyear"},
+      // Values the template assigns still expand, also when they bring data along.
+      {"@curyear", {"@assign @t_who @username", "<@t_who>"}, "<@curyear>"},
+      {"@curyear", {"@assign @t_who by @username in @curyear", "@t_who"}, "by @curyear in 2001"},
+      {"@curyear", {"@assign @t_who @username", "@rightpad @t_who 10", "[@t_who]"}, "[@curyear  ]"},
+      {"@cur", {"@assign @t_who @username", "@rightpad @t_who 4", "@t_whoyear"}, "@curyear"},
+      {"@curyear", {"@assign @t @username", "@center @t 12", "@copy @t 3 8", "[@t]"}, "[@curyear]"},
+      {"@curyear",
+       {"@rightpad @username 10", "@leftpad @username 12", "[@username]"},
+       "[  @curyear  ]"},
+      {"@curyear",
+       {"@assign @t @username", "@addf @t  @curday", "@addb @t @curmonth ", "@t"},
+       "03 @curyear 07"},
+      // Data that reads like a function line is text, also after a function stored it.
+      {"@assign @curyear 1999", {"@rightpad @username 30", "@curyear"}, "2001"},
+      {"@assign @curyear 1999",
+       {"@assign @t @username", "@center @t 30", "@copy @t 5 21", "[@t] @curyear"},
+       "[@assign @curyear 1999] 2001"},
+      // Numbers measured from data are plain numbers.
+      {"@curyear", {"@assign @n", "@length @n @username", "@n"}, "8"},
+  };
+  for (const DataCase& c : cases) {
+    std::string trace = c.data + ": ";
+    for (const std::string& line : c.lines) trace += "«" + line + "» ";
+    SCOPED_TRACE(trace);
+    FixedClock clock(kNow);
+    MacroEngine engine(clock);
+    engine.SetVariable("@username", "");
+    engine.SetLiteralValue(engine.Find("@username"), c.data);
+    std::string result;
+    for (const std::string& line : c.lines) result = engine.ProcessLine(line);
+    EXPECT_EQ(result, c.expected);
+  }
+}
+
+TEST(MacroEngine, MarksFollowTheLiteralBytes) {
+  FixedClock clock(kNow);
+  MacroEngine engine(clock);
+  engine.SetLiteralVariable("@who", "<b>");
+  engine.ProcessLine("@assign @t <i>@who");
+  engine.ProcessLine("@rightpad @t 9");
+  MacroText line = engine.ProcessMarked(MacroText{"=@t=", std::vector<bool>(4, false)});
+  std::string marks;
+  for (bool literal : line.literal) marks += literal ? 'L' : '.';
+  EXPECT_EQ(line.text, "=<i><b>   =");
+  EXPECT_EQ(marks, "....LLL....");
+  // A literal value is cut at 255 bytes with its marks.
+  engine.SetLiteralValue(engine.Find("@who"), std::string(300, 'x'));
+  EXPECT_EQ(engine.Find("@who")->value.size(), 255u);
+  EXPECT_EQ(engine.Find("@who")->literal.size(), 255u);
+}
+
+// In UTF-8 reports the marks follow whole characters: padding counts columns, @copy takes
+// characters, and the 255-byte cut never splits a literal letter.
+TEST(MacroEngine, MarksFollowLiteralUtf8Characters) {
+  const std::string ivan = "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD";
+  FixedClock clock(kNow);
+  MacroEngine engine(clock, TextMeasure::kUtf8);
+  engine.SetLiteralVariable("@who", ivan + "@curyear");
+  engine.ProcessLine("@assign @t @who");
+  engine.ProcessLine("@leftpad @t 14");
+  MacroText line = engine.ProcessMarked(MacroText{"@t", std::vector<bool>(2, false)});
+  std::string marks;
+  for (bool literal : line.literal) marks += literal ? 'L' : '.';
+  EXPECT_EQ(line.text, "  " + ivan + "@curyear");
+  EXPECT_EQ(marks, ".." + std::string(16, 'L'));
+  engine.ProcessLine("@copy @t 4 2");
+  line = engine.ProcessMarked(MacroText{"@t", std::vector<bool>(2, false)});
+  EXPECT_EQ(line.text, "\xD0\xB2\xD0\xB0");
+  EXPECT_EQ(line.literal, std::vector<bool>(4, true));
+  std::string zhe;
+  for (int i = 0; i < 200; ++i) zhe += "\xD0\x96";
+  engine.SetLiteralValue(engine.Find("@who"), "x" + zhe);
+  EXPECT_EQ(engine.Find("@who")->value.size(), 255u);
+  EXPECT_EQ(engine.Find("@who")->literal.size(), 255u);
+  engine.SetLiteralValue(engine.Find("@who"), zhe);
+  EXPECT_EQ(engine.Find("@who")->value.size(), 254u);
+  EXPECT_EQ(engine.Find("@who")->literal.size(), 254u);
+}
+
 TEST(MacroEngine, TableOrderAndLookup) {
   FixedClock clock(kNow);
   MacroEngine engine(clock);

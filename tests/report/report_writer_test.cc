@@ -691,6 +691,58 @@ TEST(ReportWriter, SwitchedOffSectionsWriteNothing) {
   EXPECT_EQ(tables.subjects.front().subject, "Hello");
 }
 
+// Whoever posts in an echo chooses names and subjects: a variable name in them is printed as
+// it is, while what the template assigns from them still expands.
+TEST(ReportWriter, MessageDataIsNotTemplateCode) {
+  testing::TempDir dir;
+  dir.Write("Test.Tpl",
+            "#define mainheader\n[@description] [@echo] @messages\n#end\n"
+            "#define topwriterslist\n"
+            "@assign @t_who @username\n"
+            "@rightpad @t_who 18\n"
+            "@num @username|[@t_who] @curyear\n"
+            "#end\n"
+            "#define topsubjectslist\n@num @subjectline (@subjecttotal)\n#end\n");
+  StatTables tables;
+  tables.persons = {Person("@curyear", 2, 0, 10, 1, 0, {2, 5020, 1, 0}),
+                    Person("Loop @username!", 1, 0, 10, 1, 0, {2, 5020, 2, 0})};
+  tables.subjects = {{"@totalusers persons here", 3}};
+  EchoGroup group("*");
+  group.echoes.push_back({"@TOTALUSERS", "S/base/test"});
+  group.description = "@messages of @program";
+  group.templateName = "Test.Tpl";
+  group.messageCount = 3;
+  group.personCount = 2;
+  group.byFrom = 10;
+  group.bySubjects = 10;
+  EXPECT_EQ(WriteToConsole(group, tables, dir.path()),
+            Lines({"[@messages of @program] [@TOTALUSERS] 3", "", "[30007]", "[30008]", "[30009]",
+                   "[30010]", "1 @curyear|[@curyear          ] 2001",
+                   "2 Loop @username!|[Loop @username!   ] 2001", "", "[30019]", "[30020]",
+                   "[30021]", "[30022]", "1 @totalusers persons here (3)"}) +
+                kClosing);
+}
+
+TEST(ReportWriter, JsonGroupTakesNoTemplate) {
+  testing::TempDir dir;
+  dir.Write("Test.Tpl", "#define mainheader\nfrom the template\n#end\n");
+  StatTables tables = SampleTables();
+  EchoGroup group("test.*");
+  SampleGroup(group, tables);
+  group.format = ReportFormat::kJson;
+  group.outputName = "stats.json";
+  EXPECT_EQ(WriteToConsole(group, tables, dir.path()), "");
+  std::string document = dir.Read("stats.json");
+  EXPECT_EQ(document.substr(0, 18), "{\n  \"version\": 1,\n");
+  EXPECT_EQ(document.find("template"), std::string::npos);
+  EXPECT_EQ(document.find('\r'), std::string::npos);
+  EXPECT_NE(document.find("\"totals\": {\"messages\": 5, \"persons\": 4, \"days\": 3, "
+                          "\"messagesPerDay\": 1, \"deliveryHours\": 7},\n"),
+            std::string::npos)
+      << document;
+  EXPECT_EQ(document.substr(document.size() - 2), "}\n");
+}
+
 // The template we ship: every section it defines is used, and no line is left with a
 // variable name in it (a name of its own that contains another would show up here).
 TEST(ReportWriter, ShippedDefaultTemplate) {

@@ -166,6 +166,15 @@ TEST(ScanEcho, SwitchesDecideWhatIsCollected) {
   totals.byTotal = 1;
   withTotal.Scan(EchoEntry{"ECHO", "S" + dir.File("echo")}, totals);
   EXPECT_EQ(totals.personCount, 2);
+
+  // A JSON document carries every table, whatever the section switches say.
+  Scanner forJson;
+  EchoGroup json("X");
+  json.format = ReportFormat::kJson;
+  forJson.Scan(EchoEntry{"ECHO", "S" + dir.File("echo")}, json);
+  EXPECT_EQ(json.personCount, 2);
+  EXPECT_EQ(forJson.tables.subjects.size(), 1u);
+  EXPECT_EQ(forJson.tables.hours[10], 1);
 }
 
 TEST(ScanEcho, ArrivalFieldWithoutADateGivesNoDeliveryTime) {

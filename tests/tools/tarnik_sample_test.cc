@@ -136,6 +136,11 @@ TEST(TarnikSample, TarnikReportsEveryGroupOfTheSample) {
     EXPECT_LT(figure, written);
   }
   EXPECT_TRUE(std::filesystem::exists(dir.File("Tarnik.Dat")));
+  // The same echoes as a web page and as a JSON document.
+  const std::string total = std::to_string(written);
+  EXPECT_NE(dir.Read("all-echoes.html").find("<dt>Messages</dt><dd>" + total + "</dd>"),
+            std::string::npos);
+  EXPECT_NE(dir.Read("all-echoes.json").find("\"messages\": " + total + ","), std::string::npos);
 
   // The other tossers' configurations name the same echoes; Squish keeps no JAM bases.
   struct Case {

@@ -142,6 +142,21 @@ std::string SampleTarnikConfig(const SampleOptions& options, const std::string& 
       "out all-echoes.txt\n"
       "end\n\n";
   out +=
+      "; The same as a web page (no template: the built-in page) and as JSON for graphs.\n"
+      "define SAMPLE\\.\n"
+      "description \"All sample echoes\"\n"
+      "statperiod *\n" +
+      GroupSections(20, true) +
+      "format html\n"
+      "out all-echoes.html\n"
+      "end\n\n"
+      "define SAMPLE\\.\n"
+      "description \"All sample echoes\"\n"
+      "statperiod *\n"
+      "format json\n"
+      "out all-echoes.json\n"
+      "end\n\n";
+  out +=
       "; No such template file: the built-in layout of the language file is used.\n"
       "define ^SAMPLE\\.TALK$\n"
       "description \"SAMPLE.TALK in the built-in layout\"\n"

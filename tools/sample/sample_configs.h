@@ -21,8 +21,8 @@ std::string JtConfig(const std::vector<EchoSpec>& echoes, const std::string& pas
 std::string FastEchoConfig(const std::vector<EchoSpec>& echoes, const std::string& passThrough);
 
 // Tarnik.Cfg of the sample node: several groups showing the template, the built-in layout,
-// standard output, an explicit period and the data file. periodFrom and periodTo are
-// "DD.MM.YYYY" texts of the month before the reference date.
+// an HTML page, a JSON document, standard output, an explicit period and the data file.
+// periodFrom and periodTo are "DD.MM.YYYY" texts of the month before the reference date.
 std::string SampleTarnikConfig(const SampleOptions& options, const std::string& periodFrom,
                                const std::string& periodTo);
 // A configuration with one group over every echo, for the tosser kind and file given.
