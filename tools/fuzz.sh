@@ -28,10 +28,12 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # Inputs are capped where larger ones add nothing a smaller one cannot reach: a pattern and its
 # subject are cut to 255 bytes each; a base of 16 KB holds dozens of messages (JAM gets room
 # for one header whose subfields fill the 16460-byte header buffer); text inputs are made of
-# lines of at most 255 bytes; the FastEcho header alone is 4644 bytes.
+# lines of at most 255 bytes; the FastEcho header alone is 4644 bytes; a charset conversion
+# sees names, subjects and lines, so a kilobyte covers the 255-byte cuts with room to spare.
 declare -A max_len=(
   [squish]=16384 [jam]=20480 [msg_dir]=16384 [fastecho]=8192 [language]=8192
   [data_file]=2048 [configuration]=4096 [template]=1024 [pattern]=511 [tosser_config]=8192
+  [charset]=1024
 )
 
 if ! command -v clang++ >/dev/null; then
