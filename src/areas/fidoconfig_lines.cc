@@ -52,13 +52,6 @@ bool MaskMatch(std::string_view mask, std::string_view text) {
   return m == mask.size();
 }
 
-std::string Quoted(std::string_view text) {
-  std::string quoted(1, '"');
-  quoted += text;
-  quoted += '"';
-  return quoted;
-}
-
 }  // namespace
 
 struct FidoconfigLines::Source {

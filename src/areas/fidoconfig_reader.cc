@@ -24,13 +24,6 @@ bool TakesValue(std::string_view option) {
   return false;
 }
 
-std::string Quoted(std::string_view text) {
-  std::string quoted(1, '"');
-  quoted += text;
-  quoted += '"';
-  return quoted;
-}
-
 }  // namespace
 
 void FidoconfigReader::Read(const std::string& path, AreaSink& sink, Console& console,

@@ -88,6 +88,13 @@ std::optional<std::int32_t> ParseInt(std::string_view text) {
 
 std::int32_t IntValue(std::string_view text) { return ParseInt(text).value_or(0); }
 
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '"');
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
+
 std::string Decimal(std::int64_t value) {
   char buffer[24];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value);

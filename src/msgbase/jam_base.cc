@@ -98,13 +98,17 @@ bool JamBase::OpenSources() {
   return true;
 }
 
-bool JamBase::FailOpen(std::int32_t status) {
+void JamBase::CloseFiles() {
   jhrOut_.Close();
   jdxOut_.Close();
   jdtOut_.Close();
   jhr_.Reset(nullptr);
   jdx_.Reset(nullptr);
   jdt_.Reset(nullptr);
+}
+
+bool JamBase::FailOpen(std::int32_t status) {
+  CloseFiles();
   SetPath("");
   SetStatus(status);
   return false;
@@ -121,12 +125,7 @@ void JamBase::Close() {
   CloseMessage();
   // Only a base this object created is ever written.
   if (baseHeaderChanged_) WriteBaseHeader();
-  jhrOut_.Close();
-  jdxOut_.Close();
-  jdtOut_.Close();
-  jhr_.Reset(nullptr);
-  jdx_.Reset(nullptr);
-  jdt_.Reset(nullptr);
+  CloseFiles();
   newMessage_ = false;
   baseHeaderChanged_ = false;
   SetOpen(false);

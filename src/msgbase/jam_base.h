@@ -73,6 +73,8 @@ class JamBase final : public MessageBase {
   // Opens the three files for reading and takes the base header; false with the status.
   bool OpenSources();
   // Closes whatever Open or Create had opened, clears the path and sets the status; false.
+  // Closes the member files, written or read.
+  void CloseFiles();
   bool FailOpen(std::int32_t status);
   bool LoadMessage(bool withBody);
   // Ends a failed load: no header, no text, the status set; false.

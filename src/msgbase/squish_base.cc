@@ -75,20 +75,21 @@ void SquishBase::Close() {
   SetOpen(false);
   // Only a base this object created is ever written.
   if (headerChanged_) WriteBaseHeader();
-  sqdOut_.Close();
-  sqiOut_.Close();
-  sqd_.Reset(nullptr);
-  sqi_.Reset(nullptr);
+  CloseFiles();
   headerChanged_ = false;
   indexSize_ = 0;
   SetPath("");
 }
 
-bool SquishBase::FailOpen(std::int32_t status) {
+void SquishBase::CloseFiles() {
   sqdOut_.Close();
   sqiOut_.Close();
   sqd_.Reset(nullptr);
   sqi_.Reset(nullptr);
+}
+
+bool SquishBase::FailOpen(std::int32_t status) {
+  CloseFiles();
   SetStatus(status);
   SetPath("");
   return false;

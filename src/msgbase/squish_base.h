@@ -70,6 +70,8 @@ class SquishBase final : public MessageBase {
   // Opens name.SQD and name.SQI for reading and takes the base header; false with the status.
   bool OpenSources();
   // Closes whatever Open or Create had opened, sets the status and clears the path; false.
+  // Closes the member files, written or read.
+  void CloseFiles();
   bool FailOpen(std::int32_t status);
   std::int32_t IndexRecords() const;
   // The index record at a byte position of name.SQI; false when it cannot be read.

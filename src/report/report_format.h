@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -63,6 +64,19 @@ std::int64_t PersonKey(const PersonStat& person, PersonOrder order);
 std::vector<DayStat> PeriodDays(const std::optional<DayStat>& firstDay,
                                 const std::optional<DayStat>& lastDay,
                                 const std::vector<DayStat>& days);
+
+// The walk of every ranked list in every format: row(index, max) for each of the first length
+// of count records that passes, max being the first record's key. Records that fail still use
+// up their position number.
+template <class Key, class Passes, class Row>
+void ForEachRankedRow(std::int32_t length, std::size_t count, const Key& key, const Passes& passes,
+                      const Row& row) {
+  const std::size_t n = std::min(static_cast<std::size_t>(length), count);
+  const std::int64_t max = n > 0 ? key(0) : 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (passes(i)) row(static_cast<int>(i), max);
+  }
+}
 
 // Re-sort by the key, descending. Records with equal keys come out in the reverse of their
 // order before the call, so the tie order of one list depends on the re-sorts before it.

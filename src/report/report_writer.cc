@@ -181,19 +181,15 @@ void ReportWriter::WriteRanked(const RankedList& list) {
     WriteTextLines(list.headerFirst, list.headerLast);
   }
   const Section* section = ListSection(std::string(list.kind) + "list");
-  std::size_t n = std::min(static_cast<std::size_t>(list.length), list.count);
-  std::int64_t max = n > 0 ? list.key(0) : 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    // Records that fail the filter still use up their position number.
-    if (!list.passes(i)) continue;
-    int index = static_cast<int>(i);
-    if (section != nullptr) {
-      list.setLine(index, max);
-      template_->RenderSection(section, output_);
-    } else {
-      output_.WriteLine(list.builtInLine(index, max));
-    }
-  }
+  ForEachRankedRow(list.length, list.count, list.key, list.passes,
+                   [&](int index, std::int64_t max) {
+                     if (section != nullptr) {
+                       list.setLine(index, max);
+                       template_->RenderSection(section, output_);
+                     } else {
+                       output_.WriteLine(list.builtInLine(index, max));
+                     }
+                   });
   Render(std::string(list.kind) + "footer");
 }
 
