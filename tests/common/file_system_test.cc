@@ -12,25 +12,6 @@
 namespace tarnik {
 namespace {
 
-// Every entry of a directory, sorted, one per line: "name=contents" for a file, "name/" for a
-// directory. Read with std::filesystem so the rendering does not lean on the code under test.
-std::string Listing(const testing::TempDir& dir, const std::string& sub = "") {
-  std::vector<std::string> lines;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path() + sub, error)) {
-    const std::string name = entry.path().filename().string();
-    if (entry.is_directory(error)) {
-      lines.push_back(name + "/");
-    } else {
-      lines.push_back(name + "=" + dir.Read(sub + name));
-    }
-  }
-  std::sort(lines.begin(), lines.end());
-  std::string out;
-  for (const std::string& line : lines) out += line + "\n";
-  return out;
-}
-
 TEST(ResolveExisting, ExactNameFirstThenLastComponentInAnyLatinCase) {
   testing::TempDir dir;
   dir.Write("Tarnik.Cfg", "");
@@ -221,9 +202,9 @@ TEST(ReplaceFile, ReplacesWholeOrLeavesEverythingAsItWas) {
       dir.Write(existing, "old");
     }
     EXPECT_EQ(ReplaceFile(dir.File(c.path), "new"), c.result);
-    EXPECT_EQ(Listing(dir), c.listing);
+    EXPECT_EQ(dir.Listing(), c.listing);
     if (!existing.empty() && existing.back() == '/') {
-      EXPECT_EQ(Listing(dir, existing), "keep=kept\n");
+      EXPECT_EQ(dir.Listing(existing), "keep=kept\n");
     }
   }
 }
@@ -236,7 +217,7 @@ TEST(ReplaceFile, EmptyContentsAndBinaryBytesArriveWhole) {
     SCOPED_TRACE(contents.size());
     ASSERT_TRUE(ReplaceFile(dir.File("data.bin"), contents));
     EXPECT_EQ(dir.Read("data.bin"), contents);
-    EXPECT_EQ(Listing(dir), "data.bin=" + contents + "\n");
+    EXPECT_EQ(dir.Listing(), "data.bin=" + contents + "\n");
   }
 }
 

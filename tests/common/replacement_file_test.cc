@@ -14,27 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every entry of a directory, sorted, one per line: "name -> target" for a link, "name/" for a
-// directory, "name=contents" for a file.
-std::string Listing(const testing::TempDir& dir, const std::string& sub = "") {
-  std::vector<std::string> lines;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(dir.path() + sub, error)) {
-    const std::string name = entry.path().filename().string();
-    if (entry.is_symlink(error)) {
-      lines.push_back(name + " -> " + fs::read_symlink(entry.path(), error).string());
-    } else if (entry.is_directory(error)) {
-      lines.push_back(name + "/");
-    } else {
-      lines.push_back(name + "=" + dir.Read(sub + name));
-    }
-  }
-  std::sort(lines.begin(), lines.end());
-  std::string out;
-  for (const std::string& line : lines) out += line + "\n";
-  return out;
-}
-
 // The old file stays until the new one is whole, a link keeps pointing where it did (to the
 // new file), and no temporary file is left either way.
 TEST(ReplacementFile, PutsTheNewFileInPlaceOnlyWhenCommitted) {
@@ -79,8 +58,8 @@ TEST(ReplacementFile, PutsTheNewFileInPlaceOnlyWhenCommitted) {
         EXPECT_TRUE(file.Commit());
       }
     }
-    EXPECT_EQ(Listing(dir), c.listing);
-    EXPECT_EQ(Listing(dir, "reports/"), c.reports);
+    EXPECT_EQ(dir.Listing(), c.listing);
+    EXPECT_EQ(dir.Listing("reports/"), c.reports);
   }
 }
 
@@ -122,7 +101,7 @@ TEST(ReplacementFile, DevicesAreWrittenInPlaceAndFailuresSaySo) {
   EXPECT_EQ(file.ErrorText(), "Is a directory");
   EXPECT_FALSE(file.Open(dir.File("missing/r.txt")));
   EXPECT_EQ(file.ErrorText(), "No such file or directory");
-  EXPECT_EQ(Listing(dir), "r.txt/\n");
+  EXPECT_EQ(dir.Listing(), "r.txt/\n");
 }
 
 // A report the sysop may write in a directory the run may not write in: nothing can be put
@@ -163,7 +142,7 @@ TEST(ReplacementFile, RemovesTemporaryFilesOfRunsThatAreGone) {
   ASSERT_TRUE(file.Open(dir.File("r.txt")));
   ASSERT_TRUE(file.Write("new", 3));
   ASSERT_TRUE(file.Commit());
-  EXPECT_EQ(Listing(dir),
+  EXPECT_EQ(dir.Listing(),
             "other.txt.tmp2147483000=another file's\n"
             "r.txt.tmp1=a process that lives\n"
             "r.txt.tmpx=not a process number\n"

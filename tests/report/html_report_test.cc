@@ -13,6 +13,7 @@
 #include "core/stat_tables.h"
 #include "report/report_format.h"
 #include "report/report_writer.h"
+#include "support/stat_builders.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
@@ -29,18 +30,7 @@ LanguageTable Language() {
   return table;
 }
 
-PersonStat Person(std::string name, int written, int received, int bytes, int lines, int quoted,
-                  FtnAddress address) {
-  PersonStat person;
-  person.name = std::move(name);
-  person.written = written;
-  person.received = received;
-  person.bytes = bytes;
-  person.lines = lines;
-  person.quoted = quoted;
-  person.address = address;
-  return person;
-}
+using testing::Person;
 
 StatTables Tables() {
   StatTables tables;

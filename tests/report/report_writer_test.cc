@@ -15,6 +15,7 @@
 #include "core/language_table.h"
 #include "core/stat_tables.h"
 #include "report/report_format.h"
+#include "support/stat_builders.h"
 #include "support/temp_dir.h"
 
 namespace tarnik {
@@ -51,18 +52,7 @@ std::string Lines(const std::vector<std::string>& lines) {
   return text;
 }
 
-PersonStat Person(const char* name, int written, int received, int bytes, int lines, int quoted,
-                  FtnAddress address) {
-  PersonStat person;
-  person.name = name;
-  person.written = written;
-  person.received = received;
-  person.bytes = bytes;
-  person.lines = lines;
-  person.quoted = quoted;
-  person.address = address;
-  return person;
-}
+using testing::Person;
 
 // A small group: persons in name order with ties in every ranking, subjects in order of
 // appearance, a day without messages between two with, two busy hours.
@@ -204,23 +194,34 @@ std::string BuiltInSampleReport() {
   return Lines(lines) + kClosing;
 }
 
+// What a report writer is given, each console kept for the test to read.
+struct Rig {
+  LanguageTable language = TestLanguage();
+  StringConsole console;
+  StringConsole errors;
+  Diagnostics diagnostics{errors};
+  FixedClock clock{kNow};
+  MapEnvironment environment;
+
+  // Reports without a file go with the console texts.
+  Services services() { return Services{console, clock, environment, diagnostics}; }
+  // A quiet run's: reports without a file go to reportConsole.
+  Services services(Console& reportConsole) {
+    return Services{console, clock, environment, diagnostics, reportConsole};
+  }
+};
+
 // Writes the report of group to the console and gives console text and report together.
 std::string WriteToConsole(EchoGroup& group, StatTables& tables, const std::string& templatePath,
                            std::size_t bufferSize = kReportBufferSize,
                            const ReportCharset& charset = ReportCharset{}) {
-  LanguageTable language = TestLanguage();
-  StringConsole console;
-  StringConsole errors;
-  Diagnostics diagnostics(errors);
-  FixedClock clock(kNow);
-  MapEnvironment environment;
+  Rig rig;
   {
-    ReportWriter writer(templatePath, group, language,
-                        Services{console, clock, environment, diagnostics}, charset, bufferSize);
+    ReportWriter writer(templatePath, group, rig.language, rig.services(), charset, bufferSize);
     EXPECT_TRUE(writer.IsOpen());
     writer.WriteAll(tables);
   }
-  return console.text();
+  return rig.console.text();
 }
 
 const std::string kMissingTemplate =
@@ -262,20 +263,15 @@ TEST(ReportWriter, UncreatableOutputSkipsTheGroup) {
   EchoGroup group("test.*");
   SampleGroup(group, tables);
   group.outputName = "no/such/dir/report.txt";
-  LanguageTable language = TestLanguage();
-  StringConsole console;
-  StringConsole errors;
-  Diagnostics diagnostics(errors);
-  FixedClock clock(kNow);
-  MapEnvironment environment;
+  Rig rig;
   {
-    ReportWriter writer(dir.path(), group, language,
-                        Services{console, clock, environment, diagnostics});
+    ReportWriter writer(dir.path(), group, rig.language, rig.services());
     EXPECT_FALSE(writer.IsOpen());
     writer.WriteAll(tables);
   }
-  EXPECT_EQ(console.text(), "fault: unable to create report file ~no/such/dir/report.txt~.\r\n");
-  EXPECT_EQ(errors.text(),
+  EXPECT_EQ(rig.console.text(),
+            "fault: unable to create report file ~no/such/dir/report.txt~.\r\n");
+  EXPECT_EQ(rig.errors.text(),
             "tarnik: no/such/dir/report.txt: cannot create the report file: No such file or "
             "directory; no report for group \"" +
                 group.description + "\"\n");
@@ -365,21 +361,15 @@ TEST(ReportWriter, AWriteThatFailsIsTold) {
   SampleGroup(group, tables);
   group.templateName = "t.tpl";
   group.outputName = "/dev/full";
-  LanguageTable language = TestLanguage();
-  StringConsole console;
-  StringConsole errors;
-  Diagnostics diagnostics(errors);
-  FixedClock clock(kNow);
-  MapEnvironment environment;
+  Rig rig;
   {
-    ReportWriter writer(dir.path(), group, language,
-                        Services{console, clock, environment, diagnostics});
+    ReportWriter writer(dir.path(), group, rig.language, rig.services());
     ASSERT_TRUE(writer.IsOpen());
     writer.WriteAll(tables);
   }
   // The console does not say "done." for it: a fault line, as when the file cannot be made.
-  EXPECT_EQ(console.text(), "fault: unable to write report file ~/dev/full~.\r\n");
-  EXPECT_EQ(errors.text(),
+  EXPECT_EQ(rig.console.text(), "fault: unable to write report file ~/dev/full~.\r\n");
+  EXPECT_EQ(rig.errors.text(),
             "tarnik: /dev/full: cannot write the report file: No space left on device\n");
 }
 
@@ -391,24 +381,18 @@ TEST(ReportWriter, ReportWithoutAFileGoesToTheReportConsole) {
   EchoGroup group("test.*");
   SampleGroup(group, tables);
   group.templateName = "none.tpl";
-  LanguageTable language = TestLanguage();
-  StringConsole console;
+  Rig rig;
   StringConsole reports;
-  StringConsole errors;
-  Diagnostics diagnostics(errors);
-  FixedClock clock(kNow);
-  MapEnvironment environment;
   {
-    ReportWriter writer(dir.path(), group, language,
-                        Services{console, clock, environment, diagnostics, reports});
+    ReportWriter writer(dir.path(), group, rig.language, rig.services(reports));
     writer.WriteAll(tables);
   }
-  EXPECT_EQ(console.text(),
+  EXPECT_EQ(rig.console.text(),
             "done.\r\nUnable to open template file ~none.tpl~. Using default templates... ");
   EXPECT_EQ(reports.text(), BuiltInSampleReport());
-  EXPECT_EQ(errors.text(), "tarnik: " + dir.File("none.tpl") +
-                               ": cannot open the template: No such file or directory; the "
-                               "built-in layout is used\n");
+  EXPECT_EQ(rig.errors.text(), "tarnik: " + dir.File("none.tpl") +
+                                   ": cannot open the template: No such file or directory; the "
+                                   "built-in layout is used\n");
 }
 
 TEST(ReportWriter, CapturedTextIsTheReportAndCloseTellsWhetherItWasWritten) {
@@ -424,14 +408,10 @@ TEST(ReportWriter, CapturedTextIsTheReportAndCloseTellsWhetherItWasWritten) {
     EchoGroup group("test.*");
     SampleGroup(group, tables);
     group.outputName = c.outputName;
-    LanguageTable language = TestLanguage();
-    StringConsole console;
-    FixedClock clock(kNow);
-    MapEnvironment environment;
+    Rig rig;
     std::string copy;
     // A small buffer, so the copy is made of several pieces.
-    ReportWriter writer(dir.path(), group, language, Services{console, clock, environment},
-                        ReportCharset{}, 100);
+    ReportWriter writer(dir.path(), group, rig.language, rig.services(), ReportCharset{}, 100);
     if (!writer.IsOpen()) GTEST_SKIP() << "cannot open " << c.outputName;
     writer.CaptureText(copy);
     writer.WriteAll(tables);

@@ -2,10 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace tarnik::testing {
 
@@ -39,6 +42,26 @@ std::string TempDir::Read(std::string_view name) const {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+std::string TempDir::Listing(std::string_view sub) const {
+  namespace fs = std::filesystem;
+  std::vector<std::string> lines;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(path_ + std::string(sub), error)) {
+    const std::string name = entry.path().filename().string();
+    if (entry.is_symlink(error)) {
+      lines.push_back(name + " -> " + fs::read_symlink(entry.path(), error).string());
+    } else if (entry.is_directory(error)) {
+      lines.push_back(name + "/");
+    } else {
+      lines.push_back(name + "=" + Read(std::string(sub) + name));
+    }
+  }
+  std::sort(lines.begin(), lines.end());
+  std::string out;
+  for (const std::string& line : lines) out += line + "\n";
+  return out;
 }
 
 }  // namespace tarnik::testing

@@ -21,6 +21,10 @@ class TempDir {
   // Writes a file (creating parent directories) relative to the directory.
   void Write(std::string_view name, std::string_view contents) const;
   std::string Read(std::string_view name) const;
+  // Every entry of the directory or its subdirectory sub ("reports/"), sorted, one per line:
+  // "name -> target" for a link, "name/" for a directory, "name=contents" for a file. Read with
+  // std::filesystem so the rendering does not lean on the code under test.
+  std::string Listing(std::string_view sub = "") const;
 
  private:
   std::string path_;
